@@ -1,0 +1,95 @@
+#pragma once
+
+#include "content/GameData.h"
+#include "editor/Editor.h"
+#include "hud/UI.h"
+#include "mapfile/MapFile.h"
+#include "platform/Input.h"
+#include "platform/TimeSource.h"
+#include "player/Player.h"
+#include "world/FieldMap.h"
+
+#include <SFML/Graphics/Image.hpp>
+#include <SFML/Graphics/RenderTexture.hpp>
+#include <SFML/Graphics/RenderWindow.hpp>
+#include <SFML/Graphics/Sprite.hpp>
+
+#include <iosfwd>
+#include <memory>
+#include <string>
+
+constexpr unsigned WindowWidth = 1080;      // pixels of the requested video mode
+constexpr unsigned WindowHeight = 720;      // pixels
+constexpr unsigned WindowBitsPerPixel = 32; // colour depth of the video mode
+constexpr unsigned FrameRateLimit = 60;     // frames per second
+constexpr unsigned SceneWidth = 320;        // scene pixels: 20 fields
+constexpr unsigned SceneHeight = 192;       // scene pixels: 12 fields
+constexpr unsigned IconSize = 16;           // pixels per side of the window icon
+
+extern const char* const windowTitle;
+
+struct GameOptions
+{
+    std::string contentRoot = "."; // where Texturen/, Objekte/, Items/ and ico.png are
+    bool fullscreen = true;        // false: a plain window of the same size (tests, benchmarks)
+    bool limitFrameRate = true;    // false: no frame limit and no vertical sync (benchmarks)
+};
+
+// The whole game: the window, the content store and every long-lived object,
+// and the body of the frame loop. `main` owns one and steps it until the
+// window closes; tests step it frame by frame with scripted input and a
+// manual clock.
+class Game
+{
+public:
+    // Opens the window and builds everything in the game's start-up order,
+    // printing the content store's lines on `console` (stdout by default).
+    explicit Game(const GameOptions& options = {}, const TimeSource& time = TimeSource::system(),
+                  std::ostream* console = nullptr);
+    ~Game();
+
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
+
+    bool isOpen() const;
+
+    // One pass of the frame loop: events, walking, the global keys, the
+    // updates, drawing and presenting, the screenshot. `scripted` replaces the
+    // keyboard and mouse for this frame; without it the window's own input is
+    // used.
+    void frame(const InputState* scripted = nullptr);
+
+    // Replaces the file dialog for F5 and F10 (tests).
+    MapFileChooser chooseFile = chooseMapFile;
+
+    GameOptions options;
+    sf::RenderWindow window;
+    sf::Image icon;
+    std::unique_ptr<GameData> content;
+    std::unique_ptr<Editor> editor;
+    sf::Sprite sceneSprite;
+    sf::RenderTexture sceneTexture;
+    float sceneScaleX = 1.f; // window pixels per scene pixel, from the window size at start-up
+    float sceneScaleY = 1.f;
+    float editorScaleX = 1.f; // what the editor turns mouse positions with; follows resizes
+    float editorScaleY = 1.f;
+    std::unique_ptr<UI> ui;
+    std::unique_ptr<FieldMap> map;
+    std::unique_ptr<Player> player;
+
+private:
+    void createWindow(sf::Uint32 style);
+    void handleEvents();
+    void walk(const InputState& input);
+    void mapFileSequence(bool saving);
+    void drawFrame();
+
+    std::ostream* console;
+    InputTracker input;
+    bool closeRequested = false;
+};
+
+// The program: builds the game on the working directory's content, runs the
+// frame loop until the window closes, waits for a key on the console and
+// returns the exit code.
+int runGame();

@@ -1,0 +1,148 @@
+#include "content/GameData.h"
+
+#include "content/ImageFile.h"
+#include "platform/Fonts.h"
+
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+
+namespace
+{
+// The whole file as bytes, or false when it cannot be opened.
+bool readFile(const std::string& path, std::string& text)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return false;
+    text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return true;
+}
+
+template <typename T>
+const T* lookup(const ContentTable<T>& table, int number)
+{
+    if (number < 0 || number >= ContentSetCapacity)
+        return nullptr;
+    return table[static_cast<std::size_t>(number)].get();
+}
+} // namespace
+
+GameData::GameData(std::string root, std::ostream* console)
+    : root(std::move(root)), console(console ? console : &std::cout)
+{
+    loadSystemFont(fonts.arial, FontRole::Sans);
+    loadSystemFont(fonts.consola, FontRole::Monospace);
+
+    // A missing single texture stays empty; SFML draws an empty texture as nothing.
+    const auto single = [this](const char* relative) {
+        auto texture = std::make_unique<sf::Texture>();
+        loadPngTexture(path(relative), *texture);
+        return texture;
+    };
+    editorTexture = single("/Texturen/EditorTextur.png");
+    playerTexture = single("/Texturen/PlayerTextur.png");
+    uiTexture = single("/Texturen/UITextur.png");
+    titleScreenTexture = single("/Texturen/TitleScreenTextur.png");
+
+    loadFieldTextures();
+    loadObjectTextures();
+    loadObjects();
+    loadItemTextures();
+    loadItems();
+}
+
+const sf::Texture* GameData::fieldTexture(int type) const
+{
+    return lookup(fieldTextures, type);
+}
+
+const sf::Texture* GameData::objectTexture(int id) const
+{
+    return lookup(objectTextures, id);
+}
+
+const ObjectType* GameData::object(int id) const
+{
+    return lookup(objects, id);
+}
+
+void GameData::loadFieldTextures()
+{
+    loadTextureSet(fieldTextures, "/Texturen/FieldTextur", "---Texturen laden bei ");
+}
+
+void GameData::loadObjectTextures()
+{
+    loadTextureSet(objectTextures, "/Texturen/ObjectTextur", "---Object Texturen laden bei ");
+}
+
+void GameData::loadItemTextures()
+{
+    loadTextureSet(itemTextures, "/Items/ItemTextur", "---Item Texturen laden bei ");
+}
+
+void GameData::loadTextureSet(ContentTable<sf::Texture>& table, const char* prefix, const char* label)
+{
+    for (auto& slot : table)
+        slot.reset();
+    sf::Texture scratch;
+    scratch.setSmooth(false);
+    // Number ContentSetCapacity has no slot: the set ends there like at a gap.
+    for (int number = 0;; ++number)
+    {
+        const std::string file = path(prefix) + std::to_string(number) + ".png";
+        if (number >= ContentSetCapacity || !loadPngTexture(file, scratch))
+        {
+            reportEnd(label, file);
+            return;
+        }
+        table[static_cast<std::size_t>(number)] = std::make_unique<sf::Texture>(scratch);
+    }
+}
+
+void GameData::loadObjects()
+{
+    for (auto& slot : objects)
+        slot.reset();
+    for (int number = 0;; ++number)
+    {
+        const std::string file = path("/Objekte/Object") + std::to_string(number) + ".object";
+        std::string text;
+        if (number >= ContentSetCapacity || !readFile(file, text))
+        {
+            reportEnd("---Objekte laden bei ", file);
+            return;
+        }
+        objects[static_cast<std::size_t>(number)] = std::make_unique<ObjectType>(
+            makeObjectDefinition(number, objectTexture(number), parseObjectDefinition(text)));
+    }
+}
+
+void GameData::loadItems()
+{
+    for (auto& slot : items)
+        slot.reset();
+    for (int number = 0;; ++number)
+    {
+        const std::string file = path("/Items/Item") + std::to_string(number) + ".Item";
+        std::string text;
+        if (number >= ContentSetCapacity || !readFile(file, text))
+        {
+            reportEnd("---Items laden bei ", file);
+            return;
+        }
+        items[static_cast<std::size_t>(number)] = std::make_unique<ItemType>(parseItemName(text), number);
+    }
+}
+
+void GameData::reportEnd(const char* label, const std::string& file)
+{
+    *console << label << file << " beendet" << std::endl;
+}
+
+std::string GameData::path(const char* relative) const
+{
+    return root + relative;
+}

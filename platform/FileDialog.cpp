@@ -1,0 +1,6 @@
+#include "platform/FileDialog.h"
+
+std::string chooseMapFile(FileDialogPurpose)
+{
+    return {};
+}

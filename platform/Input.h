@@ -1,0 +1,51 @@
+#pragma once
+
+#include <SFML/System/Vector2.hpp>
+#include <SFML/Window/Keyboard.hpp>
+#include <SFML/Window/Mouse.hpp>
+
+#include <array>
+
+namespace sf
+{
+class Event;
+class Window;
+} // namespace sf
+
+// The keyboard and mouse as one frame sees them: keys and the left button as
+// held states, sampled once. The game reads input only through this, so tests
+// can script every frame.
+struct InputState
+{
+    std::array<bool, sf::Keyboard::KeyCount> keys{};
+    sf::Vector2i mousePosition; // window pixels, not limited to the window
+    bool leftButton = false;
+
+    bool isKeyPressed(sf::Keyboard::Key key) const
+    {
+        return key >= 0 && key < sf::Keyboard::KeyCount && keys[key];
+    }
+    void press(sf::Keyboard::Key key, bool held = true)
+    {
+        if (key >= 0 && key < sf::Keyboard::KeyCount)
+            keys[key] = held;
+    }
+};
+
+// Keeps the held state of the keys and the left button from the game window's
+// own events. The desktop-wide held-state calls would also see keys typed into
+// other programs; the window's events only arrive while it has the focus, and
+// losing the focus lets go of everything.
+class InputTracker
+{
+public:
+    void handle(const sf::Event& event);
+    // Forgets every held key and button, e.g. when the window is re-created and
+    // its releases went to another window.
+    void releaseAll();
+    // The held states, with the mouse position read now relative to `window`.
+    InputState snapshot(const sf::Window& window) const;
+
+private:
+    InputState held;
+};

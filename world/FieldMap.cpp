@@ -1,0 +1,275 @@
+#include "world/FieldMap.h"
+
+#include "content/GameData.h"
+#include "player/Player.h"
+#include "world/AutoTile.h"
+
+#include <SFML/Graphics/RenderTarget.hpp>
+#include <SFML/Graphics/Texture.hpp>
+
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+// Positions are whole numbers in play; truncation toward zero is what a
+// float-to-int conversion does. Clamped so a wild position cannot overflow.
+int truncate(float value)
+{
+    return static_cast<int>(std::clamp(value, -2147483648.0f, 2147483520.0f));
+}
+
+// The columns (or rows) whose truncated position, origin + 16 * i, can fall
+// into [low, high]: one field of slack on each side, the exact test is made on
+// every candidate. Fields stand on one lattice, so no field outside the range
+// can pass the test.
+void candidateRange(float origin, int low, int high, int& first, int& last)
+{
+    const double o = origin;
+    const double f = std::floor((low - o) / FieldSize) - 1;
+    const double l = std::ceil((high - o) / FieldSize) + 1;
+    first = static_cast<int>(std::clamp(f, 0.0, double(MapSize)));
+    last = static_cast<int>(std::clamp(l, -1.0, double(MapSize - 1)));
+}
+
+void appendQuad(std::vector<sf::Vertex>& vertices, sf::Vector2f topLeft, sf::Vector2f size, const sf::IntRect& piece)
+{
+    // Same corners and the same diagonal as sf::Sprite's triangle strip, so the
+    // pixels come out exactly as if each were drawn as a sprite.
+    const float left = topLeft.x;
+    const float top = topLeft.y;
+    const float right = left + size.x;
+    const float bottom = top + size.y;
+    const float u0 = static_cast<float>(piece.left);
+    const float v0 = static_cast<float>(piece.top);
+    const float u1 = u0 + static_cast<float>(piece.width);
+    const float v1 = v0 + static_cast<float>(piece.height);
+    const sf::Vertex a({left, top}, {u0, v0});
+    const sf::Vertex b({left, bottom}, {u0, v1});
+    const sf::Vertex c({right, top}, {u1, v0});
+    const sf::Vertex d({right, bottom}, {u1, v1});
+    vertices.insert(vertices.end(), {a, b, c, c, b, d});
+}
+} // namespace
+
+FieldMap::FieldMap(const GameData* content) : content(content), fields(FieldCount), objectRecords(FieldCount)
+{
+    const sf::Texture* defaultTexture = content ? content->fieldTexture(DefaultGroundType) : nullptr;
+    for (int column = 0; column < MapSize; ++column)
+    {
+        for (int row = 0; row < MapSize; ++row)
+        {
+            const int i = index(column, row);
+            Field& field = fields[static_cast<std::size_t>(i)];
+            field.content = content;
+            field.object = &objectRecords[static_cast<std::size_t>(i)];
+            field.groundType = DefaultGroundType;
+            field.underType = DefaultGroundType;
+            const sf::Vector2f position(float(column * FieldSize), float(row * FieldSize));
+            for (FieldSprite* layer : {&field.groundSprite, &field.underSprite})
+            {
+                if (defaultTexture)
+                    layer->setTexture(*defaultTexture);
+                layer->setTextureRect({0, 0, FieldSize, FieldSize});
+                layer->setPosition(position);
+            }
+        }
+    }
+}
+
+void FieldMap::settle(Field& field)
+{
+    const sf::Vector2f& position = field.groundSprite.getPosition();
+    const int x = truncate(position.x);
+    const int y = truncate(position.y);
+    field.collisionRect = field.solid ? sf::IntRect(x, y, FieldSize, FieldSize) : sf::IntRect();
+    if (PlacementWindow.contains(x, y))
+        field.object->placeAt(position);
+}
+
+void FieldMap::scroll(float dx, float dy)
+{
+    for (Field& field : fields)
+    {
+        field.groundSprite.move(dx, dy);
+        field.underSprite.move(dx, dy);
+        settle(field);
+    }
+}
+
+void FieldMap::refresh()
+{
+    autoTilePass();
+    for (Field& field : fields)
+        settle(field);
+}
+
+void FieldMap::setOrigin(float x, float y)
+{
+    for (int column = 0; column < MapSize; ++column)
+    {
+        for (int row = 0; row < MapSize; ++row)
+        {
+            Field& field = at(column, row);
+            const sf::Vector2f position(float(FieldSize * column) + x, float(FieldSize * row) + y);
+            field.groundSprite.setPosition(position);
+            field.underSprite.setPosition(position);
+        }
+    }
+}
+
+void FieldMap::autoTile(int column, int row, bool withNeighbours)
+{
+    Field& field = at(column, row);
+    field.needsAutoTile = false;
+    if (withNeighbours)
+    {
+        autoTile(column - 1, row, false);
+        autoTile(column + 1, row, false);
+        autoTile(column, row - 1, false);
+        autoTile(column, row + 1, false);
+    }
+    const int type = field.groundType;
+    const auto matches = [&](int c, int r) {
+        const Field& neighbour = at(c, r);
+        return neighbour.groundType == type || neighbour.underType == type;
+    };
+    field.groundSprite.setTextureRect(autoTilePiece(matches(column, row - 1), matches(column, row + 1),
+                                                    matches(column + 1, row), matches(column - 1, row)));
+}
+
+void FieldMap::autoTilePass()
+{
+    const sf::Vector2f& o = origin();
+    const int firstColumnRaw = -(truncate(o.x) / FieldSize);
+    const int firstRowRaw = -(truncate(o.y) / FieldSize);
+    // Each bound is clamped on its own, from the values before clamping.
+    const auto clampFirst = [](int v) {
+        return (v < AutoTileMargin || v > MapSize - AutoTileMargin) ? AutoTileMargin : v;
+    };
+    const auto clampEnd = [](int v) {
+        return (v < AutoTileMargin || v > MapSize - AutoTileMargin) ? MapSize - AutoTileMargin : v;
+    };
+    const int firstColumn = clampFirst(firstColumnRaw);
+    const int firstRow = clampFirst(firstRowRaw);
+    const int endColumn = clampEnd(firstColumnRaw + AutoTileWindowColumns);
+    const int endRow = clampEnd(firstRowRaw + AutoTileWindowRows);
+    for (int column = firstColumn; column < endColumn; ++column)
+    {
+        for (int row = firstRow; row < endRow; ++row)
+        {
+            if (at(column, row).needsAutoTile)
+                autoTile(column, row, true);
+        }
+    }
+}
+
+void FieldMap::appendGround(std::vector<Batch>& batches, const FieldSprite& layer)
+{
+    const sf::Texture* texture = layer.getTexture();
+    if (!texture)
+        return;
+    auto batch = std::find_if(batches.begin(), batches.end(), [texture](const Batch& b) { return b.texture == texture; });
+    if (batch == batches.end())
+    {
+        batches.push_back({texture, {}});
+        batch = batches.end() - 1;
+    }
+    const sf::IntRect& piece = layer.getTextureRect();
+    appendQuad(batch->vertices, layer.getPosition(), {float(piece.width), float(piece.height)}, piece);
+}
+
+void FieldMap::drawBatches(sf::RenderTarget& target, std::vector<Batch>& batches)
+{
+    for (Batch& batch : batches)
+    {
+        if (!batch.vertices.empty())
+        {
+            sf::RenderStates states;
+            states.texture = batch.texture;
+            target.draw(batch.vertices.data(), batch.vertices.size(), sf::Triangles, states);
+            ++lastDrawCalls;
+        }
+        batch.vertices.clear(); // keeps the capacity for the next frame
+    }
+}
+
+void FieldMap::flushObjects(sf::RenderTarget& target)
+{
+    if (!objectBatch.vertices.empty())
+    {
+        sf::RenderStates states;
+        states.texture = objectBatch.texture;
+        target.draw(objectBatch.vertices.data(), objectBatch.vertices.size(), sf::Triangles, states);
+        ++lastDrawCalls;
+        objectBatch.vertices.clear();
+    }
+}
+
+void FieldMap::drawObjects(sf::RenderTarget& target, float playerY, bool inFront)
+{
+    const sf::Vector2f& o = origin();
+    int firstColumn, lastColumn, firstRow, lastRow;
+    candidateRange(o.x, ObjectWindow.left, ObjectWindow.right, firstColumn, lastColumn);
+    candidateRange(o.y, ObjectWindow.top, ObjectWindow.bottom, firstRow, lastRow);
+    // Row by row, so objects of lower rows cover those above them. Runs of
+    // objects with the same texture go out in one call, in the same order.
+    for (int row = firstRow; row <= lastRow; ++row)
+    {
+        for (int column = firstColumn; column <= lastColumn; ++column)
+        {
+            const Field& field = at(column, row);
+            const ObjectType& object = *field.object;
+            const float objectY = object.sprite.getPosition().y;
+            const bool depthMatches = inFront ? objectY >= playerY : playerY > objectY;
+            if (!depthMatches || !object.present)
+                continue;
+            const sf::Vector2f& p = field.groundSprite.getPosition();
+            if (!ObjectWindow.contains(truncate(p.x), truncate(p.y)))
+                continue;
+            const sf::Texture* texture = object.sprite.getTexture();
+            if (!texture)
+                continue;
+            if (texture != objectBatch.texture)
+            {
+                flushObjects(target);
+                objectBatch.texture = texture;
+            }
+            const sf::IntRect& piece = object.sprite.getTextureRect();
+            const sf::Vector2f topLeft = object.sprite.getTransform().transformPoint(0.f, 0.f);
+            appendQuad(objectBatch.vertices, topLeft, {float(piece.width), float(piece.height)}, piece);
+        }
+    }
+    flushObjects(target);
+}
+
+void FieldMap::draw(sf::RenderTarget& target, const Player& player)
+{
+    lastDrawCalls = 0;
+    int firstColumn, lastColumn, firstRow, lastRow;
+    const sf::Vector2f& o = origin();
+    candidateRange(o.x, PlacementWindow.left, PlacementWindow.right, firstColumn, lastColumn);
+    candidateRange(o.y, PlacementWindow.top, PlacementWindow.bottom, firstRow, lastRow);
+    // Fields never overlap, so every under layer can go before every ground
+    // layer, grouped by texture, with the same pixels as field by field.
+    for (int column = firstColumn; column <= lastColumn; ++column)
+    {
+        for (int row = firstRow; row <= lastRow; ++row)
+        {
+            const Field& field = at(column, row);
+            const sf::Vector2f& p = field.groundSprite.getPosition();
+            if (!PlacementWindow.contains(truncate(p.x), truncate(p.y)))
+                continue;
+            appendGround(underBatches, field.underSprite);
+            appendGround(groundBatches, field.groundSprite);
+        }
+    }
+    drawBatches(target, underBatches);
+    drawBatches(target, groundBatches);
+
+    const float playerY = player.sprite.getPosition().y;
+    drawObjects(target, playerY, false);
+    target.draw(player.sprite);
+    ++lastDrawCalls;
+    drawObjects(target, playerY, true);
+}

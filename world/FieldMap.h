@@ -1,0 +1,116 @@
+#pragma once
+
+#include "content/ObjectType.h"
+#include "world/Field.h"
+
+#include <SFML/Graphics/Vertex.hpp>
+
+#include <vector>
+
+namespace sf
+{
+class RenderTarget;
+class Texture;
+} // namespace sf
+
+class GameData;
+class Player;
+
+constexpr int MapSize = 200;                     // fields per side of the map
+constexpr int FieldSize = 16;                    // pixels per side of a field and of a ground piece
+constexpr int DefaultGroundType = 5;             // both layers of every field of a new map
+constexpr int FieldCount = MapSize * MapSize;    // fields of the map
+constexpr int MapPixels = MapSize * FieldSize;   // pixels per side of the whole map
+
+// A rectangle of scene pixels with inclusive bounds, tested on a field's
+// position truncated toward zero.
+struct PixelWindow
+{
+    int left, top, right, bottom;
+
+    constexpr bool contains(int x, int y) const { return x >= left && x <= right && y >= top && y <= bottom; }
+};
+
+// Fields here get their objects placed, and their ground drawn.
+constexpr PixelWindow PlacementWindow{-50, -50, 400, 272};
+// Fields here get their objects drawn.
+constexpr PixelWindow ObjectWindow{-50, -50, 368, 240};
+
+// The world: 200 x 200 fields of 16 x 16 scene pixels. The field in column c and
+// row r is fields[c * 200 + r] and always stands at origin + (16 c, 16 r); the
+// origin is the position of fields[0]'s ground layer. There is no camera:
+// walking moves every field.
+class FieldMap
+{
+public:
+    // A uniform map of ground type 5 on both layers, no objects, nothing solid,
+    // every field marked for auto-tiling, field (0, 0) at (0, 0). `content`
+    // must outlive the map.
+    explicit FieldMap(const GameData* content);
+
+    FieldMap(const FieldMap&) = delete;
+    FieldMap& operator=(const FieldMap&) = delete;
+
+    static constexpr int index(int column, int row) { return column * MapSize + row; }
+    static constexpr bool onMap(int column, int row)
+    {
+        return column >= 0 && column < MapSize && row >= 0 && row < MapSize;
+    }
+    Field& at(int column, int row) { return fields[static_cast<std::size_t>(index(column, row))]; }
+    const Field& at(int column, int row) const { return fields[static_cast<std::size_t>(index(column, row))]; }
+
+    // The map origin: the position of field (0, 0), scene pixels.
+    const sf::Vector2f& origin() const { return fields[0].groundSprite.getPosition(); }
+
+    // Moves every field by (dx, dy) pixels, then brings its collision rectangle
+    // and, inside the placement window, its object's position up to date.
+    void scroll(float dx, float dy);
+
+    // The auto-tiling pass, then collision rectangles and object positions of
+    // every field. Once per frame, after the editor and the player.
+    void refresh();
+
+    // Puts field (c, r) at (16 c + x, 16 r + y). Collision rectangles and objects
+    // follow at the next scroll or refresh.
+    void setOrigin(float x, float y);
+
+    // Draws into `target`: the ground of the fields in the placement window,
+    // the objects in the object window above the player's feet, the player,
+    // then the objects level with or below them (lower rows over upper ones).
+    void draw(sf::RenderTarget& target, const Player& player);
+
+    // Chooses the ground piece of field (c, r), and first of its four
+    // neighbours when `withNeighbours`. The caller keeps 1 <= c, r <= 198
+    // without neighbours and 2 <= c, r <= 197 with them.
+    void autoTile(int column, int row, bool withNeighbours);
+
+    // Re-tiles every marked field of the 36 x 28 window that starts at the
+    // field covering the scene's top-left corner, kept 2 fields off the edges.
+    void autoTilePass();
+
+    // Draw calls made by the last draw, for the benchmarks.
+    int lastDrawCalls = 0;
+
+    const GameData* content;
+    std::vector<Field> fields;              // 40,000, column by column
+    std::vector<ObjectType> objectRecords;  // the fields' objects; fields[i].object is &objectRecords[i]
+
+private:
+    // Collision rectangle and object position of one field from its position.
+    void settle(Field& field);
+
+    // Quads of one texture, drawn with one call.
+    struct Batch
+    {
+        const sf::Texture* texture = nullptr;
+        std::vector<sf::Vertex> vertices;
+    };
+    void appendGround(std::vector<Batch>& batches, const FieldSprite& layer);
+    void drawBatches(sf::RenderTarget& target, std::vector<Batch>& batches);
+    void drawObjects(sf::RenderTarget& target, float playerY, bool inFront);
+    void flushObjects(sf::RenderTarget& target);
+
+    std::vector<Batch> underBatches;
+    std::vector<Batch> groundBatches;
+    Batch objectBatch;
+};
