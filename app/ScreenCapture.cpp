@@ -18,8 +18,11 @@ std::string screenCaptureName(const LocalTime& time)
 bool ScreenCapture(sf::RenderWindow& window)
 {
     // The time is read before the capture is taken.
-    const std::string name = screenCaptureName(localTimeNow());
+    return captureWindowTo(window, screenCaptureName(localTimeNow()));
+}
 
+bool captureWindowTo(sf::RenderWindow& window, const std::string& name)
+{
     sf::Texture texture;
     const sf::Vector2u size = window.getSize();
     if (!texture.create(size.x, size.y))
