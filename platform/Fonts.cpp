@@ -21,39 +21,53 @@ std::string findFontFileImpl(FontRole role)
     return role == FontRole::Sans ? "c:/windows/fonts/arial.ttf" : "c:/windows/fonts/consola.ttf";
 }
 #elif defined(__unix__) && !defined(__APPLE__)
-// Asks fontconfig for the font that best stands in for `family`, then for the
-// generic family, and returns the first match that is a real file.
-std::string matchFont(const char* family)
+// Asks fontconfig for the best match of `pattern`; returns its file and
+// family, or empty strings.
+struct FontMatch
 {
-    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(family));
+    std::string file;
+    std::string family;
+};
+
+FontMatch matchFont(const char* name)
+{
+    FontMatch found;
+    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(name));
     if (!pattern)
-        return {};
+        return found;
     FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-    std::string path;
-    if (match)
+    if (FcPattern* match = FcFontMatch(nullptr, pattern, &result))
     {
-        FcChar8* file = nullptr;
-        if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file)
-            path = reinterpret_cast<const char*>(file);
+        FcChar8* text = nullptr;
+        if (FcPatternGetString(match, FC_FILE, 0, &text) == FcResultMatch && text)
+            found.file = reinterpret_cast<const char*>(text);
+        if (FcPatternGetString(match, FC_FAMILY, 0, &text) == FcResultMatch && text)
+            found.family = reinterpret_cast<const char*>(text);
         FcPatternDestroy(match);
     }
     FcPatternDestroy(pattern);
-    return path;
+    return found;
 }
 
 std::string findFontFileImpl(FontRole role)
 {
     if (!FcInit())
         return {};
-    // The HUD asks for bold text; SFML emboldens the regular face itself.
-    const char* wanted = role == FontRole::Sans ? "Arial:style=Regular" : "Consolas:spacing=mono:style=Regular";
-    std::string path = matchFont(wanted);
-    if (path.empty())
-        path = matchFont(role == FontRole::Sans ? "sans-serif" : "monospace");
-    return path;
+    if (role == FontRole::Sans)
+    {
+        // fontconfig maps Arial to a metric twin (Liberation Sans) when one is
+        // installed, else to the default sans.
+        return matchFont("Arial:style=Regular").file;
+    }
+    // fontconfig falls back to a proportional font for a missing family, so
+    // Consolas counts only if it is really there; otherwise the system's
+    // monospace.
+    const FontMatch consolas = matchFont("Consolas:style=Regular");
+    if (consolas.family == "Consolas")
+        return consolas.file;
+    return matchFont("monospace:style=Regular").file;
 }
 #else
 std::string findFontFileImpl(FontRole)

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine for Quillora, builds it, then plays or tests.
+#   bash scripts/setup.sh play   install what is missing, build, start the game on assets/
+#   bash scripts/setup.sh test   install what is missing, build, run every test
+# Run as root (it installs Debian packages with apt-get).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+mode=${1:-}
+case "$mode" in
+  play|test) ;;
+  *) echo "usage: bash scripts/setup.sh play|test" >&2; exit 2 ;;
+esac
+
+build_packages=(cmake g++ make pkg-config libsfml-dev libpng-dev libfontconfig-dev fonts-dejavu-core fonts-liberation2)
+play_packages=(zenity)
+test_packages=(libgtest-dev libbenchmark-dev xvfb xauth libgl1-mesa-dri libglx-mesa0)
+
+wanted=("${build_packages[@]}")
+if [ "$mode" = play ]; then wanted+=("${play_packages[@]}"); else wanted+=("${test_packages[@]}"); fi
+
+missing=()
+for package in "${wanted[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$package")
+  fi
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+jobs=$(nproc 2>/dev/null || echo 2)
+if [ "$mode" = play ]; then
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLORA_TESTS=OFF -DQUILLORA_BENCH=OFF
+  cmake --build build --target quillora -j"$jobs"
+  cd assets
+  exec ../build/quillora
+fi
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLORA_TESTS=ON -DQUILLORA_BENCH=ON
+cmake --build build -j"$jobs"
+cd build
+if [ -n "${DISPLAY:-}" ]; then
+  ctest --output-on-failure -j"$jobs"
+else
+  xvfb-run -a -s '-screen 0 1080x720x24' ctest --output-on-failure -j"$jobs"
+fi
