@@ -4,8 +4,10 @@
 #include "content/ImageFile.h"
 #include "platform/ConsoleWait.h"
 
+#include <SFML/OpenGL.hpp>
 #include <SFML/Window/Event.hpp>
 
+#include <chrono>
 #include <cmath>
 #include <iostream>
 
@@ -26,6 +28,11 @@ sf::ContextSettings windowContext()
 int truncateStep(float value)
 {
     return static_cast<int>(value);
+}
+
+double millisecondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 } // namespace
 
@@ -166,8 +173,9 @@ void Game::mapFileSequence(bool saving)
 
 void Game::frame(const InputState* scripted)
 {
+    const auto frameStart = std::chrono::steady_clock::now();
     handleEvents();
-    const InputState in = scripted ? *scripted : input.snapshot(window);
+    const InputState in = scripted ? *scripted : input.takeFrame(window);
 
     walk(in);
     if (in.isKeyPressed(sf::Keyboard::Escape))
@@ -181,6 +189,8 @@ void Game::frame(const InputState* scripted)
     player->update(map.get(), ui.get(), in);
     map->refresh();
     ui->update(*editor);
+    if (options.profile)
+        lastProfile.worldMs = millisecondsSince(frameStart);
 
     drawFrame();
     window.setMouseCursorVisible(editor->active);
@@ -195,6 +205,7 @@ void Game::frame(const InputState* scripted)
 
 void Game::drawFrame()
 {
+    const auto sceneStart = std::chrono::steady_clock::now();
     sceneTexture.clear(sf::Color::Blue);
     window.clear(sf::Color::Green);
 
@@ -204,6 +215,13 @@ void Game::drawFrame()
     ui->draw(sceneTexture, *editor);
 
     sceneTexture.display();
+    if (options.profile)
+    {
+        glFinish(); // count the rasterising, not just the queuing
+        lastProfile.sceneMs = millisecondsSince(sceneStart);
+        lastProfile.sceneDrawCalls = map->lastDrawCalls;
+    }
+    const auto presentStart = std::chrono::steady_clock::now();
     sceneSprite.setTexture(sceneTexture.getTexture(), false);
     window.draw(sceneSprite);
     if (editor->active)
@@ -211,6 +229,8 @@ void Game::drawFrame()
     if (ui->messageVisible())
         window.draw(ui->messageText);
     window.display();
+    if (options.profile)
+        lastProfile.presentMs = millisecondsSince(presentStart);
 }
 
 int runGame()

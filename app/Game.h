@@ -33,6 +33,17 @@ struct GameOptions
     std::string contentRoot = "."; // where Texturen/, Objekte/, Items/ and ico.png are
     bool fullscreen = true;        // false: a plain window of the same size (tests, benchmarks)
     bool limitFrameRate = true;    // false: no frame limit and no vertical sync (benchmarks)
+    bool profile = false;          // true: time the parts of every frame (waits for the GPU, so slower)
+};
+
+// Where the time of the last frame went, in milliseconds; filled only when
+// GameOptions::profile is set.
+struct FrameProfile
+{
+    double worldMs = 0;   // walking, scroll, collision, editor, player, refresh, HUD update
+    double sceneMs = 0;   // drawing the 320 x 192 scene, rasterising included
+    double presentMs = 0; // scaling the scene onto the window, texts, display
+    int sceneDrawCalls = 0; // draw calls of the map (ground, objects, player)
 };
 
 // The whole game: the window, the content store and every long-lived object,
@@ -76,6 +87,7 @@ public:
     std::unique_ptr<UI> ui;
     std::unique_ptr<FieldMap> map;
     std::unique_ptr<Player> player;
+    FrameProfile lastProfile;
 
 private:
     void createWindow(sf::Uint32 style);

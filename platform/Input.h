@@ -43,9 +43,12 @@ public:
     // Forgets every held key and button, e.g. when the window is re-created and
     // its releases went to another window.
     void releaseAll();
-    // The held states, with the mouse position read now relative to `window`.
-    InputState snapshot(const sf::Window& window) const;
+    // The held states for one frame, with the mouse position read now
+    // relative to `window`. A key or button pressed and released again since
+    // the last frame counts as held in this one, so a quick tap is never lost.
+    InputState takeFrame(const sf::Window& window);
 
 private:
     InputState held;
+    InputState tapped; // pressed since the last frame
 };

@@ -14,7 +14,7 @@ esac
 
 build_packages=(cmake g++ make pkg-config libsfml-dev libpng-dev libfontconfig-dev fonts-dejavu-core fonts-liberation2)
 play_packages=(zenity)
-test_packages=(libgtest-dev libbenchmark-dev xvfb xauth libgl1-mesa-dri libglx-mesa0)
+test_packages=(libgtest-dev libbenchmark-dev xvfb xauth libgl1-mesa-dri libglx-mesa0 xdotool)
 
 wanted=("${build_packages[@]}")
 if [ "$mode" = play ]; then wanted+=("${play_packages[@]}"); else wanted+=("${test_packages[@]}"); fi

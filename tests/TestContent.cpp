@@ -15,8 +15,12 @@ TempDir::TempDir()
     root = pattern;
 }
 
+TempDir::TempDir(std::string existing, bool) : root(std::move(existing)), keep(true) {}
+
 TempDir::~TempDir()
 {
+    if (keep)
+        return;
     std::error_code ignored;
     fs::remove_all(root, ignored);
 }
@@ -75,6 +79,21 @@ std::string testObjectMessage(int id)
 
 TestContent::TestContent(const TestContentOptions& options)
 {
+    writeTestContent(*this, options);
+}
+
+void writeTestContent(const std::string& root, const TestContentOptions& options)
+{
+    const TempDir dir(root, true);
+    writeTestContent(dir, options);
+}
+
+void writeTestContent(const TempDir& dir, const TestContentOptions& options)
+{
+    const auto writeImage = [&dir](const std::string& relative, const sf::Image& image) {
+        dir.writeImage(relative, image);
+    };
+    const auto write = [&dir](const std::string& relative, const std::string& bytes) { dir.write(relative, bytes); };
     for (int type = 0; type < options.fieldTextures; ++type)
     {
         sf::Image sheet;

@@ -12,6 +12,8 @@ class TempDir
 {
 public:
     TempDir();
+    // An existing directory that is kept when the object dies.
+    TempDir(std::string existing, bool keepIt);
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
@@ -26,6 +28,7 @@ public:
 
 private:
     std::string root;
+    bool keep = false;
 };
 
 // The colour of the 16 x 16 piece at (left, top) of field texture `type`:
@@ -49,6 +52,10 @@ struct TestContentOptions
     int items = 2;
     bool singles = true; // player, editor, UI and title textures, ico.png
 };
+
+// Writes the test content tree below `root`.
+void writeTestContent(const TempDir& dir, const TestContentOptions& options);
+void writeTestContent(const std::string& root, const TestContentOptions& options);
 
 // A complete little content tree in a temporary directory.
 class TestContent : public TempDir

@@ -1,0 +1,135 @@
+// Drives the real frame body under the real window at the game's worst case
+// and prints where the time goes:
+//   quillora_frameloop [--frames N] [--limit] [--content DIR]
+// The map carries an object on every field around the view and a third of
+// its fields are solid; the player walks diagonally and the editor paints with
+// the largest brush every frame, switching ground type each time.
+#include "app/Game.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+namespace
+{
+double percentile(std::vector<double> values, double p)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const std::size_t index = std::min(values.size() - 1, static_cast<std::size_t>(p / 100.0 * values.size()));
+    return values[index];
+}
+
+void report(const char* what, const std::vector<double>& values)
+{
+    std::printf("%-28s p50 %7.3f ms   p90 %7.3f ms   p99 %7.3f ms\n", what, percentile(values, 50),
+                percentile(values, 90), percentile(values, 99));
+}
+
+// Objects 1.. on every field of a wide band around the start, a third of the
+// fields solid.
+void fillWorstCase(Game& game)
+{
+    int objects = 0;
+    while (objects + 1 < ContentSetCapacity && game.content->object(objects + 1))
+        ++objects;
+    for (int column = 0; column < 60; ++column)
+    {
+        for (int row = 0; row < 50; ++row)
+        {
+            Field& field = game.map->at(column, row);
+            if (objects > 0)
+                *field.object = *game.content->object(1 + (column + row) % objects);
+            field.solid = (column + row) % 3 == 0;
+        }
+    }
+    // Start in the middle of the band, so the view is full of it.
+    game.map->setOrigin(-20.f * FieldSize, -16.f * FieldSize);
+    game.map->refresh();
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+#if defined(__GLIBC__)
+    mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
+    mallopt(M_MMAP_THRESHOLD, 64 * 1024 * 1024);
+#endif
+    int frames = 600;
+    bool limit = false;
+    std::string contentDir = QUILLORA_ASSETS_DIR;
+    for (int i = 1; i < argc; ++i)
+    {
+        if (!std::strcmp(argv[i], "--frames") && i + 1 < argc)
+            frames = std::max(1, std::atoi(argv[++i]));
+        else if (!std::strcmp(argv[i], "--limit"))
+            limit = true;
+        else if (!std::strcmp(argv[i], "--content") && i + 1 < argc)
+            contentDir = argv[++i];
+    }
+
+    GameOptions options;
+    options.contentRoot = contentDir;
+    options.fullscreen = true;
+    options.limitFrameRate = limit;
+    options.profile = true;
+    const auto startUp = std::chrono::steady_clock::now();
+    Game game(options);
+    game.frame();
+    const double startUpMs =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - startUp).count();
+    fillWorstCase(game);
+
+    InputState in;
+    in.press(sf::Keyboard::E); // editor on in the first frame
+    in.mousePosition = {540, 300};
+    in.leftButton = true;
+    in.press(sf::Keyboard::Add);
+
+    std::vector<double> total, world, scene, present, calls;
+    const auto loopStart = std::chrono::steady_clock::now();
+    for (int i = 0; i < frames && game.isOpen(); ++i)
+    {
+        const bool even = i % 2 == 0;
+        // Walk diagonally, turning every 120 frames so the view keeps moving.
+        const int leg = (i / 120) % 4;
+        in.press(sf::Keyboard::W, leg == 0 || leg == 1);
+        in.press(sf::Keyboard::S, leg == 2 || leg == 3);
+        in.press(sf::Keyboard::A, leg == 0 || leg == 3);
+        in.press(sf::Keyboard::D, leg == 1 || leg == 2);
+        in.press(sf::Keyboard::Num1, even);
+        in.press(sf::Keyboard::Num2, !even);
+        if (i == 1)
+            in.press(sf::Keyboard::E, false);
+        const auto start = std::chrono::steady_clock::now();
+        game.frame(&in);
+        total.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        world.push_back(game.lastProfile.worldMs);
+        scene.push_back(game.lastProfile.sceneMs);
+        present.push_back(game.lastProfile.presentMs);
+        calls.push_back(game.lastProfile.sceneDrawCalls);
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - loopStart).count();
+
+    std::printf("frames %d, frame limit %s, brush %d, editor %s\n", static_cast<int>(total.size()),
+                limit ? "on" : "off", game.editor->brushSize, game.editor->active ? "on" : "off");
+    std::printf("%-28s %7.1f ms\n", "start-up to first frame", startUpMs);
+    report("whole frame", total);
+    report("world work", world);
+    report("scene drawing", scene);
+    report("presenting", present);
+    std::printf("%-28s p50 %7.0f        max %7.0f\n", "map draw calls per frame", percentile(calls, 50),
+                percentile(calls, 100));
+    std::printf("%-28s %7.1f\n", "frames per second", total.size() / seconds);
+    return 0;
+}
