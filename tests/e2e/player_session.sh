@@ -1,0 +1,197 @@
+#!/usr/bin/env bash
+# The real game, driven like a player: starts the built game in a temporary
+# working directory on the test content, presses keys and moves the mouse with
+# xdotool on the X display that runs the tests, and checks what a player sees:
+# the console, screenshots, saved maps and the exit code.
+#   player_session.sh GAME E2E_TOOL
+set -euo pipefail
+
+game=$1
+tool=$2
+command -v xdotool >/dev/null || { echo "xdotool is missing (apt-get install xdotool)"; exit 1; }
+[ -n "${DISPLAY:-}" ] || { echo "no X display"; exit 1; }
+
+work=$(mktemp -d /tmp/quillora-e2e-XXXXXX)
+game_pid=
+cleanup() {
+  exec 3>&- 2>/dev/null || true
+  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+"$tool" content "$work"
+mkfifo "$work/stdin"
+
+fail() {
+  echo "FAILED: $*"
+  echo "--- game stdout:"; cat "$work/stdout.log" || true
+  echo "--- game stderr:"; tail -20 "$work/stderr.log" || true
+  exit 1
+}
+
+# Waits until the game's console shows a line matching $1.
+wait_for_line() {
+  for _ in $(seq 1 100); do
+    grep -qE -- "$1" "$work/stdout.log" && return 0
+    sleep 0.1
+  done
+  fail "no console line matching '$1'"
+}
+
+# Gives the game window the keyboard (no window manager runs under Xvfb).
+focus_game() {
+  local wid=
+  for _ in $(seq 1 50); do
+    wid=$(xdotool search --name "Quillora Indev" 2>/dev/null | tail -1) && [ -n "$wid" ] && break
+    sleep 0.1
+  done
+  [ -n "$wid" ] || fail "the game window did not appear"
+  xdotool windowfocus "$wid" 2>/dev/null || true
+  sleep 0.2
+}
+
+# Holds a key for the given seconds.
+hold() {
+  xdotool keydown "$1"
+  sleep "$2"
+  xdotool keyup "$1"
+  sleep 0.1
+}
+
+tap() { hold "$1" 0.05; }
+
+# Clicks the left button at window pixels (x, y).
+click_at() {
+  xdotool mousemove "$1" "$2"
+  sleep 0.1
+  xdotool mousedown 1
+  sleep 0.1
+  xdotool mouseup 1
+  sleep 0.1
+}
+
+# Map file value: line n.
+line_of() { sed -n "${2}p" "$1"; }
+# The four lines of field (column, row) start at line 4 * (column * 200 + row) + 1.
+field_line() { echo $(( 4 * ($1 * 200 + $2) + 1 + $3 )); }
+
+# Saves through F5 and the console prompt into $1.
+save_to() {
+  local before
+  before=$(grep -c -- '--- Saving' "$work/stdout.log" || true)
+  printf '%s\n' "$1" >&3
+  tap F5
+  for _ in $(seq 1 100); do
+    [ "$(grep -c -- '--- Saving' "$work/stdout.log" || true)" -gt "$before" ] && break
+    sleep 0.1
+  done
+  grep -q -- '--- Saving Complete' "$work/stdout.log" || fail "saving $1 did not complete"
+  focus_game
+}
+
+# Colour check with a tolerance for JPEG: pixel (x, y) of $1 near "R G B" $2.
+expect_color() {
+  local got want
+  got=$("$tool" pixel "$1" "$2" "$3") || fail "cannot read pixel $2,$3 of $1"
+  want=$4
+  read -r gr gg gb <<<"$got"
+  read -r wr wg wb <<<"$want"
+  for pair in "$gr $wr" "$gg $wg" "$gb $wb"; do
+    read -r a b <<<"$pair"
+    [ $(( a > b ? a - b : b - a )) -le 24 ] || fail "pixel $2,$3 of $(basename "$1") is '$got', expected about '$want' ($5)"
+  done
+}
+
+cd "$work"
+exec 3<>"$work/stdin"
+# An empty PATH: no dialog program is found, so F5 and F10 ask on the console.
+PATH=/nonexistent "$game" <"$work/stdin" >"$work/stdout.log" 2>"$work/stderr.log" &
+game_pid=$!
+
+# Start-up: the five console lines of the content store, in order.
+wait_for_line '^---Items laden bei '
+expected_start="---Texturen laden bei ./Texturen/FieldTextur8.png beendet
+---Object Texturen laden bei ./Texturen/ObjectTextur3.png beendet
+---Objekte laden bei ./Objekte/Object3.object beendet
+---Item Texturen laden bei ./Items/ItemTextur2.png beendet
+---Items laden bei ./Items/Item2.Item beendet"
+[ "$(head -5 stdout.log)" = "$expected_start" ] || fail "start-up lines differ"
+focus_game
+
+# The window maps scene pixel (x, y) to window pixel (x * 3.375, y * 3.75).
+wx() { echo $(( $1 * 27 / 8 )); }
+wy() { echo $(( $1 * 15 / 4 )); }
+
+# Editor on; paint ground type 1 on both layers of field (3, 2), so its grass
+# neighbours get borders toward it.
+tap e
+tap 2
+tap u
+click_at "$(wx 56)" "$(wy 40)"
+tap z
+click_at "$(wx 56)" "$(wy 40)"
+# Field (10, 5), just above the player's feet, solid.
+tap i
+click_at "$(wx 168)" "$(wy 88)"
+# Object 1 on field (8, 6), left of the player.
+tap p
+tap k
+click_at "$(wx 136)" "$(wy 104)"
+tap e
+
+# Walk up until the solid field stops the player, then left into the object,
+# which leaves them facing it; Space shows its message.
+hold w 0.6
+hold a 0.6
+hold space 0.1
+tap F3
+sleep 0.3
+
+shot=$(ls ScreenCapture-*.jpg 2>/dev/null | head -1)
+[ -n "$shot" ] || fail "F3 wrote no screenshot"
+[[ "$shot" =~ ^ScreenCapture-[0-9]{1,2}-[0-9]{1,2}-[0-9]{4}-[0-9]{1,2}-[0-9]{1,2}-[0-9]{1,2}\.jpg$ ]] ||
+  fail "screenshot name $shot"
+
+save_to "$work/first.map"
+lines=$(wc -l <first.map)
+[ "$lines" -eq 160002 ] || fail "first.map has $lines lines"
+origin_x=$(line_of first.map 160001)
+origin_y=$(line_of first.map 160002)
+# The solid field (160, 80, 16, 16) stops the feet (152, 104, 16, 8) after 8
+# pixels up; the object's box (128, 96 + 8, 16, 16) after 8 pixels left.
+[ "$origin_y" = 8 ] || fail "walking up ended at origin y $origin_y, expected 8"
+[ "$origin_x" = 8 ] || fail "walking left ended at origin x $origin_x, expected 8"
+[ "$(line_of first.map "$(field_line 3 2 0)")" = 1 ] || fail "field (3, 2) ground type"
+[ "$(line_of first.map "$(field_line 3 2 1)")" = 1 ] || fail "field (3, 2) under type"
+[ "$(line_of first.map "$(field_line 8 6 2)")" = 1 ] || fail "field (8, 6) object"
+[ "$(line_of first.map "$(field_line 10 5 3)")" = 1 ] || fail "field (10, 5) solid"
+
+# What the screenshot showed, at origin (8, 8): the painted field isolated,
+# its grass neighbours with an edge toward it, and the object's message.
+expect_color "$shot" "$(wx $((8 + 56)))" "$(wy $((8 + 40)))" "$("$tool" field 1 0 16)" "painted field, isolated piece"
+expect_color "$shot" "$(wx $((8 + 56)))" "$(wy $((8 + 24)))" "$("$tool" field 5 48 16)" "field above, bottom edge"
+expect_color "$shot" "$(wx $((8 + 40)))" "$(wy $((8 + 40)))" "$("$tool" field 5 64 16)" "field left, right edge"
+white=$("$tool" white "$shot" 20 650 500 70)
+[ "$white" -gt 100 ] || fail "no message text in the screenshot ($white white pixels)"
+
+# Walk away, load the saved map back and save it again: the same file.
+hold d 0.3
+printf '%s\n' "$work/first.map" >&3
+tap F10
+wait_for_line '^--- Loading Complete'
+focus_game
+save_to "$work/second.map"
+cmp -s first.map second.map || fail "the loaded map saved differently"
+
+# Escape ends the game with exit code 0 and without waiting (no terminal).
+tap Escape
+for _ in $(seq 1 100); do
+  kill -0 "$game_pid" 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 "$game_pid" 2>/dev/null; then fail "the game did not end after Escape"; fi
+status=0
+wait "$game_pid" || status=$?
+game_pid=
+[ "$status" -eq 0 ] || fail "exit code $status"
+echo "end-to-end player session passed"
