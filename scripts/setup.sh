@@ -39,11 +39,23 @@ if [ "$mode" = play ]; then
   exec ../build/quillora
 fi
 
+# Runs its arguments on the display, or on a virtual one when there is none.
+on_display() {
+  if [ -n "${DISPLAY:-}" ]; then
+    "$@"
+  else
+    xvfb-run -a -s '-screen 0 1080x720x24' "$@"
+  fi
+}
+
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLORA_TESTS=ON -DQUILLORA_BENCH=ON
 cmake --build build -j"$jobs"
-cd build
-if [ -n "${DISPLAY:-}" ]; then
-  ctest --output-on-failure -j"$jobs"
-else
-  xvfb-run -a -s '-screen 0 1080x720x24' ctest --output-on-failure -j"$jobs"
-fi
+(cd build && on_display ctest --output-on-failure -j"$jobs")
+
+# Once more with AddressSanitizer and UndefinedBehaviorSanitizer: any report fails.
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLORA_SANITIZE=ON -DQUILLORA_TESTS=ON -DQUILLORA_BENCH=OFF
+cmake --build build-sanitize -j"$jobs"
+export ASAN_OPTIONS=abort_on_error=0:detect_leaks=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
+(cd build-sanitize && on_display ctest --output-on-failure -j"$jobs")
