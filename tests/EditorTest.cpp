@@ -87,19 +87,6 @@ protected:
     Editor editor;
 };
 
-TEST_F(EditorTest, StartsWithItsDefaultsAndCursor)
-{
-    EXPECT_EQ(editor.brushSize, 1);
-    EXPECT_EQ(editor.selectedGround, 0);
-    EXPECT_EQ(editor.selectedObject, 0);
-    EXPECT_EQ(editor.mode, PaintGround);
-    EXPECT_FALSE(editor.active);
-    EXPECT_FALSE(editor.underLayer);
-    EXPECT_EQ(editor.cursor->getTexture(), data.editorTexture.get());
-    EXPECT_EQ(editor.cursor->getTextureRect(), sf::IntRect(0, 0, 16, 16));
-    EXPECT_EQ(editor.cursor->getPosition(), sf::Vector2f(0, 0));
-}
-
 TEST_F(EditorTest, ToggleNeedsMoreThan200WholeMilliseconds)
 {
     frame(keys({sf::Keyboard::E}), 200);
