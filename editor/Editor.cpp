@@ -4,9 +4,191 @@
 #include "platform/Input.h"
 #include "world/FieldMap.h"
 
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+// Positions are whole numbers in play; a float-to-int conversion truncates
+// toward zero. Clamped so that a wild position cannot overflow.
+int truncate(float value)
+{
+    if (std::isnan(value))
+        return 0;
+    return static_cast<int>(std::clamp(value, -2147483648.0f, 2147483520.0f));
+}
+
+bool timedKeyReady(const Stopwatch& clock)
+{
+    return clock.getElapsedTime().asMilliseconds() > EditorKeyDelayMs;
+}
+
+// The lattice indices i whose field, at origin + 16 i truncated, can hold the
+// coordinate p: the search tests only these, exactly. A truncated position
+// lies within one pixel of origin + 16 i and a field is 16 wide with both
+// edges inside, so every possible hit lies within [t - 1, t + 1] for
+// t = floor((p - origin) / 16); one more on each side is slack for rounding.
+void candidates(float origin, float p, int first, int& low, int& high)
+{
+    const double t = std::floor((double(p) - double(origin)) / FieldSize);
+    low = std::max(first, static_cast<int>(std::clamp(t - 2.0, -1.0, double(MapSize))));
+    high = std::min(MapSize - 1, static_cast<int>(std::clamp(t + 2.0, -1.0, double(MapSize))));
+}
+} // namespace
+
 Editor::Editor(const GameData* content, const TimeSource& time)
     : content(content), stepClock(time), toggleClock(time), cursor(std::make_unique<sf::Sprite>())
 {
+    if (content && content->editorTexture)
+        cursor->setTexture(*content->editorTexture, false);
+    cursor->setTextureRect(sf::IntRect(0, 0, CursorSize, CursorSize));
 }
 
-void Editor::update(const InputState&, FieldMap*, float, float) {}
+void Editor::update(const InputState& input, FieldMap* map, float sceneScaleX, float sceneScaleY)
+{
+    if (input.isKeyPressed(sf::Keyboard::E) && timedKeyReady(toggleClock))
+    {
+        active = !active;
+        toggleClock.restart();
+    }
+    // The frame that switched the editor on already reads its keys and mouse.
+    if (!active)
+        return;
+
+    readKeys(input);
+    if (!map)
+        return;
+
+    const sf::Vector2f& origin = map->origin();
+    const int x0 = truncate(origin.x);
+    const int y0 = truncate(origin.y);
+    const float px = static_cast<float>(input.mousePosition.x) / sceneScaleX;
+    const float py = static_cast<float>(input.mousePosition.y) / sceneScaleY;
+
+    int column = 0;
+    int row = 0;
+    if (!findField(*map, x0, y0, px, py, column, row))
+        return;
+
+    cursor->setPosition(static_cast<float>(x0 + FieldSize * column), static_cast<float>(y0 + FieldSize * row));
+    if (input.leftButton)
+        act(input, *map, column, row);
+}
+
+void Editor::readKeys(const InputState& input)
+{
+    // Later keys overwrite earlier ones, so the last held key of a kind wins.
+    if (input.isKeyPressed(sf::Keyboard::U))
+        underLayer = true;
+    if (input.isKeyPressed(sf::Keyboard::Z))
+        underLayer = false;
+    if (input.isKeyPressed(sf::Keyboard::P))
+        mode = PlaceObject;
+    if (input.isKeyPressed(sf::Keyboard::O))
+        mode = PaintGround;
+    if (input.isKeyPressed(sf::Keyboard::I))
+        mode = MarkSolid;
+
+    // The four step keys share one clock: a step by any of them holds all of
+    // them back, so at most one steps per frame. A key at its limit changes
+    // nothing and leaves the clock running.
+    bool ready = timedKeyReady(stepClock);
+    const auto step = [&](bool held, bool allowed, int& value, int delta) {
+        if (ready && held && allowed)
+        {
+            value += delta;
+            stepClock.restart();
+            ready = false;
+        }
+    };
+    step(input.isKeyPressed(sf::Keyboard::K), selectedObject < ObjectChoices - 1, selectedObject, +1);
+    step(input.isKeyPressed(sf::Keyboard::L), selectedObject > 0, selectedObject, -1);
+    step(input.isKeyPressed(sf::Keyboard::Subtract) || input.isKeyPressed(sf::Keyboard::Hyphen),
+         brushSize > MinBrushSize, brushSize, -1);
+    step(input.isKeyPressed(sf::Keyboard::Add) || input.isKeyPressed(sf::Keyboard::Equal), brushSize < MaxBrushSize,
+         brushSize, +1);
+
+    for (int ground = 0; ground < GroundChoices; ++ground)
+    {
+        if (input.isKeyPressed(static_cast<sf::Keyboard::Key>(sf::Keyboard::Num1 + ground)))
+            selectedGround = ground;
+    }
+}
+
+bool Editor::findField(const FieldMap& map, int x0, int y0, float px, float py, int& column, int& row)
+{
+    const int c0 = -(x0 / FieldSize);
+    const int r0 = -(y0 / FieldSize);
+    // A map origin 16 or more pixels right of or below the scene's corner
+    // gives no first candidate: the search does not start at all.
+    if (c0 < 0 || r0 < 0 || c0 >= MapSize)
+        return false;
+    if (!std::isfinite(px) || !std::isfinite(py))
+        return false;
+
+    // Instead of walking columns c0..199 and rows r0..199, walk only the few
+    // that can hold the point, in the same order and with the same exact
+    // test, so the first hit (lower column, then lower row, on shared edges)
+    // is the same.
+    const sf::Vector2f& origin = map.origin();
+    int firstColumn, lastColumn, firstRow, lastRow;
+    candidates(origin.x, px, c0, firstColumn, lastColumn);
+    candidates(origin.y, py, r0, firstRow, lastRow);
+    for (int c = firstColumn; c <= lastColumn; ++c)
+    {
+        for (int r = firstRow; r <= lastRow; ++r)
+        {
+            const sf::Vector2f& position = map.at(c, r).groundSprite.getPosition();
+            const int fx = truncate(position.x);
+            const int fy = truncate(position.y);
+            if (static_cast<float>(fx) <= px && px <= static_cast<float>(fx + FieldSize) &&
+                static_cast<float>(fy) <= py && py <= static_cast<float>(fy + FieldSize))
+            {
+                column = c;
+                row = r;
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+void Editor::act(const InputState& input, FieldMap& map, int column, int row)
+{
+    const bool shift = input.isKeyPressed(sf::Keyboard::LShift);
+    Field& field = map.at(column, row);
+    switch (mode)
+    {
+    case PaintGround:
+    {
+        if (brushSize < MinBrushSize || brushSize > MaxBrushSize)
+            return;
+        const int count = BrushFieldCounts[static_cast<std::size_t>(brushSize - 1)];
+        for (int i = 0; i < count; ++i)
+        {
+            // Column and row are tested apart: a row past the top or bottom
+            // must not spill into the neighbouring column.
+            const BrushOffset& offset = BrushOffsets[static_cast<std::size_t>(i)];
+            const int c = column + offset.dx;
+            const int r = row + offset.dy;
+            if (FieldMap::onMap(c, r))
+                map.at(c, r).setGround(selectedGround, underLayer);
+        }
+        break;
+    }
+    case PlaceObject:
+    {
+        // Object 0 stands for no object; LShift removes. A definition that
+        // was not loaded leaves the field as it is.
+        const ObjectType* source = content ? content->object(shift ? 0 : selectedObject) : nullptr;
+        if (source && field.object)
+            *field.object = *source;
+        break;
+    }
+    case MarkSolid:
+        field.solid = !shift;
+        break;
+    default:
+        break;
+    }
+}

@@ -5,20 +5,218 @@
 
 #include <SFML/Graphics/RenderTarget.hpp>
 
-UI::UI(const GameData* content, sf::Vector2u, float, float, const TimeSource& time)
+namespace
+{
+bool isContinuation(unsigned char byte)
+{
+    return (byte & 0xC0) == 0x80;
+}
+
+// Whether `text` is well-formed UTF-8 as a whole: no stray continuation
+// bytes, no truncated sequences, no overlong forms, no surrogates, nothing
+// beyond U+10FFFF.
+bool isValidUtf8(const std::string& text)
+{
+    const std::size_t size = text.size();
+    std::size_t i = 0;
+    while (i < size)
+    {
+        const unsigned char lead = static_cast<unsigned char>(text[i]);
+        std::size_t length = 0;
+        // The allowed range of the second byte narrows for the leads whose
+        // shortest forms or surrogates would otherwise slip through.
+        unsigned char secondLow = 0x80;
+        unsigned char secondHigh = 0xBF;
+        if (lead < 0x80)
+            length = 1;
+        else if (lead >= 0xC2 && lead <= 0xDF)
+            length = 2;
+        else if (lead >= 0xE0 && lead <= 0xEF)
+        {
+            length = 3;
+            if (lead == 0xE0)
+                secondLow = 0xA0; // overlong below U+0800
+            else if (lead == 0xED)
+                secondHigh = 0x9F; // U+D800..U+DFFF
+        }
+        else if (lead >= 0xF0 && lead <= 0xF4)
+        {
+            length = 4;
+            if (lead == 0xF0)
+                secondLow = 0x90; // overlong below U+10000
+            else if (lead == 0xF4)
+                secondHigh = 0x8F; // beyond U+10FFFF
+        }
+        else
+            return false; // a continuation byte, C0/C1 (always overlong) or F5..FF
+
+        if (length > size - i)
+            return false;
+        if (length > 1)
+        {
+            const unsigned char second = static_cast<unsigned char>(text[i + 1]);
+            if (second < secondLow || second > secondHigh)
+                return false;
+            for (std::size_t k = 2; k < length; ++k)
+            {
+                if (!isContinuation(static_cast<unsigned char>(text[i + k])))
+                    return false;
+            }
+        }
+        i += length;
+    }
+    return true;
+}
+
+// Object messages are bytes from a file: UTF-8 where they are valid UTF-8,
+// else taken as Latin-1, which maps every byte to a character, so no message
+// can fail to convert.
+sf::String messageString(const std::string& text)
+{
+    if (isValidUtf8(text))
+        return sf::String::fromUtf8(text.begin(), text.end());
+    std::basic_string<sf::Uint32> characters;
+    characters.reserve(text.size());
+    for (const char byte : text)
+        characters.push_back(static_cast<unsigned char>(byte));
+    return sf::String(characters);
+}
+
+const sf::Texture* uiTexture(const GameData* content)
+{
+    return content ? content->uiTexture.get() : nullptr;
+}
+
+// A sprite of `texture` (none when null), at `position`, showing `cell`: the
+// order the game has always set them in.
+void setUp(sf::Sprite& sprite, const sf::Texture* texture, sf::Vector2f position, const sf::IntRect& cell)
+{
+    if (texture)
+        sprite.setTexture(*texture, false);
+    sprite.setPosition(position);
+    sprite.setTextureRect(cell);
+}
+
+sf::Vector2f at(const HudPoint& point)
+{
+    return {point.x, point.y};
+}
+
+std::string brushSizeString(int size)
+{
+    return "Brush Size: " + std::to_string(size);
+}
+} // namespace
+
+UI::UI(const GameData* content, sf::Vector2u windowSize, float sceneScaleX, float sceneScaleY, const TimeSource& time)
     : content(content), messageClock(time)
 {
+    const sf::Texture* ui = uiTexture(content);
+    setUp(editorIndicator, ui, at(EditorIndicatorPosition), EditorOffCell.rect());
+    setUp(groundMarker, ui, {PaletteLeft, PaletteTop}, GroundMarkerCell.rect());
+    for (int slot = 0; slot < PaletteSlots; ++slot)
+    {
+        // Slots past the ground types repeat type 0; a missing texture leaves
+        // its slot empty.
+        const int type = slot < PaletteGroundTypes ? slot : 0;
+        const sf::Texture* texture = content ? content->fieldTexture(type) : nullptr;
+        setUp(palette[static_cast<std::size_t>(slot)], texture, {PaletteLeft + PaletteStep * float(slot), PaletteTop},
+              PaletteTile.rect());
+    }
+    setUp(layerIndicator, ui, at(LayerIndicatorPosition), GroundLayerCell.rect());
+    setUp(modeIndicator, ui, at(ModeIndicatorPosition), PaintModeCell.rect());
+    setUp(objectPanel, ui, at(ObjectPanelPosition), ObjectPanelCell.rect());
+    setUp(objectPreview, content ? content->objectTexture(0) : nullptr, at(ObjectPanelPosition), sf::IntRect());
+
+    const sf::Font* font = content ? &content->fonts.consola : nullptr;
+    brushSizeText.setPosition(BrushSizeTextPosition.x * sceneScaleX, BrushSizeTextPosition.y * sceneScaleY);
+    if (font)
+        brushSizeText.setFont(*font);
+    brushSizeText.setFillColor(sf::Color::Black);
+    brushSizeText.setStyle(sf::Text::Bold);
+    brushSizeText.setScale(sceneScaleX / HudTextScaleDivisor, sceneScaleY / HudTextScaleDivisor);
+    brushSizeText.setString(brushSizeString(shownBrushSize));
+
+    messageText.setPosition(MessageTextLeft * sceneScaleX,
+                            static_cast<float>(windowSize.y) - MessageTextBottomOffset * sceneScaleY);
+    if (font)
+        messageText.setFont(*font);
+    messageText.setFillColor(sf::Color::White);
+    messageText.setStyle(sf::Text::Bold);
+
+    messageClock.restart();
 }
 
 void UI::showMessage(std::string text)
 {
-    messageText.setString(text);
+    messageText.setString(messageString(text));
     messageClock.restart();
 }
 
-void UI::update(const Editor&) {}
+void UI::update(const Editor& editor)
+{
+    if (!editor.active)
+    {
+        editorIndicator.setTextureRect(EditorOffCell.rect());
+        return;
+    }
+    editorIndicator.setTextureRect(EditorOnCell.rect());
 
-void UI::draw(sf::RenderTarget&, const Editor&) {}
+    // The preview needs both the picture and the definition's piece of it;
+    // without either it shows nothing rather than a stale or whole texture.
+    const sf::Texture* texture = content ? content->objectTexture(editor.selectedObject) : nullptr;
+    const ObjectType* object = content ? content->object(editor.selectedObject) : nullptr;
+    if (texture && object)
+    {
+        objectPreview.setTexture(*texture, false);
+        objectPreview.setTextureRect(object->sprite.getTextureRect());
+    }
+    else
+    {
+        objectPreview = sf::Sprite();
+        objectPreview.setPosition(at(ObjectPanelPosition));
+    }
+
+    groundMarker.setPosition(PaletteLeft + PaletteStep * float(editor.selectedGround), PaletteTop);
+
+    switch (editor.mode)
+    {
+    case PaintGround:
+        modeIndicator.setTextureRect(PaintModeCell.rect());
+        break;
+    case PlaceObject:
+        modeIndicator.setTextureRect(ObjectModeCell.rect());
+        break;
+    case MarkSolid:
+        modeIndicator.setTextureRect(SolidModeCell.rect());
+        break;
+    default:
+        break; // no mode: the indicator keeps the last one
+    }
+
+    layerIndicator.setTextureRect(editor.underLayer ? UnderLayerCell.rect() : GroundLayerCell.rect());
+
+    // The text's string is rebuilt only when the size changes, not every frame.
+    if (editor.brushSize != shownBrushSize)
+    {
+        shownBrushSize = editor.brushSize;
+        brushSizeText.setString(brushSizeString(shownBrushSize));
+    }
+}
+
+void UI::draw(sf::RenderTarget& target, const Editor& editor)
+{
+    target.draw(editorIndicator);
+    if (!editor.active)
+        return;
+    for (const sf::Sprite& slot : palette)
+        target.draw(slot);
+    target.draw(groundMarker);
+    target.draw(layerIndicator);
+    target.draw(modeIndicator);
+    target.draw(objectPanel);
+    target.draw(objectPreview);
+}
 
 bool UI::messageVisible() const
 {

@@ -16,7 +16,52 @@ class RenderTarget;
 class Editor;
 class GameData;
 
-constexpr float MessageDuration = 2.0f; // seconds a message stays after its last showMessage
+constexpr float MessageDuration = 2.0f;    // seconds a message stays after its last showMessage
+constexpr int PaletteSlots = 9;            // ground palette slots; 0..5 show ground types 0..5, 6..8 type 0
+constexpr int PaletteGroundTypes = 6;      // slots that show their own ground type
+constexpr float HudTextScaleDivisor = 6.f; // the brush-size text is scaled by scene scale / this
+
+// A rectangle of texture pixels (left, top, width, height), as a constant.
+struct HudCell
+{
+    int left, top, width, height;
+
+    sf::IntRect rect() const { return {left, top, width, height}; }
+};
+
+// Cells of the UI texture.
+constexpr HudCell EditorOnCell{0, 0, 16, 8};
+constexpr HudCell EditorOffCell{0, 8, 16, 8};
+constexpr HudCell GroundMarkerCell{16, 0, 8, 8};
+constexpr HudCell GroundLayerCell{32, 0, 16, 8};
+constexpr HudCell UnderLayerCell{32, 8, 16, 8};
+constexpr HudCell PaintModeCell{48, 0, 16, 8};
+constexpr HudCell ObjectModeCell{48, 8, 16, 8};
+constexpr HudCell SolidModeCell{64, 0, 16, 8};
+constexpr HudCell ObjectPanelCell{0, 16, 48, 48};
+// The tile of a field texture that a palette slot shows.
+constexpr HudCell PaletteTile{64, 64, 16, 16};
+
+// A point as a constant.
+struct HudPoint
+{
+    float x, y;
+};
+
+// Where the sprites stand, scene pixels (top-left corners).
+constexpr HudPoint EditorIndicatorPosition{304.f, 184.f};
+constexpr float PaletteLeft = 10.f; // slot k and the marker on ground k at PaletteLeft + PaletteStep * k
+constexpr float PaletteStep = 8.f;
+constexpr float PaletteTop = 8.f;
+constexpr HudPoint LayerIndicatorPosition{290.f, 8.f};
+constexpr HudPoint ModeIndicatorPosition{290.f, 16.f};
+constexpr HudPoint ObjectPanelPosition{20.f, 16.f}; // also the preview's
+
+// Where the texts stand, in scene pixels times the scene scale (window
+// pixels); the message's y counts up from the window's bottom edge.
+constexpr HudPoint BrushSizeTextPosition{87.f, 9.f};
+constexpr float MessageTextLeft = 8.f;
+constexpr float MessageTextBottomOffset = 16.f;
 
 // The heads-up display: the editor indicator, and in editor mode the ground
 // palette with its marker, the layer and mode indicators and the object
@@ -30,18 +75,22 @@ public:
     UI(const GameData* content, sf::Vector2u windowSize, float sceneScaleX, float sceneScaleY,
        const TimeSource& time = TimeSource::system());
 
-    // Shows `text` for MessageDuration from now. Valid UTF-8 is shown as such,
-    // anything else byte for byte as Latin-1; an empty text clears the message.
+    // Shows `text` for MessageDuration from now. A text that is valid UTF-8 as
+    // a whole is shown as such; anything else byte for byte as Latin-1 (each
+    // byte one character). An empty text clears the message.
     void showMessage(std::string text);
 
-    // Takes the editor's state for this frame.
+    // Takes the editor's state for this frame: while it is off only the
+    // editor indicator changes. An object that is not loaded (definition or
+    // texture) shows an empty preview.
     void update(const Editor& editor);
 
     // The sprites into the scene: the editor indicator always, the rest only
     // while the editor is active.
     void draw(sf::RenderTarget& target, const Editor& editor);
 
-    // Whether the message is still to be drawn (its clock under MessageDuration).
+    // Whether the message is still to be drawn: its clock reads strictly less
+    // than MessageDuration seconds.
     bool messageVisible() const;
 
     const GameData* content;
@@ -55,4 +104,7 @@ public:
     sf::Text brushSizeText; // window pixels
     sf::Text messageText;   // window pixels
     Stopwatch messageClock;
+
+private:
+    int shownBrushSize = 1; // what brushSizeText says, so it is rebuilt only on a change
 };
