@@ -18,9 +18,10 @@
 namespace
 {
 using Cell = std::pair<int, int>; // column, row
-using Keys = std::initializer_list<sf::Keyboard::Key>;
+// A vector, not an initializer_list: table rows keep their keys alive.
+using Keys = std::vector<sf::Keyboard::Key>;
 
-InputState keys(Keys held)
+InputState keys(const Keys& held)
 {
     InputState input;
     for (sf::Keyboard::Key key : held)
@@ -29,7 +30,7 @@ InputState keys(Keys held)
 }
 
 // Held keys and the left button over window pixel (mx, my).
-InputState click(int mx, int my, Keys held = {})
+InputState click(int mx, int my, const Keys& held = {})
 {
     InputState input = keys(held);
     input.mousePosition = {mx, my};
@@ -540,7 +541,7 @@ TEST_F(EditorWithoutObjectsTest, NoDefinitionsPlaceNothing)
     map.at(3, 3).object->id = 9;
     switchOn();
     editor.mode = PlaceObject;
-    for (Keys held : {Keys{}, Keys{sf::Keyboard::LShift}})
+    for (const Keys& held : {Keys{}, Keys{sf::Keyboard::LShift}})
     {
         frame(click(56, 56, held));
         EXPECT_EQ(map.at(3, 3).object->id, 9);
