@@ -2,6 +2,7 @@
 
 #include "platform/FileDialog.h"
 
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -15,18 +16,26 @@ struct MapFileResult
 {
     enum class Status
     {
-        Complete,
-        Cancelled,
-        Failed,
+        Complete,  // the whole map was written, or read and applied
+        Cancelled, // the chooser gave no file; nothing was touched
+        Failed,    // see `reason`; the file (saving) or the map (loading) is as it was
     };
     Status status = Status::Complete;
     std::string reason; // why it failed: the file's name and what went wrong
 };
 
-// Asks `choose` for a file and writes the map into it. Never damages the file
-// that was there: see MapFile.cpp.
+// Bytes of a map file that are read at most before its last map line: a map
+// is under 2 MB, so a file that needs more is not one.
+constexpr std::size_t MaxMapFileBytes = 64u << 20; // bytes
+
+// Asks `choose` for a file (FileDialogPurpose::Save) and writes the map into
+// it. The file that was there is replaced in one step and kept as
+// "<name>.bak"; on failure it stays as it was. The map does not change.
 MapFileResult saveMap(FieldMap& map, const MapFileChooser& choose = chooseMapFile);
 
-// Asks `choose` for a file and, only when the whole file is a valid map,
-// replaces the map with it.
+// Asks `choose` for a file (FileDialogPurpose::Load) and, only when the whole
+// file is a valid map for the loaded content, replaces the map with it: types,
+// textures, objects, solid flags and origin; every field is marked for
+// auto-tiling, and the next refresh settles collision rectangles, object
+// positions and ground pieces. On failure the map is untouched.
 MapFileResult loadMap(FieldMap& map, const MapFileChooser& choose = chooseMapFile);

@@ -1,6 +1,183 @@
 #include "platform/FileDialog.h"
 
-std::string chooseMapFile(FileDialogPurpose)
+#include "platform/ProcessRunner.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <istream>
+#include <ostream>
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#include <commdlg.h>
+#endif
+
+namespace
 {
+// zenity's status when it rejects an option it does not know.
+constexpr int ZenityUnknownOptionStatus = 255;
+
+bool readLine(std::istream& in, std::string& line)
+{
+    if (!std::getline(in, line))
+        return false;
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return true;
+}
+
+#ifdef _WIN32
+std::string toUtf8(const wchar_t* text)
+{
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1)
+        return {};
+    std::string result(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, result.data(), size, nullptr, nullptr);
+    result.pop_back(); // the terminating zero
+    return result;
+}
+
+std::string showCommonDialog(FileDialogPurpose purpose)
+{
+    // Long paths are allowed by the explorer-style dialog; a buffer that is too
+    // small makes it fail, which reads as a cancel.
+    std::vector<wchar_t> name(32768, L'\0');
+    const wchar_t filter[] = L"All Files (*.*)\0*.*\0";
+    const wchar_t* title = purpose == FileDialogPurpose::Save ? L"Save map" : L"Load map";
+
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = nullptr;
+    dialog.lpstrFilter = filter;
+    dialog.lpstrFile = name.data();
+    dialog.nMaxFile = static_cast<DWORD>(name.size());
+    dialog.lpstrTitle = title;
+    dialog.lpstrDefExt = L"";
+    // OFN_NOCHANGEDIR: screenshots go to the working directory, which the
+    // dialog would otherwise move to the folder the user browsed to.
+    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (purpose == FileDialogPurpose::Save)
+    {
+        dialog.Flags |= OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
+        if (!GetSaveFileNameW(&dialog))
+            return {};
+    }
+    else
+    {
+        dialog.Flags |= OFN_FILEMUSTEXIST;
+        if (!GetOpenFileNameW(&dialog))
+            return {};
+    }
+    return toUtf8(name.data());
+}
+#endif
+} // namespace
+
+const char* dialogTitle(FileDialogPurpose purpose)
+{
+    return purpose == FileDialogPurpose::Save ? "Save map" : "Load map";
+}
+
+DialogChoice chooseDialogProgram(const std::string& searchPath, bool hasDisplay)
+{
+    DialogChoice choice;
+    if (!hasDisplay)
+        return choice;
+    if (std::string zenity = findProgram("zenity", searchPath); !zenity.empty())
+        return {DialogProgram::Zenity, zenity};
+    if (std::string kdialog = findProgram("kdialog", searchPath); !kdialog.empty())
+        return {DialogProgram::KDialog, kdialog};
+    return choice;
+}
+
+DialogChoice chooseDialogProgramFromEnvironment()
+{
+    const auto isSet = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value && *value;
+    };
+    const char* path = std::getenv("PATH");
+    return chooseDialogProgram(path ? path : "", isSet("DISPLAY") || isSet("WAYLAND_DISPLAY"));
+}
+
+std::vector<std::string> dialogArguments(DialogProgram program, FileDialogPurpose purpose, bool confirmOverwrite)
+{
+    const bool saving = purpose == FileDialogPurpose::Save;
+    switch (program)
+    {
+    case DialogProgram::Zenity:
+    {
+        std::vector<std::string> arguments{"--file-selection", "--title", dialogTitle(purpose)};
+        if (saving)
+        {
+            arguments.push_back("--save");
+            if (confirmOverwrite)
+                arguments.push_back("--confirm-overwrite");
+        }
+        return arguments;
+    }
+    case DialogProgram::KDialog:
+        return {"--title", dialogTitle(purpose), saving ? "--getsavefilename" : "--getopenfilename"};
+    case DialogProgram::Console:
+        break;
+    }
     return {};
+}
+
+std::string runDialogProgram(const DialogChoice& choice, FileDialogPurpose purpose, bool* started)
+{
+    ProgramRun run = runProgram(choice.path, dialogArguments(choice.program, purpose));
+    // Newer zenity versions confirm by themselves and refuse the old option.
+    if (run.started && run.exitStatus == ZenityUnknownOptionStatus && choice.program == DialogProgram::Zenity &&
+        purpose == FileDialogPurpose::Save)
+        run = runProgram(choice.path, dialogArguments(choice.program, purpose, false));
+    if (started)
+        *started = run.started;
+    if (!run.started || run.exitStatus != 0)
+        return {};
+    std::string path = std::move(run.output);
+    if (!path.empty() && path.back() == '\n')
+        path.pop_back();
+    return path;
+}
+
+std::string askOnConsole(FileDialogPurpose purpose, std::istream& in, std::ostream& out)
+{
+    const bool saving = purpose == FileDialogPurpose::Save;
+    out << (saving ? "Save map to (empty line cancels): " : "Load map from (empty line cancels): ") << std::flush;
+    std::string path;
+    if (!readLine(in, path) || path.empty())
+        return {};
+    std::error_code error;
+    if (saving && std::filesystem::exists(std::filesystem::u8path(path), error))
+    {
+        out << path << " exists. Replace it? (y/n): " << std::flush;
+        std::string answer;
+        if (!readLine(in, answer) || answer.empty() || (answer[0] != 'y' && answer[0] != 'Y'))
+            return {};
+    }
+    return path;
+}
+
+std::string chooseMapFile(FileDialogPurpose purpose)
+{
+#ifdef _WIN32
+    return showCommonDialog(purpose);
+#else
+    const DialogChoice choice = chooseDialogProgramFromEnvironment();
+    if (choice.program != DialogProgram::Console)
+    {
+        bool started = false;
+        std::string path = runDialogProgram(choice, purpose, &started);
+        if (started)
+            return path;
+        // A program that would not start at all: the console still works.
+    }
+    return askOnConsole(purpose, std::cin, std::cout);
+#endif
 }

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "world/FieldMap.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class GameData;
+
+// A map file is plain text, one value per line, each line ending in "\n":
+// for every field in storage order (column by column) its ground type, under
+// type, object id and solid flag (0/1), then the map origin x and y.
+constexpr int MapFileLinesPerField = 4;                                 // lines per field
+constexpr int MapFileLineCount = FieldCount * MapFileLinesPerField + 2; // lines of a whole map: 160,002
+
+// The stored values of one field as a map file holds them.
+struct StoredField
+{
+    std::int32_t groundType = 0;
+    std::int32_t underType = 0;
+    std::int32_t objectId = 0;
+    bool solid = false;
+};
+
+// A map file read and checked, waiting to be applied: the fields in storage
+// order and the origin in whole scene pixels.
+struct StoredMap
+{
+    std::vector<StoredField> fields;
+    int originX = 0;
+    int originY = 0;
+};
+
+// The file text of `map`: whole numbers in decimal, the origin as printf's %g
+// with 6 significant digits (so whole-pixel origins read like integers), "."
+// as decimal point whatever the locale. Reads the map only.
+std::string formatMap(const FieldMap& map);
+
+// Reads the text of a map file into `out` and checks it against `content`.
+// Accepts "\n" and "\r\n" line ends, leading blanks and an optional '+', and
+// text after the leading number of a line ("12abc" is 12; an origin "-1184.5"
+// is -1184). Lines after the 160,002nd are ignored. A solid line holds a
+// number too; any number but 0 means solid.
+// Refuses, returning false with `error` set to what is wrong (starting with
+// "line N" where a line is at fault): fewer lines than a map has, a line
+// without a leading number, a number outside int, a ground type (either
+// layer) without a loaded field texture, an object id without a loaded
+// definition. `out` is unspecified after a refusal.
+bool parseMap(std::string_view text, const GameData& content, StoredMap& out, std::string& error);
+
+// Reads the leading whole number of a line: blanks (space, \t, \v, \f, \r),
+// an optional '+' or '-', decimal digits, anything after them ignored.
+enum class LeadingNumber
+{
+    Ok,
+    NoNumber,
+    OutOfRange, // digits beyond the range of int
+};
+LeadingNumber readLineNumber(std::string_view line, int& value);
+
+// Puts a checked map into `map`: every field's types and textures (the ground
+// pieces stay as they are), object (a copy of the definition) and solid flag,
+// every field marked for auto-tiling, then the origin. Collision rectangles,
+// object positions and ground pieces follow at the map's next refresh.
+// `stored` must have passed parseMap against `map`'s content.
+void applyMap(FieldMap& map, const StoredMap& stored);

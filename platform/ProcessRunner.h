@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// What became of a program run by runProgram.
+struct ProgramRun
+{
+    bool started = false;  // false: the program could not be started at all
+    int exitStatus = -1;   // its exit status; -1 when it was killed by a signal or never ran
+    std::string output;    // everything it wrote to its standard output
+};
+
+// Runs the program at `program` (a path; no PATH search) with `arguments` as
+// its argv[1..], directly and without a shell, so no argument is ever
+// interpreted as a command. Its standard input is /dev/null, its standard
+// output is collected through a pipe, its standard error goes to /dev/null.
+// Blocks until the program has ended. Only on POSIX systems; elsewhere it
+// reports that nothing was started.
+ProgramRun runProgram(const std::string& program, const std::vector<std::string>& arguments);
+
+// The full path of the executable file `name` in the first folder of
+// `searchPath` (a PATH value: folders separated by ':') that has one, or an
+// empty string. An empty folder entry stands for the working directory, as in
+// PATH itself.
+std::string findProgram(const std::string& name, const std::string& searchPath);
