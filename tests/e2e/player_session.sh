@@ -178,7 +178,7 @@ white=$("$tool" white "$shot" 20 650 500 70)
 hold d 0.3
 printf '%s\n' "$work/first.map" >&3
 tap F10
-wait_for_line '^--- Loading Complete'
+wait_for_line 'Loading Complete'
 focus_game
 save_to "$work/second.map"
 cmp -s first.map second.map || fail "the loaded map saved differently"
