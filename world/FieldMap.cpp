@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace
 {
@@ -237,7 +238,11 @@ void FieldMap::drawObjects(sf::RenderTarget& target, float playerY, bool inFront
             }
             const sf::IntRect& piece = object.sprite.getTextureRect();
             const sf::Vector2f topLeft = object.sprite.getTransform().transformPoint(0.f, 0.f);
-            appendQuad(objectBatch.vertices, topLeft, {float(piece.width), float(piece.height)}, piece);
+            // A sprite's quad is as large as its piece, whatever the piece's
+            // direction; a negative width only mirrors the picture.
+            const sf::Vector2f size(static_cast<float>(std::llabs(piece.width)),
+                                    static_cast<float>(std::llabs(piece.height)));
+            appendQuad(objectBatch.vertices, topLeft, size, piece);
         }
     }
     flushObjects(target);
