@@ -247,7 +247,7 @@ TEST_F(WorldRenderTest, BatchedDrawingMatchesDrawingEveryLayerOnItsOwn)
                 field.setGround(int(next(8)), false);
             if (next(4) == 0)
                 field.setGround(int(next(8)), true);
-            if (next(4) == 0)
+            if (next(3) != 0)
                 *field.object = *data->object(int(next(5)));
         }
     // Around the player at origin (0, 0), where row 6 stands at exactly the

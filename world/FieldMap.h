@@ -105,12 +105,22 @@ private:
         const sf::Texture* texture = nullptr;
         std::vector<sf::Vertex> vertices;
     };
+    // Object quads of one texture with their bounds, scene pixels.
+    struct ObjectBatch
+    {
+        const sf::Texture* texture = nullptr;
+        std::vector<sf::Vertex> vertices;
+        std::vector<sf::FloatRect> quads;
+        sf::FloatRect bounds;
+    };
     void appendGround(std::vector<Batch>& batches, const FieldSprite& layer);
     void drawBatches(sf::RenderTarget& target, std::vector<Batch>& batches);
     void drawObjects(sf::RenderTarget& target, float playerY, bool inFront);
-    void flushObjects(sf::RenderTarget& target);
+    void appendObject(const sf::Texture* texture, const sf::Sprite& sprite);
 
+    // Kept between frames so drawing reuses their memory.
     std::vector<Batch> underBatches;
     std::vector<Batch> groundBatches;
-    Batch objectBatch;
+    std::vector<ObjectBatch> objectBatches;
+    std::size_t objectBatchesUsed = 0;
 };
