@@ -78,14 +78,38 @@ FieldMap::FieldMap(const GameData* content) : content(content), fields(FieldCoun
     }
 }
 
-void FieldMap::settle(Field& field)
+void FieldMap::settleRect(Field& field)
 {
+    // A field that is not solid needs no position at all.
+    if (!field.solid)
+    {
+        field.collisionRect = sf::IntRect();
+        return;
+    }
     const sf::Vector2f& position = field.groundSprite.getPosition();
-    const int x = truncate(position.x);
-    const int y = truncate(position.y);
-    field.collisionRect = field.solid ? sf::IntRect(x, y, FieldSize, FieldSize) : sf::IntRect();
-    if (PlacementWindow.contains(x, y))
-        field.object->placeAt(position);
+    field.collisionRect = sf::IntRect(truncate(position.x), truncate(position.y), FieldSize, FieldSize);
+}
+
+void FieldMap::placeObjects()
+{
+    // Only the few columns and rows that can reach the placement window are
+    // tested; which of them pass is decided by the exact test, as for every
+    // field. Placing touches nothing but the field's own object, so doing it
+    // after the rectangles changes no result.
+    const sf::Vector2f& o = origin();
+    int firstColumn, lastColumn, firstRow, lastRow;
+    candidateRange(o.x, PlacementWindow.left, PlacementWindow.right, firstColumn, lastColumn);
+    candidateRange(o.y, PlacementWindow.top, PlacementWindow.bottom, firstRow, lastRow);
+    for (int column = firstColumn; column <= lastColumn; ++column)
+    {
+        for (int row = firstRow; row <= lastRow; ++row)
+        {
+            Field& field = at(column, row);
+            const sf::Vector2f& position = field.groundSprite.getPosition();
+            if (PlacementWindow.contains(truncate(position.x), truncate(position.y)))
+                field.object->placeAt(position);
+        }
+    }
 }
 
 void FieldMap::scroll(float dx, float dy)
@@ -94,15 +118,17 @@ void FieldMap::scroll(float dx, float dy)
     {
         field.groundSprite.move(dx, dy);
         field.underSprite.move(dx, dy);
-        settle(field);
+        settleRect(field);
     }
+    placeObjects();
 }
 
 void FieldMap::refresh()
 {
     autoTilePass();
     for (Field& field : fields)
-        settle(field);
+        settleRect(field);
+    placeObjects();
 }
 
 void FieldMap::setOrigin(float x, float y)

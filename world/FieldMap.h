@@ -96,8 +96,11 @@ public:
     std::vector<ObjectType> objectRecords;  // the fields' objects; fields[i].object is &objectRecords[i]
 
 private:
-    // Collision rectangle and object position of one field from its position.
-    void settle(Field& field);
+    // Settling, shared by scroll and refresh: every field's collision
+    // rectangle from its position and solid flag, then the objects of the
+    // fields in the placement window put on their fields.
+    void settleRect(Field& field);
+    void placeObjects();
 
     // Quads of one texture, drawn with one call.
     struct Batch
