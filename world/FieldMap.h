@@ -77,6 +77,10 @@ public:
     // Draws into `target`: the ground of the fields in the placement window,
     // the objects in the object window above the player's feet, the player,
     // then the objects level with or below them (lower rows over upper ones).
+    // The pixels are those of drawing every layer and object as its own
+    // sprite in that order; layers and objects of one texture go out together
+    // where no other picture lies between them. Object sprites are taken as
+    // placed, moved by their origin, never scaled or rotated.
     void draw(sf::RenderTarget& target, const Player& player);
 
     // Chooses the ground piece of field (c, r), and first of its four
