@@ -30,16 +30,18 @@ bool overlaps(const sf::IntRect& a, const sf::IntRect& b)
     return left < right && top < bottom;
 }
 
-// Pixels by which `inner` reaches beyond `outer` on all four sides together.
-long long overhang(const sf::IntRect& inner, const sf::IntRect& outer)
+// Pixels by which `inner` reaches beyond `outer` on each side: left, top,
+// right, bottom.
+struct Overhang
 {
-    const long long left = std::max(0LL, (long long)outer.left - inner.left);
-    const long long top = std::max(0LL, (long long)outer.top - inner.top);
-    const long long right =
-        std::max(0LL, ((long long)inner.left + inner.width) - ((long long)outer.left + outer.width));
-    const long long bottom =
-        std::max(0LL, ((long long)inner.top + inner.height) - ((long long)outer.top + outer.height));
-    return left + top + right + bottom;
+    long long left, top, right, bottom;
+};
+
+Overhang overhang(const sf::IntRect& inner, const sf::IntRect& outer)
+{
+    return {std::max(0LL, (long long)outer.left - inner.left), std::max(0LL, (long long)outer.top - inner.top),
+            std::max(0LL, ((long long)inner.left + inner.width) - ((long long)outer.left + outer.width)),
+            std::max(0LL, ((long long)inner.top + inner.height) - ((long long)outer.top + outer.height))};
 }
 } // namespace
 
@@ -119,5 +121,9 @@ bool Player::stepLeavesMap(const FieldMap* map, float dx, float dy) const
     const auto mapRect = [](float x, float y) { return sf::IntRect(truncate(x), truncate(y), MapPixels, MapPixels); };
     const sf::IntRect before = mapRect(mapOrigin.x, mapOrigin.y);
     const sf::IntRect after = mapRect(mapOrigin.x + dx, mapOrigin.y + dy);
-    return overhang(collisionRect, after) > overhang(collisionRect, before);
+    // Side by side: a diagonal step that comes back on one side but goes out
+    // on another still leaves the map.
+    const Overhang was = overhang(collisionRect, before);
+    const Overhang will = overhang(collisionRect, after);
+    return will.left > was.left || will.top > was.top || will.right > was.right || will.bottom > was.bottom;
 }

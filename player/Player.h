@@ -38,8 +38,8 @@ public:
     bool collides(const FieldMap* map) const;
 
     // Whether moving the map by (dx, dy) takes the feet further out of the
-    // map's 3200 x 3200 pixels than they are now. A step back toward the map is
-    // never refused.
+    // map's 3200 x 3200 pixels, on any of its four sides, than they are now.
+    // Feet that are outside may step back toward the map or along it.
     bool stepLeavesMap(const FieldMap* map, float dx, float dy) const;
 
     const GameData* content;

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace
 {
@@ -77,14 +78,38 @@ FieldMap::FieldMap(const GameData* content) : content(content), fields(FieldCoun
     }
 }
 
-void FieldMap::settle(Field& field)
+void FieldMap::settleRect(Field& field)
 {
+    // A field that is not solid needs no position at all.
+    if (!field.solid)
+    {
+        field.collisionRect = sf::IntRect();
+        return;
+    }
     const sf::Vector2f& position = field.groundSprite.getPosition();
-    const int x = truncate(position.x);
-    const int y = truncate(position.y);
-    field.collisionRect = field.solid ? sf::IntRect(x, y, FieldSize, FieldSize) : sf::IntRect();
-    if (PlacementWindow.contains(x, y))
-        field.object->placeAt(position);
+    field.collisionRect = sf::IntRect(truncate(position.x), truncate(position.y), FieldSize, FieldSize);
+}
+
+void FieldMap::placeObjects()
+{
+    // Only the few columns and rows that can reach the placement window are
+    // tested; which of them pass is decided by the exact test, as for every
+    // field. Placing touches nothing but the field's own object, so doing it
+    // after the rectangles changes no result.
+    const sf::Vector2f& o = origin();
+    int firstColumn, lastColumn, firstRow, lastRow;
+    candidateRange(o.x, PlacementWindow.left, PlacementWindow.right, firstColumn, lastColumn);
+    candidateRange(o.y, PlacementWindow.top, PlacementWindow.bottom, firstRow, lastRow);
+    for (int column = firstColumn; column <= lastColumn; ++column)
+    {
+        for (int row = firstRow; row <= lastRow; ++row)
+        {
+            Field& field = at(column, row);
+            const sf::Vector2f& position = field.groundSprite.getPosition();
+            if (PlacementWindow.contains(truncate(position.x), truncate(position.y)))
+                field.object->placeAt(position);
+        }
+    }
 }
 
 void FieldMap::scroll(float dx, float dy)
@@ -93,15 +118,17 @@ void FieldMap::scroll(float dx, float dy)
     {
         field.groundSprite.move(dx, dy);
         field.underSprite.move(dx, dy);
-        settle(field);
+        settleRect(field);
     }
+    placeObjects();
 }
 
 void FieldMap::refresh()
 {
     autoTilePass();
     for (Field& field : fields)
-        settle(field);
+        settleRect(field);
+    placeObjects();
 }
 
 void FieldMap::setOrigin(float x, float y)
@@ -194,16 +221,67 @@ void FieldMap::drawBatches(sf::RenderTarget& target, std::vector<Batch>& batches
     }
 }
 
-void FieldMap::flushObjects(sf::RenderTarget& target)
+namespace
 {
-    if (!objectBatch.vertices.empty())
+// Whether two quads share a pixel. Quads that only touch do not: the
+// rasteriser gives every pixel on a shared edge to exactly one of them.
+bool quadsOverlap(const sf::FloatRect& a, const sf::FloatRect& b)
+{
+    return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
+           b.top < a.top + a.height;
+}
+
+sf::FloatRect unite(const sf::FloatRect& a, const sf::FloatRect& b)
+{
+    const float left = std::min(a.left, b.left);
+    const float top = std::min(a.top, b.top);
+    const float right = std::max(a.left + a.width, b.left + b.width);
+    const float bottom = std::max(a.top + a.height, b.top + b.height);
+    return {left, top, right - left, bottom - top};
+}
+} // namespace
+
+void FieldMap::appendObject(const sf::Texture* texture, const sf::Sprite& sprite)
+{
+    const sf::IntRect& piece = sprite.getTextureRect();
+    const sf::Vector2f topLeft = sprite.getTransform().transformPoint(0.f, 0.f);
+    // A sprite's quad is as large as its piece, whatever the piece's
+    // direction; a negative width only mirrors the picture.
+    const sf::Vector2f size(static_cast<float>(std::llabs(piece.width)), static_cast<float>(std::llabs(piece.height)));
+    const sf::FloatRect quad(topLeft, size);
+
+    // The object must come out over every earlier object it overlaps. It may
+    // join the latest batch of its texture if no batch after that one holds
+    // a quad it overlaps; objects that do not overlap can go in any order
+    // without changing a pixel.
+    std::size_t target = objectBatchesUsed;
+    for (std::size_t b = objectBatchesUsed; b-- > 0;)
     {
-        sf::RenderStates states;
-        states.texture = objectBatch.texture;
-        target.draw(objectBatch.vertices.data(), objectBatch.vertices.size(), sf::Triangles, states);
-        ++lastDrawCalls;
-        objectBatch.vertices.clear();
+        const ObjectBatch& batch = objectBatches[b];
+        if (batch.texture == texture)
+        {
+            target = b;
+            break;
+        }
+        if (quadsOverlap(batch.bounds, quad) &&
+            std::any_of(batch.quads.begin(), batch.quads.end(),
+                        [&quad](const sf::FloatRect& other) { return quadsOverlap(other, quad); }))
+            break;
     }
+    if (target == objectBatchesUsed)
+    {
+        if (objectBatchesUsed == objectBatches.size())
+            objectBatches.emplace_back();
+        ObjectBatch& fresh = objectBatches[objectBatchesUsed++];
+        fresh.texture = texture;
+        fresh.vertices.clear(); // keeps the capacity of earlier frames
+        fresh.quads.clear();
+        fresh.bounds = quad;
+    }
+    ObjectBatch& batch = objectBatches[target];
+    appendQuad(batch.vertices, topLeft, size, piece);
+    batch.quads.push_back(quad);
+    batch.bounds = unite(batch.bounds, quad);
 }
 
 void FieldMap::drawObjects(sf::RenderTarget& target, float playerY, bool inFront)
@@ -212,8 +290,8 @@ void FieldMap::drawObjects(sf::RenderTarget& target, float playerY, bool inFront
     int firstColumn, lastColumn, firstRow, lastRow;
     candidateRange(o.x, ObjectWindow.left, ObjectWindow.right, firstColumn, lastColumn);
     candidateRange(o.y, ObjectWindow.top, ObjectWindow.bottom, firstRow, lastRow);
-    // Row by row, so objects of lower rows cover those above them. Runs of
-    // objects with the same texture go out in one call, in the same order.
+    // Row by row, so objects of lower rows cover those above them.
+    objectBatchesUsed = 0;
     for (int row = firstRow; row <= lastRow; ++row)
     {
         for (int column = firstColumn; column <= lastColumn; ++column)
@@ -230,17 +308,16 @@ void FieldMap::drawObjects(sf::RenderTarget& target, float playerY, bool inFront
             const sf::Texture* texture = object.sprite.getTexture();
             if (!texture)
                 continue;
-            if (texture != objectBatch.texture)
-            {
-                flushObjects(target);
-                objectBatch.texture = texture;
-            }
-            const sf::IntRect& piece = object.sprite.getTextureRect();
-            const sf::Vector2f topLeft = object.sprite.getTransform().transformPoint(0.f, 0.f);
-            appendQuad(objectBatch.vertices, topLeft, {float(piece.width), float(piece.height)}, piece);
+            appendObject(texture, object.sprite);
         }
     }
-    flushObjects(target);
+    for (std::size_t b = 0; b < objectBatchesUsed; ++b)
+    {
+        sf::RenderStates states;
+        states.texture = objectBatches[b].texture;
+        target.draw(objectBatches[b].vertices.data(), objectBatches[b].vertices.size(), sf::Triangles, states);
+        ++lastDrawCalls;
+    }
 }
 
 void FieldMap::draw(sf::RenderTarget& target, const Player& player)

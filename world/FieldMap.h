@@ -77,6 +77,10 @@ public:
     // Draws into `target`: the ground of the fields in the placement window,
     // the objects in the object window above the player's feet, the player,
     // then the objects level with or below them (lower rows over upper ones).
+    // The pixels are those of drawing every layer and object as its own
+    // sprite in that order; layers and objects of one texture go out together
+    // where no other picture lies between them. Object sprites are taken as
+    // placed, moved by their origin, never scaled or rotated.
     void draw(sf::RenderTarget& target, const Player& player);
 
     // Chooses the ground piece of field (c, r), and first of its four
@@ -96,8 +100,11 @@ public:
     std::vector<ObjectType> objectRecords;  // the fields' objects; fields[i].object is &objectRecords[i]
 
 private:
-    // Collision rectangle and object position of one field from its position.
-    void settle(Field& field);
+    // Settling, shared by scroll and refresh: every field's collision
+    // rectangle from its position and solid flag, then the objects of the
+    // fields in the placement window put on their fields.
+    void settleRect(Field& field);
+    void placeObjects();
 
     // Quads of one texture, drawn with one call.
     struct Batch
@@ -105,12 +112,22 @@ private:
         const sf::Texture* texture = nullptr;
         std::vector<sf::Vertex> vertices;
     };
+    // Object quads of one texture with their bounds, scene pixels.
+    struct ObjectBatch
+    {
+        const sf::Texture* texture = nullptr;
+        std::vector<sf::Vertex> vertices;
+        std::vector<sf::FloatRect> quads;
+        sf::FloatRect bounds;
+    };
     void appendGround(std::vector<Batch>& batches, const FieldSprite& layer);
     void drawBatches(sf::RenderTarget& target, std::vector<Batch>& batches);
     void drawObjects(sf::RenderTarget& target, float playerY, bool inFront);
-    void flushObjects(sf::RenderTarget& target);
+    void appendObject(const sf::Texture* texture, const sf::Sprite& sprite);
 
+    // Kept between frames so drawing reuses their memory.
     std::vector<Batch> underBatches;
     std::vector<Batch> groundBatches;
-    Batch objectBatch;
+    std::vector<ObjectBatch> objectBatches;
+    std::size_t objectBatchesUsed = 0;
 };
