@@ -167,8 +167,21 @@ bool parseMap(std::string_view text, const GameData& content, StoredMap& out, st
         field.solid = solid != 0;
     }
     // The origin is written in whole pixels; a fraction or an exponent after
-    // the leading digits is ignored like any other trailing text.
-    return readNumber(lines, out.originX, error) && readNumber(lines, out.originY, error);
+    // the leading digits is ignored like any other trailing text. From a
+    // million on, the file form of an origin turns into exponent notation,
+    // which would not read back the same: such an origin is refused.
+    for (int* origin : {&out.originX, &out.originY})
+    {
+        if (!readNumber(lines, *origin, error))
+            return false;
+        if (*origin <= -MaxMapOrigin || *origin >= MaxMapOrigin)
+        {
+            error = lineError(lines.count, "holds the origin " + std::to_string(*origin) +
+                                               ", which is farther than any map can be walked");
+            return false;
+        }
+    }
+    return true;
 }
 
 void applyMap(FieldMap& map, const StoredMap& stored)

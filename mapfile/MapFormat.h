@@ -14,6 +14,7 @@ class GameData;
 // type, object id and solid flag (0/1), then the map origin x and y.
 constexpr int MapFileLinesPerField = 4;                                 // lines per field
 constexpr int MapFileLineCount = FieldCount * MapFileLinesPerField + 2; // lines of a whole map: 160,002
+constexpr int MaxMapOrigin = 1000000; // scene pixels; an origin must lie strictly within +-this
 
 // The stored values of one field as a map file holds them.
 struct StoredField
@@ -47,7 +48,8 @@ std::string formatMap(const FieldMap& map);
 // "line N" where a line is at fault): fewer lines than a map has, a line
 // without a leading number, a number outside int, a ground type (either
 // layer) without a loaded field texture, an object id without a loaded
-// definition. `out` is unspecified after a refusal.
+// definition, an origin of a million pixels or more either way (its file form
+// would not read back the same). `out` is unspecified after a refusal.
 bool parseMap(std::string_view text, const GameData& content, StoredMap& out, std::string& error);
 
 // Reads the leading whole number of a line: blanks (space, \t, \v, \f, \r),

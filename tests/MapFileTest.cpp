@@ -195,6 +195,8 @@ TEST_F(MapFile, RefusedFilesLeaveTheMapUnchanged)
         {"object.txt", replaceLine(3, "3"), "line 3 names object 3, which has no definition"},
         {"negative.txt", replaceLine(159999, "-2"), "line 159999 names object -2, which has no definition"},
         {"origin.txt", replaceLine(160002, "top"), "line 160002 holds no number"},
+        {"farther.txt", replaceLine(160001, "-1000000"),
+         "line 160001 holds the origin -1000000, which is farther than any map can be walked"},
         {"image.png", "\x89PNG\r\n\x1a\n", "line 1 holds no number"},
         {"folder", "", "Is a directory"},
     };

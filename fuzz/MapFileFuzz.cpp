@@ -1,0 +1,63 @@
+// Any bytes as a map file. Every input is either refused or gives a map that
+// is valid (every type and object names loaded content) and that survives
+// saving and loading unchanged. Needs an X display for the content's textures.
+#include "content/GameData.h"
+#include "mapfile/MapFormat.h"
+#include "world/FieldMap.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <string_view>
+
+namespace
+{
+bool sameMap(const StoredMap& a, const StoredMap& b)
+{
+    if (a.originX != b.originX || a.originY != b.originY || a.fields.size() != b.fields.size())
+        return false;
+    for (std::size_t i = 0; i < a.fields.size(); ++i)
+    {
+        const StoredField& x = a.fields[i];
+        const StoredField& y = b.fields[i];
+        if (x.groundType != y.groundType || x.underType != y.underType || x.objectId != y.objectId ||
+            x.solid != y.solid)
+            return false;
+    }
+    return true;
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static std::ostringstream quiet;
+    static const GameData content(QUILLORA_ASSETS_DIR, &quiet);
+    static FieldMap map(&content);
+
+    StoredMap stored;
+    std::string error;
+    if (!parseMap(std::string_view(reinterpret_cast<const char*>(data), size), content, stored, error))
+    {
+        if (error.empty())
+            std::abort(); // a refusal always says why
+        return 0;
+    }
+    for (const StoredField& field : stored.fields)
+    {
+        if (!content.fieldTexture(field.groundType) || !content.fieldTexture(field.underType) ||
+            !content.object(field.objectId))
+            std::abort();
+    }
+    applyMap(map, stored);
+    map.refresh();
+    const std::string saved = formatMap(map);
+    StoredMap reloaded;
+    if (!parseMap(saved, content, reloaded, error) || !sameMap(stored, reloaded))
+        std::abort();
+    applyMap(map, reloaded);
+    if (formatMap(map) != saved)
+        std::abort();
+    return 0;
+}
