@@ -58,4 +58,4 @@ cmake --build build-sanitize -j"$jobs"
 export ASAN_OPTIONS=abort_on_error=0:detect_leaks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
-(cd build-sanitize && on_display ctest --output-on-failure -j"$jobs")
+(cd build-sanitize && on_display ctest --output-on-failure -j"$jobs" -E EndToEnd)
