@@ -1274,12 +1274,12 @@ sf::Image worldPreview(const std::vector<sf::Image>& sheets, const std::vector<s
             };
             const bool up = matches(c, r - 1), down = matches(c, r + 1), right = matches(c + 1, r),
                        left = matches(c - 1, r);
-            const PieceSpec* spec = &PieceTable[0];
+            const PieceSpec* piece = &PieceTable[0];
             for (const PieceSpec& s : PieceTable)
                 if (s.up == up && s.down == down && s.right == right && s.left == left)
-                    spec = &s;
+                    piece = &s;
             stamp(scene, sheets[under], c * 16, r * 16, {0, 0, 16, 16});
-            stamp(scene, sheets[static_cast<std::size_t>(t)], c * 16, r * 16, {spec->sheetX, spec->sheetY, 16, 16});
+            stamp(scene, sheets[static_cast<std::size_t>(t)], c * 16, r * 16, {piece->sheetX, piece->sheetY, 16, 16});
         }
     struct Placed
     {
