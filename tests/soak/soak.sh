@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# A soak run of the real game: random held keys, mouse moves and clicks in
+# both modes for a while, then Escape. Fails on a crash, a sanitizer report,
+# a non-zero exit code, or memory that keeps growing in the second half.
+#   soak.sh GAME E2E_TOOL SECONDS
+# Needs an X display and xdotool; build GAME with QUILLORA_SANITIZE=ON to
+# catch memory errors.
+set -euo pipefail
+game=$1
+tool=$2
+seconds=${3:-600}
+
+work=$(mktemp -d /tmp/quillora-soak-XXXXXX)
+game_pid=
+cleanup() { [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null; rm -rf "$work"; }
+trap cleanup EXIT
+"$tool" content "$work"
+cd "$work"
+
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
+PATH=/nonexistent "$game" </dev/null >stdout.log 2>stderr.log &
+game_pid=$!
+wid=
+for _ in $(seq 1 100); do
+  wid=$(xdotool search --name "Quillora Indev" 2>/dev/null | tail -1) && [ -n "$wid" ] && break
+  sleep 0.1
+done
+[ -n "$wid" ] || { echo "no game window"; exit 1; }
+
+keys=(w a s d w a s d space e u z p o i k l KP_Add KP_Subtract minus equal 1 2 3 4 5 6 Shift_L F5 F10)
+rss() { awk '/VmRSS/ {print $2}' "/proc/$game_pid/status"; }
+start=$(date +%s)
+samples=()
+next_sample=$start
+while [ $(( $(date +%s) - start )) -lt "$seconds" ]; do
+  kill -0 "$game_pid" 2>/dev/null || { echo "the game died"; tail -30 stderr.log; exit 1; }
+  # The window is re-created around F5 and F10: find it again, give it the keys.
+  wid=$(xdotool search --name "Quillora Indev" 2>/dev/null | tail -1 || true)
+  [ -n "$wid" ] && xdotool windowfocus "$wid" 2>/dev/null || true
+  key=${keys[RANDOM % ${#keys[@]}]}
+  xdotool mousemove $((RANDOM % 1080)) $((RANDOM % 720)) keydown "$key" 2>/dev/null || true
+  if [ $((RANDOM % 3)) -eq 0 ]; then xdotool mousedown 1; fi
+  sleep "0.$((RANDOM % 4))"
+  xdotool mousemove $((RANDOM % 1080)) $((RANDOM % 720)) 2>/dev/null || true
+  xdotool keyup "$key" mouseup 1 2>/dev/null || true
+  if [ "$(date +%s)" -ge "$next_sample" ]; then
+    samples+=("$(rss)")
+    next_sample=$(( next_sample + seconds / 10 ))
+  fi
+done
+
+xdotool keyup Shift_L mouseup 1 2>/dev/null || true
+wid=$(xdotool search --name "Quillora Indev" 2>/dev/null | tail -1 || true)
+[ -n "$wid" ] && xdotool windowfocus "$wid" 2>/dev/null || true
+xdotool keydown Escape; sleep 0.2; xdotool keyup Escape
+for _ in $(seq 1 100); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
+status=0
+wait "$game_pid" || status=$?
+game_pid=
+echo "memory (kB) over the run: ${samples[*]}"
+echo "saves: $(grep -c 'Saving' stdout.log || true), loads: $(grep -c 'Loading' stdout.log || true), exit code $status"
+if grep -qE 'ERROR: AddressSanitizer|runtime error:' stderr.log; then
+  echo "sanitizer report:"; grep -A20 -E 'ERROR: AddressSanitizer|runtime error:' stderr.log | head -40; exit 1
+fi
+[ "$status" -eq 0 ] || { echo "exit code $status"; tail -20 stderr.log; exit 1; }
+# Memory must level off: the last sample may exceed the middle one by 10% at most.
+n=${#samples[@]}
+if [ "$n" -ge 4 ]; then
+  middle=${samples[n / 2]}
+  last=${samples[n - 1]}
+  [ "$last" -le $(( middle + middle / 10 )) ] || { echo "memory kept growing: $middle kB -> $last kB"; exit 1; }
+fi
+echo "soak passed"
