@@ -1,7 +1,8 @@
 #pragma once
 
+#include "content/ObjectSprite.h"
+
 #include <SFML/Graphics/Rect.hpp>
-#include <SFML/Graphics/Sprite.hpp>
 #include <SFML/System/Vector2.hpp>
 
 #include <array>
@@ -33,7 +34,7 @@ public:
     // `present`; an object that is not present is left where it is.
     void placeAt(sf::Vector2f position);
 
-    sf::Sprite sprite;
+    ObjectSprite sprite;
     bool present = false;
     int id = 0;
     std::string message; // bytes as read from the file

@@ -241,10 +241,10 @@ sf::FloatRect unite(const sf::FloatRect& a, const sf::FloatRect& b)
 }
 } // namespace
 
-void FieldMap::appendObject(const sf::Texture* texture, const sf::Sprite& sprite)
+void FieldMap::appendObject(const sf::Texture* texture, const ObjectSprite& sprite)
 {
     const sf::IntRect& piece = sprite.getTextureRect();
-    const sf::Vector2f topLeft = sprite.getTransform().transformPoint(0.f, 0.f);
+    const sf::Vector2f topLeft = sprite.topLeft();
     // A sprite's quad is as large as its piece, whatever the piece's
     // direction; a negative width only mirrors the picture.
     const sf::Vector2f size(static_cast<float>(std::llabs(piece.width)), static_cast<float>(std::llabs(piece.height)));

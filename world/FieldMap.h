@@ -123,7 +123,7 @@ private:
     void appendGround(std::vector<Batch>& batches, const FieldSprite& layer);
     void drawBatches(sf::RenderTarget& target, std::vector<Batch>& batches);
     void drawObjects(sf::RenderTarget& target, float playerY, bool inFront);
-    void appendObject(const sf::Texture* texture, const sf::Sprite& sprite);
+    void appendObject(const sf::Texture* texture, const ObjectSprite& sprite);
 
     // Kept between frames so drawing reuses their memory.
     std::vector<Batch> underBatches;
