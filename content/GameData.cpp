@@ -29,11 +29,12 @@ const T* lookup(const ContentTable<T>& table, int number)
 }
 } // namespace
 
-GameData::GameData(std::string root, std::ostream* console)
+GameData::GameData(std::string root, std::ostream* console, const FontFiles* fontFiles)
     : root(std::move(root)), console(console ? console : &std::cout)
 {
-    loadSystemFont(fonts.arial, FontRole::Sans);
-    loadSystemFont(fonts.consola, FontRole::Monospace);
+    const FontFiles files = fontFiles ? *fontFiles : FontFiles::find();
+    loadSystemFont(fonts.arial, FontRole::Sans, files.sans);
+    loadSystemFont(fonts.consola, FontRole::Monospace, files.monospace);
 
     // A missing single texture stays empty; SFML draws an empty texture as nothing.
     const auto single = [this](const char* relative) {

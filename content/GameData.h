@@ -2,6 +2,7 @@
 
 #include "content/ItemType.h"
 #include "content/ObjectType.h"
+#include "platform/Fonts.h"
 
 #include <SFML/Graphics/Font.hpp>
 #include <SFML/Graphics/Texture.hpp>
@@ -34,7 +35,9 @@ public:
     // Loads everything below `root` (the working directory by default), in the
     // game's fixed order, and prints one line per numbered set on `console`.
     // Missing or damaged content never stops it: textures stay empty, sets end.
-    explicit GameData(std::string root = ".", std::ostream* console = nullptr);
+    // `fontFiles`, when given, are the font files already found (findFontFile),
+    // so the search can run while the window comes up.
+    explicit GameData(std::string root = ".", std::ostream* console = nullptr, const FontFiles* fontFiles = nullptr);
 
     GameData(const GameData&) = delete;
     GameData& operator=(const GameData&) = delete;

@@ -82,9 +82,8 @@ std::string findFontFile(FontRole role)
     return findFontFileImpl(role);
 }
 
-bool loadSystemFont(sf::Font& font, FontRole role)
+bool loadSystemFont(sf::Font& font, FontRole role, const std::string& path)
 {
-    const std::string path = findFontFile(role);
     if (path.empty())
     {
         std::cerr << "Quillora: no " << roleName(role)

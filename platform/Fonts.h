@@ -18,6 +18,16 @@ enum class FontRole
 // Empty when no font can be found.
 std::string findFontFile(FontRole role);
 
-// Loads the font for `role` into `font`. When none is found or it cannot be
-// read, says so on stderr and leaves `font` empty; returns whether it loaded.
-bool loadSystemFont(sf::Font& font, FontRole role);
+// The files of both fonts, found once.
+struct FontFiles
+{
+    std::string sans;
+    std::string monospace;
+
+    static FontFiles find() { return {findFontFile(FontRole::Sans), findFontFile(FontRole::Monospace)}; }
+};
+
+// Loads the font file `path` found for `role` into `font`. When `path` is
+// empty (none found) or cannot be read, says so on stderr and leaves `font`
+// empty; returns whether it loaded.
+bool loadSystemFont(sf::Font& font, FontRole role, const std::string& path);

@@ -53,28 +53,40 @@ void appendQuad(std::vector<sf::Vertex>& vertices, sf::Vector2f topLeft, sf::Vec
 }
 } // namespace
 
-FieldMap::FieldMap(const GameData* content) : content(content), fields(FieldCount), objectRecords(FieldCount)
+FieldMap::FieldMap(const GameData* content) : content(nullptr), fields(FieldCount), objectRecords(FieldCount)
 {
-    const sf::Texture* defaultTexture = content ? content->fieldTexture(DefaultGroundType) : nullptr;
     for (int column = 0; column < MapSize; ++column)
     {
         for (int row = 0; row < MapSize; ++row)
         {
             const int i = index(column, row);
             Field& field = fields[static_cast<std::size_t>(i)];
-            field.content = content;
             field.object = &objectRecords[static_cast<std::size_t>(i)];
             field.groundType = DefaultGroundType;
             field.underType = DefaultGroundType;
             const sf::Vector2f position(float(column * FieldSize), float(row * FieldSize));
             for (FieldSprite* layer : {&field.groundSprite, &field.underSprite})
             {
-                if (defaultTexture)
-                    layer->setTexture(*defaultTexture);
                 layer->setTextureRect({0, 0, FieldSize, FieldSize});
                 layer->setPosition(position);
             }
         }
+    }
+    attachContent(content);
+}
+
+void FieldMap::attachContent(const GameData* store)
+{
+    content = store;
+    for (Field& field : fields)
+    {
+        field.content = store;
+        const sf::Texture* ground = store ? store->fieldTexture(field.groundType) : nullptr;
+        const sf::Texture* under = store ? store->fieldTexture(field.underType) : nullptr;
+        if (ground)
+            field.groundSprite.setTexture(*ground);
+        if (under)
+            field.underSprite.setTexture(*under);
     }
 }
 

@@ -48,6 +48,11 @@ public:
     // must outlive the map.
     explicit FieldMap(const GameData* content);
 
+    // Gives a map built without a content store (null `content`) its store:
+    // every field's layers get the textures of their ground types. Lets the
+    // game build the map's 40,000 fields while the content is still loading.
+    void attachContent(const GameData* content);
+
     FieldMap(const FieldMap&) = delete;
     FieldMap& operator=(const FieldMap&) = delete;
 
