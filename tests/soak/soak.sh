@@ -17,7 +17,9 @@ trap cleanup EXIT
 "$tool" content "$work"
 cd "$work"
 
-export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
+# Mesa's driver is unloaded before the leak checker runs (see the unit tests'
+# sanitizer support); a small quarantine keeps memory figures meaningful.
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0:quarantine_size_mb=16}
 PATH=/nonexistent "$game" </dev/null >stdout.log 2>stderr.log &
 game_pid=$!
 wid=
@@ -63,11 +65,13 @@ if grep -qE 'ERROR: AddressSanitizer|runtime error:' stderr.log; then
   echo "sanitizer report:"; grep -A20 -E 'ERROR: AddressSanitizer|runtime error:' stderr.log | head -40; exit 1
 fi
 [ "$status" -eq 0 ] || { echo "exit code $status"; tail -20 stderr.log; exit 1; }
-# Memory must level off: the last sample may exceed the middle one by 10% at most.
+# Memory must level off: the last sample may exceed the highest of the first
+# half of the run by 10% at most.
 n=${#samples[@]}
 if [ "$n" -ge 4 ]; then
-  middle=${samples[n / 2]}
+  high=0
+  for ((i = 0; i < n / 2; i++)); do [ "${samples[i]}" -gt "$high" ] && high=${samples[i]}; done
   last=${samples[n - 1]}
-  [ "$last" -le $(( middle + middle / 10 )) ] || { echo "memory kept growing: $middle kB -> $last kB"; exit 1; }
+  [ "$last" -le $(( high + high / 10 )) ] || { echo "memory kept growing: $high kB -> $last kB"; exit 1; }
 fi
 echo "soak passed"
