@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
@@ -75,6 +76,12 @@ sf::Color cursorColor()
 std::string testObjectMessage(int id)
 {
     return "Object number " + std::to_string(id);
+}
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 TestContent::TestContent(const TestContentOptions& options)
