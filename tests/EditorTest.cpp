@@ -270,8 +270,6 @@ TEST_F(EditorTest, BrushPaintsItsPatternClippedToTheGrid)
                 // The hit field at the scene's top-left corner, clicked in its middle.
                 FieldMap fresh(data.get());
                 fresh.setOrigin(-16.f * float(hit.first), -16.f * float(hit.second));
-                for (Field& field : fresh.fields)
-                    field.needsAutoTile = false;
                 Editor brush(data.get(), time);
                 brush.active = true;
                 brush.brushSize = size;
@@ -279,7 +277,7 @@ TEST_F(EditorTest, BrushPaintsItsPatternClippedToTheGrid)
                 brush.underLayer = under;
                 brush.update(click(8, 8), &fresh, 1.f, 1.f);
 
-                std::set<Cell> expected, painted, marked;
+                std::set<Cell> expected, painted;
                 for (int c = 0; c < MapSize; ++c)
                     for (int r = 0; r < MapSize; ++r)
                     {
@@ -288,12 +286,9 @@ TEST_F(EditorTest, BrushPaintsItsPatternClippedToTheGrid)
                             expected.insert({c, r});
                         if ((under ? field.underType : field.groundType) == 3)
                             painted.insert({c, r});
-                        if (field.needsAutoTile)
-                            marked.insert({c, r});
                         ASSERT_EQ(under ? field.groundType : field.underType, DefaultGroundType);
                     }
                 EXPECT_EQ(painted, expected);
-                EXPECT_EQ(marked, expected);
             }
 }
 

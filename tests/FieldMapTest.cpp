@@ -12,35 +12,22 @@ sf::Vector2f position(const Field& field)
 }
 } // namespace
 
-TEST_F(FieldMapTest, NewMapStoresColumnByColumn)
-{
-    const std::pair<std::size_t, sf::Vector2f> cases[] = {
-        {0, {0, 0}}, {1, {0, 16}}, {199, {0, 3184}}, {200, {16, 0}}, {39999, {3184, 3184}}};
-    for (const auto& [index, expected] : cases)
-    {
-        EXPECT_EQ(position(map.fields[index]), expected) << "element " << index;
-        EXPECT_EQ(map.fields[index].underSprite.getPosition(), expected) << "element " << index;
-    }
-    EXPECT_EQ(&map.at(3, 7), &map.fields[3 * 200 + 7]);
-    for (const Field& field : map.fields)
-    {
-        ASSERT_TRUE(field.groundType == DefaultGroundType && field.underType == DefaultGroundType);
-        ASSERT_EQ(field.groundSprite.getTexture(), data->fieldTexture(DefaultGroundType));
-        ASSERT_EQ(field.underSprite.getTexture(), data->fieldTexture(DefaultGroundType));
-        ASSERT_TRUE(!field.solid && field.needsAutoTile && !field.object->present && field.object->id == 0);
-    }
-}
-
-TEST_F(FieldMapTest, ScrollThereAndBackRestoresEveryField)
+TEST_F(FieldMapTest, NewMapStoresColumnByColumnAndScrollingThereAndBackRestoresIt)
 {
     map.scroll(3, 0);
     EXPECT_EQ(map.fields[39999].underSprite.getPosition(), sf::Vector2f(3187, 3184));
     map.scroll(-3, 0);
+    EXPECT_EQ(&map.at(3, 7), &map.fields[3 * 200 + 7]);
     for (std::size_t i = 0; i < map.fields.size(); ++i)
     {
+        const Field& field = map.fields[i];
         const sf::Vector2f expected(16.f * float(i / 200), 16.f * float(i % 200));
-        ASSERT_EQ(position(map.fields[i]), expected) << i;
-        ASSERT_EQ(map.fields[i].underSprite.getPosition(), expected) << i;
+        ASSERT_EQ(position(field), expected) << i;
+        ASSERT_EQ(field.underSprite.getPosition(), expected) << i;
+        ASSERT_TRUE(field.groundType == DefaultGroundType && field.underType == DefaultGroundType);
+        ASSERT_EQ(field.groundSprite.getTexture(), data->fieldTexture(DefaultGroundType));
+        ASSERT_EQ(field.underSprite.getTexture(), data->fieldTexture(DefaultGroundType));
+        ASSERT_TRUE(!field.solid && field.needsAutoTile && !field.object->present && field.object->id == 0);
     }
 }
 
