@@ -96,12 +96,8 @@ TEST_F(CollisionTest, ObjectsBlockOnlyWhenPresentAndNotEmpty)
 {
     struct Case { bool present; sf::IntRect box; bool blocks; };
     const Case cases[] = {
-        {true, Feet, true},
-        {false, Feet, false},
-        {true, {152, 104, 0, 8}, false},
-        {true, {152, 104, 16, 0}, false},
-        {true, {150, 100, 3, 5}, true},
-        {true, {150, 100, 2, 5}, false},
+        {true, Feet, true},                {false, Feet, false},           {true, {152, 104, 0, 8}, false},
+        {true, {152, 104, 16, 0}, false},  {true, {150, 100, 3, 5}, true}, {true, {150, 100, 2, 5}, false},
         {true, {167, 111, 100, 100}, true},
     };
     Field& field = map.at(3, 3);

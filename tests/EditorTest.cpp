@@ -145,15 +145,8 @@ TEST_F(EditorTest, StepKeysShareOneClock)
 
 TEST_F(EditorTest, HitTestFromTheMapOrigin)
 {
-    struct Case
-    {
-        float originX, originY;
-        int mx, my;  // window pixels
-        float scale; // window pixels per scene pixel
-        bool hits;
-        Cell field;
-        sf::Vector2f cursor;
-    };
+    // Mouse in window pixels, scale in window pixels per scene pixel.
+    struct Case { float originX, originY; int mx, my; float scale; bool hits; Cell field; sf::Vector2f cursor; };
     const Case cases[] = {
         {0, 0, 16, 5, 1, true, {0, 0}, {0, 0}},           // shared edge: the lower column wins
         {0, 0, 16, 16, 1, true, {0, 0}, {0, 0}},          // corner of four fields
@@ -241,8 +234,9 @@ TEST_F(EditorTest, HitTestMatchesTheFullSearch)
 
         Cell hit;
         const bool found = referenceHit(map, float(mx) / scale, float(my) / scale, hit);
-        const sf::Vector2f wanted = found ? sf::Vector2f(float(int(ox) + 16 * hit.first), float(int(oy) + 16 * hit.second))
-                                          : sf::Vector2f(-999, -999);
+        const int x0 = int(ox), y0 = int(oy);
+        const sf::Vector2f wanted =
+            found ? sf::Vector2f(float(x0 + 16 * hit.first), float(y0 + 16 * hit.second)) : sf::Vector2f(-999, -999);
         ASSERT_EQ(probe.cursor->getPosition(), wanted)
             << "origin (" << ox << ", " << oy << "), mouse (" << mx << ", " << my << ") / " << scale;
     }

@@ -103,7 +103,8 @@ void writeTestContent(const TempDir& dir, const TestContentOptions& options)
         sheet.create(80, 80);
         for (unsigned y = 0; y < 80; ++y)
             for (unsigned x = 0; x < 80; ++x)
-                sheet.setPixel(x, y, fieldPieceColor(type, static_cast<int>(x / 16 * 16), static_cast<int>(y / 16 * 16)));
+                sheet.setPixel(x, y,
+                               fieldPieceColor(type, static_cast<int>(x / 16 * 16), static_cast<int>(y / 16 * 16)));
         dir.writeImage("Texturen/FieldTextur" + std::to_string(type) + ".png", sheet);
     }
     for (int id = 0; id < options.objectTextures; ++id)

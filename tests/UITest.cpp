@@ -114,13 +114,14 @@ TEST_F(UITest, FollowsTheEditorWhileItIsOn)
 
 TEST_F(UITest, OnDrawsTheEditorsChoices)
 {
+    // Cells by their top-left corner in the UI texture; the preview's square part in pixels per side.
     struct Case
     {
         int mode;
         bool underLayer;
         int ground, object;
-        sf::Vector2i modeCell, layerCell; // top-left of the cell in the UI texture
-        unsigned objectSize;              // pixels per side of the preview's square part
+        sf::Vector2i modeCell, layerCell;
+        unsigned objectSize;
     };
     const Case cases[] = {
         {PaintGround, false, 0, 0, {48, 0}, {32, 0}, 16},
@@ -141,7 +142,8 @@ TEST_F(UITest, OnDrawsTheEditorsChoices)
         // Palette: the left 8 columns of each slot, except under the marker; slot 8 whole.
         for (unsigned k = 0; k < 9; ++k)
         {
-            const sf::Color expected = int(k) == c.ground ? uiPixel(16, 0) : fieldPieceColor(k < 6 ? int(k) : 0, 64, 64);
+            const sf::Color expected =
+                int(k) == c.ground ? uiPixel(16, 0) : fieldPieceColor(k < 6 ? int(k) : 0, 64, 64);
             EXPECT_EQ(scene.getPixel(10 + 8 * k + 3, 12), expected) << "slot " << k;
         }
         EXPECT_EQ(scene.getPixel(90, 12), Background);

@@ -87,27 +87,6 @@ void drawOneByOne(sf::RenderTarget& target, const FieldMap& map, const Player& p
 }
 } // namespace
 
-TEST_F(WorldRenderTest, GroundShowsTheChosenPieceOverTheUnderLayer)
-{
-    map.refresh();
-    paint(3, 3, 3);
-    paint(6, 3, SeeThroughType, false);
-    paint(8, 3, SeeThroughType);
-    map.refresh();
-    const sf::Image scene = render();
-    EXPECT_EQ(scene.getPixel(8, 8), fieldPieceColor(5, 0, 0)) << "column 0 keeps the interior piece";
-    EXPECT_EQ(scene.getPixel(56, 56), fieldPieceColor(3, 0, 16)) << "isolated piece";
-    EXPECT_EQ(scene.getPixel(56, 40), fieldPieceColor(5, 48, 16)) << "bottom edge above it";
-    EXPECT_EQ(scene.getPixel(63, 63), fieldPieceColor(3, 0, 16)) << "the piece's last pixel";
-    // Ground layer painted only: the under layer's interior shows where the
-    // ground layer is transparent.
-    EXPECT_EQ(scene.getPixel(100, 56), fieldPieceColor(5, 0, 0));
-    EXPECT_EQ(scene.getPixel(108, 56), SeeThroughColor);
-    // Both layers transparent there: the scene's clear colour.
-    EXPECT_EQ(scene.getPixel(132, 56), sf::Color::Blue);
-    EXPECT_EQ(scene.getPixel(140, 56), SeeThroughColor);
-}
-
 // Ground is drawn inside the placement window, objects inside the smaller
 // object window, both tested on a field's truncated position.
 TEST_F(WorldRenderTest, GroundAndObjectsAreDrawnOnlyInsideTheirWindows)
@@ -162,8 +141,8 @@ TEST_F(WorldRenderTest, DepthFollowsThePixelsOfThePlayersFeetAndTheRows)
 TEST_F(WorldRenderTest, BatchedDrawingMatchesDrawingEveryLayerOnItsOwn)
 {
     // A busy map: patches of every ground type on both layers, the
-    // see-through type among them, objects of four pictures, trees
-    // overlapping their neighbours and the player.
+    // see-through type among them (so the under layer shows), objects of four
+    // pictures, trees overlapping their neighbours and the player.
     unsigned seed = 12345;
     const auto next = [&seed](unsigned n) {
         seed = seed * 1103515245u + 12345u;
