@@ -327,7 +327,8 @@ TEST(EditorContent, MissingDefinitionsPlaceNothing)
         TestContentOptions options;
         options.objects = objects;
         const TestContent dir(options);
-        const GameData data(dir.path());
+        std::ostringstream console;
+        const GameData data(dir.path(), &console);
         FieldMap map(&data);
         map.at(3, 3).object->id = 9; // something to keep
         ManualTimeSource time;
