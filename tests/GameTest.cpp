@@ -1,49 +1,32 @@
-#include "TestContent.h"
-
-#include "app/Game.h"
+#include "WorldFixture.h"
 
 #include <SFML/Graphics/Image.hpp>
 
-#include <gtest/gtest.h>
-
-#include <sstream>
-
 namespace
 {
-struct GameFixture
+class GameTest : public GameFixture
 {
-    TestContent content;
-    ManualTimeSource time;
-    std::ostringstream console;
-    Game game{GameOptions{content.path(), false}, time, &console};
 };
 } // namespace
 
-TEST(Game, StartsUpInOrderWithTheSceneScaledOverTheWindow)
+TEST_F(GameTest, StartsUpInOrderAndDrawsTheFirstFrame)
 {
-    GameFixture f;
-    const std::string text = f.console.str();
-    const auto at = [&](const char* label) { return text.find(label); };
-    ASSERT_NE(at("---Texturen laden bei "), std::string::npos);
-    EXPECT_LT(at("---Texturen laden bei "), at("---Object Texturen laden bei "));
-    EXPECT_LT(at("---Object Texturen laden bei "), at("---Objekte laden bei "));
-    EXPECT_LT(at("---Objekte laden bei "), at("---Item Texturen laden bei "));
-    EXPECT_LT(at("---Item Texturen laden bei "), at("---Items laden bei "));
+    const std::string text = console.str();
+    const char* const labels[] = {"---Texturen laden bei ", "---Object Texturen laden bei ", "---Objekte laden bei ",
+                                  "---Item Texturen laden bei ", "---Items laden bei "};
+    ASSERT_NE(text.find(labels[0]), std::string::npos);
+    for (int i = 1; i < 5; ++i)
+        EXPECT_LT(text.find(labels[i - 1]), text.find(labels[i])) << labels[i];
+    EXPECT_EQ(game.window.getSize(), sf::Vector2u(1080, 720));
+    EXPECT_FLOAT_EQ(game.sceneScaleX, 3.375f);
+    EXPECT_FLOAT_EQ(game.sceneScaleY, 3.75f);
 
-    EXPECT_EQ(f.game.window.getSize(), sf::Vector2u(1080, 720));
-    EXPECT_FLOAT_EQ(f.game.sceneScaleX, 3.375f);
-    EXPECT_FLOAT_EQ(f.game.sceneScaleY, 3.75f);
-    EXPECT_EQ(f.game.sceneTexture.getSize(), sf::Vector2u(320, 192));
-    EXPECT_EQ(f.game.player->sprite.getPosition(), sf::Vector2f(160, 96));
-    EXPECT_EQ(f.game.player->collisionRect, sf::IntRect(152, 104, 16, 8));
-    EXPECT_EQ(f.game.map->origin(), sf::Vector2f(0, 0));
-}
-
-TEST(Game, FirstFrameDrawsGroundAndPlayerIntoTheScene)
-{
-    GameFixture f;
-    f.game.frame();
-    const sf::Image scene = f.game.sceneTexture.getTexture().copyToImage();
+    // Without focus events no key counts as held, whatever the X server's
+    // keyboard says: frames without input leave the world where it was.
+    for (int i = 0; i < 3; ++i)
+        game.frame();
+    EXPECT_EQ(game.map->origin(), sf::Vector2f(0, 0));
+    const sf::Image scene = game.sceneTexture.getTexture().copyToImage();
     // After the first refresh the uniform map shows interior pieces of grass.
     EXPECT_EQ(scene.getPixel(40, 40), fieldPieceColor(5, 0, 0));
     EXPECT_EQ(scene.getPixel(300, 10), fieldPieceColor(5, 0, 0));
@@ -53,25 +36,11 @@ TEST(Game, FirstFrameDrawsGroundAndPlayerIntoTheScene)
     EXPECT_EQ(scene.getPixel(151, 100), fieldPieceColor(5, 0, 0));
 }
 
-TEST(Game, EscapeFinishesTheFrameThenCloses)
+TEST_F(GameTest, EscapeFinishesTheFrameThenCloses)
 {
-    GameFixture f;
-    InputState in;
-    in.press(sf::Keyboard::Escape);
-    in.press(sf::Keyboard::W);
-    f.game.frame(&in);
-    EXPECT_FALSE(f.game.isOpen());
-    // The rest of the frame still ran: the walk moved the map.
-    EXPECT_EQ(f.game.map->origin(), sf::Vector2f(0, 1));
-}
-
-TEST(Game, IgnoresTheDesktopKeyboardWithoutScriptedInput)
-{
-    // Without focus events no key counts as held, whatever the X server's
-    // keyboard says; a frame without input leaves the world where it was.
-    GameFixture f;
-    for (int i = 0; i < 3; ++i)
-        f.game.frame();
-    EXPECT_EQ(f.game.map->origin(), sf::Vector2f(0, 0));
-    EXPECT_TRUE(f.game.isOpen());
+    const InputState in = pressing({sf::Keyboard::Escape, sf::Keyboard::W});
+    EXPECT_TRUE(game.isOpen());
+    game.frame(&in);
+    EXPECT_FALSE(game.isOpen());
+    EXPECT_EQ(game.map->origin(), sf::Vector2f(0, 1)) << "the rest of the frame still ran";
 }

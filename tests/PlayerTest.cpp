@@ -1,98 +1,44 @@
-#include "TestContent.h"
+#include "WorldFixture.h"
 
-#include "app/Game.h"
-#include "content/GameData.h"
 #include "hud/UI.h"
-#include "platform/Input.h"
-#include "platform/TimeSource.h"
 #include "player/Player.h"
-#include "world/FieldMap.h"
-
-#include <gtest/gtest.h>
-
-#include <initializer_list>
-#include <memory>
-#include <sstream>
 
 namespace
 {
 const sf::Vector2u GameWindow(1080, 720);
 
-class PlayerTest : public ::testing::Test
+class PlayerTest : public WorldFixture
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        dir = std::make_unique<TestContent>();
-        std::ostringstream console;
-        data = std::make_unique<GameData>(dir->path(), &console);
-    }
-    static void TearDownTestSuite()
-    {
-        data.reset();
-        dir.reset();
-    }
-
-    void update(std::initializer_list<sf::Keyboard::Key> keys = {})
-    {
-        InputState input;
-        for (sf::Keyboard::Key key : keys)
-            input.press(key);
-        player.update(&map, &ui, input);
-    }
-    void putObject(int column, int row, int id) { *map.at(column, row).object = *data->object(id); }
+    void update(const Keys& keys = {}) { player.update(&map, &ui, pressing(keys)); }
     std::string message() const { return ui.messageText.getString().toAnsiString(); }
 
-    static std::unique_ptr<TestContent> dir;
-    static std::unique_ptr<GameData> data;
     ManualTimeSource time;
-    FieldMap map{data.get()};
     UI ui{data.get(), GameWindow, 3.375f, 3.75f, time};
     Player player{GameWindow, data.get(), 3.375f, 3.75f};
 };
-
-std::unique_ptr<TestContent> PlayerTest::dir;
-std::unique_ptr<GameData> PlayerTest::data;
-
-sf::IntRect frame(int top)
-{
-    return {0, top, 32, 32};
-}
 } // namespace
 
 TEST_F(PlayerTest, StandsAtTheSceneCentreWhateverTheWindowSize)
 {
-    struct Case
-    {
-        sf::Vector2u window;
-        float scaleX, scaleY;
-    };
+    struct Case { sf::Vector2u window; float scaleX, scaleY; };
     for (const Case& c : {Case{{1080, 720}, 3.375f, 3.75f}, Case{{1920, 1080}, 6.f, 5.625f}, Case{{320, 192}, 1, 1}})
     {
         const Player p(c.window, data.get(), c.scaleX, c.scaleY);
         EXPECT_EQ(p.sprite.getPosition(), sf::Vector2f(160, 96)) << c.window.x;
         EXPECT_EQ(p.sprite.getOrigin(), sf::Vector2f(8, 16));
         EXPECT_EQ(p.collisionRect, sf::IntRect(152, 104, 16, 8));
-        EXPECT_EQ(p.sprite.getTextureRect(), frame(0));
-        EXPECT_EQ(p.sprite.getTexture(), data->playerTexture.get());
-        EXPECT_EQ(p.facing, FacingDown);
-        EXPECT_EQ(p.standingGround, 1);
-        EXPECT_EQ(p.speed, 1.0f);
     }
 }
 
 TEST_F(PlayerTest, StandingFieldFollowsTheMapOrigin)
 {
-    struct Case
-    {
-        sf::Vector2f origin;
-        int column, row;
-    };
+    struct Case { sf::Vector2f origin; int column, row; };
     const Case cases[] = {
-        {{0, 0}, 10, 6},      {{0, 10}, 10, 6},     {{0, 11}, 10, 5},       {{165, 0}, 0, 6},
-        {{176, 0}, -1, 6},    {{-8, -8}, 10, 7},    {{-3039, 0}, 199, 6},   {{-3040, 0}, 200, 6},
-        {{0, 121}, 10, 0},    {{0, 122}, 10, -1},   {{0, -3078}, 10, 199},  {{0, -3094}, 10, 200},
-        {{161.5f, 0}, 0, 6},  {{-3200, -3200}, 210, 206},
+        {{0, 0}, 10, 6},     {{0, 10}, 10, 6},   {{0, 11}, 10, 5},      {{165, 0}, 0, 6},
+        {{176, 0}, -1, 6},   {{-8, -8}, 10, 7},  {{-3039, 0}, 199, 6},  {{-3040, 0}, 200, 6},
+        {{0, 121}, 10, 0},   {{0, 122}, 10, -1}, {{0, -3078}, 10, 199}, {{0, -3094}, 10, 200},
+        {{161.5f, 0}, 0, 6}, {{-3200, -3200}, 210, 206},
     };
     for (const Case& c : cases)
     {
@@ -109,10 +55,10 @@ TEST_F(PlayerTest, StandingFieldFollowsTheMapOrigin)
             if (!onMap || field != &map.at(c.column, c.row))
                 field->groundType = 2;
         update();
-        EXPECT_EQ(player.fieldColumn, c.column) << c.origin.x << "," << c.origin.y;
-        EXPECT_EQ(player.fieldRow, c.row) << c.origin.x << "," << c.origin.y;
+        SCOPED_TRACE(::testing::Message() << c.origin.x << "," << c.origin.y);
+        EXPECT_EQ(player.fieldColumn, c.column);
+        EXPECT_EQ(player.fieldRow, c.row);
         EXPECT_EQ(player.standingGround, onMap ? 4 : 5) << "off the map the last ground counts";
-
         for (Field& field : map.fields)
             field.groundType = 5;
     }
@@ -120,17 +66,13 @@ TEST_F(PlayerTest, StandingFieldFollowsTheMapOrigin)
 
 TEST_F(PlayerTest, FrameShowsFacingAndTheUpperGroundLayer)
 {
-    EXPECT_EQ(player.sprite.getTextureRect(), frame(0)) << "the down frame until the first update";
-    struct Case
-    {
-        int facing;
-        int groundType, underType; // of the standing field (10, 6)
-        int frameTop;
-    };
+    EXPECT_EQ(player.sprite.getTextureRect(), sf::IntRect(0, 0, 32, 32)) << "the down frame until the first update";
+    struct Case { int facing, groundType, underType, frameTop, facedColumn, facedRow; }; // standing on (10, 6)
     const Case cases[] = {
-        {FacingUp, 5, 5, 160},  {FacingDown, 5, 5, 128}, {FacingRight, 5, 5, 192}, {FacingLeft, 5, 5, 224},
-        {FacingUp, 3, 3, 32},   {FacingDown, 3, 3, 0},   {FacingRight, 3, 3, 64},  {FacingLeft, 3, 3, 96},
-        {FacingLeft, 3, 5, 96}, {FacingLeft, 5, 3, 224}, {FacingDown, 0, 5, 0},
+        {FacingUp, 5, 5, 160, 10, 5},   {FacingDown, 5, 5, 128, 10, 6}, {FacingRight, 5, 5, 192, 11, 6},
+        {FacingLeft, 5, 5, 224, 9, 6},  {FacingUp, 3, 3, 32, 10, 5},    {FacingDown, 3, 3, 0, 10, 6},
+        {FacingRight, 3, 3, 64, 11, 6}, {FacingLeft, 3, 3, 96, 9, 6},   {FacingLeft, 3, 5, 96, 9, 6},
+        {FacingLeft, 5, 3, 224, 9, 6},
     };
     for (const Case& c : cases)
     {
@@ -138,25 +80,10 @@ TEST_F(PlayerTest, FrameShowsFacingAndTheUpperGroundLayer)
         map.at(10, 6).underType = c.underType;
         player.facing = c.facing;
         update();
-        EXPECT_EQ(player.sprite.getTextureRect(), frame(c.frameTop))
-            << "facing " << c.facing << " on " << c.groundType << "/" << c.underType;
-    }
-}
-
-TEST_F(PlayerTest, FacedFieldIsTheNeighbourInTheFacingOrTheStandingFieldWhenFacingDown)
-{
-    struct Case
-    {
-        int facing;
-        int column, row;
-    };
-    for (const Case& c : {Case{FacingUp, 10, 5}, Case{FacingDown, 10, 6}, Case{FacingRight, 11, 6},
-                          Case{FacingLeft, 9, 6}})
-    {
-        player.facing = c.facing;
-        update();
-        EXPECT_EQ(player.facedColumn, c.column) << "facing " << c.facing;
-        EXPECT_EQ(player.facedRow, c.row) << "facing " << c.facing;
+        SCOPED_TRACE(::testing::Message() << "facing " << c.facing << " on " << c.groundType << "/" << c.underType);
+        EXPECT_EQ(player.sprite.getTextureRect(), sf::IntRect(0, c.frameTop, 32, 32));
+        EXPECT_EQ(player.facedColumn, c.facedColumn);
+        EXPECT_EQ(player.facedRow, c.facedRow) << "facing down faces the standing field";
     }
 }
 
@@ -165,107 +92,67 @@ TEST_F(PlayerTest, SpaceShowsTheFacedObjectsMessageEveryFrameItIsHeld)
     putObject(11, 6, 1); // right of the player
     putObject(10, 6, 2); // under the player
     time.advance(sf::seconds(5));
-    ASSERT_FALSE(ui.messageVisible());
-
     player.facing = FacingRight;
     update();
     EXPECT_FALSE(ui.messageVisible()) << "nothing without Space";
-
     update({sf::Keyboard::Space});
     EXPECT_EQ(message(), testObjectMessage(1));
-    EXPECT_TRUE(ui.messageVisible());
-
     player.facing = FacingDown;
     update({sf::Keyboard::Space});
-    EXPECT_EQ(message(), testObjectMessage(2)) << "facing down faces the standing field";
-
+    EXPECT_EQ(message(), testObjectMessage(2));
     // Held on: the clock restarts each frame.
     time.advance(sf::seconds(1.5f));
     update({sf::Keyboard::Space});
     time.advance(sf::seconds(1.5f));
     EXPECT_TRUE(ui.messageVisible());
-    time.advance(sf::seconds(0.5f));
-    EXPECT_FALSE(ui.messageVisible());
 
     // A field without an object passes its empty message, which replaces the text.
     player.facing = FacingUp;
     update({sf::Keyboard::Space});
     EXPECT_EQ(message(), "");
-}
 
-TEST_F(PlayerTest, FacingOutOfTheMapShowsNoMessage)
-{
-    struct Case
-    {
-        sf::Vector2f origin;
-        int facing;
-    };
-    const Case cases[] = {
-        {{165, 0}, FacingLeft},    // column 0, facing column -1
-        {{0, 106}, FacingUp},      // row 0, facing row -1: not the end of column 9
-        {{-3024, 0}, FacingRight}, // column 199, facing column 200
-    };
-    putObject(9, 199, 1);
-    putObject(0, 6, 1);
-    putObject(10, 0, 1);
-    putObject(199, 6, 1);
-    for (const Case& c : cases)
+    // Facing out of the map shows nothing, not even the end of the next column.
+    const std::pair<sf::Vector2f, int> outward[] = {
+        {{165, 0}, FacingLeft}, {{0, 106}, FacingUp}, {{-3024, 0}, FacingRight}};
+    for (const auto& [c, r] : {std::pair{9, 199}, {0, 6}, {10, 0}, {199, 6}})
+        putObject(c, r, 1);
+    for (const auto& [origin, facing] : outward)
     {
         ui.showMessage("before");
-        time.advance(sf::seconds(3));
-        map.setOrigin(c.origin.x, c.origin.y);
-        player.facing = c.facing;
+        map.setOrigin(origin.x, origin.y);
+        player.facing = facing;
         update({sf::Keyboard::Space});
         EXPECT_FALSE(FieldMap::onMap(player.facedColumn, player.facedRow));
-        EXPECT_EQ(message(), "before") << c.origin.x << "," << c.origin.y;
-        EXPECT_FALSE(ui.messageVisible());
+        EXPECT_EQ(message(), "before") << origin.x << "," << origin.y;
     }
 }
 
 // Walking, through whole frames of the game.
 namespace
 {
-class WalkingTest : public ::testing::Test
+class WalkingTest : public GameFixture
 {
 protected:
-    static void SetUpTestSuite() { dir = std::make_unique<TestContent>(); }
-    static void TearDownTestSuite() { dir.reset(); }
-
     // One frame with `keys` held; returns how far the map moved.
-    sf::Vector2f step(std::initializer_list<sf::Keyboard::Key> keys)
+    sf::Vector2f step(const Keys& keys)
     {
-        InputState input;
-        for (sf::Keyboard::Key key : keys)
-            input.press(key);
+        const InputState input = pressing(keys);
         const sf::Vector2f before = game.map->origin();
         game.frame(&input);
         return game.map->origin() - before;
     }
-
-    static std::unique_ptr<TestContent> dir;
-    ManualTimeSource time;
-    std::ostringstream console;
-    Game game{GameOptions{dir->path(), false, false}, time, &console};
 };
 
-std::unique_ptr<TestContent> WalkingTest::dir;
-
-using Keys = std::initializer_list<sf::Keyboard::Key>;
 constexpr sf::Keyboard::Key W = sf::Keyboard::W, A = sf::Keyboard::A, S = sf::Keyboard::S, D = sf::Keyboard::D;
 } // namespace
 
 TEST_F(WalkingTest, KeysMoveTheMapAgainstTheWalkAndSetTheFacing)
 {
-    struct Case
-    {
-        Keys keys;
-        sf::Vector2f moved;
-        int facing;
-    };
+    struct Case { Keys keys; sf::Vector2f moved; int facing; };
     const Case cases[] = {
-        {{W}, {0, 1}, FacingUp},      {{S}, {0, -1}, FacingDown},   {{A}, {1, 0}, FacingLeft},
-        {{D}, {-1, 0}, FacingRight},  {{W, S}, {0, 0}, FacingDown}, {{A, D}, {0, 0}, FacingRight},
-        {{W, A}, {1, 1}, FacingLeft}, {{S, D}, {-1, -1}, FacingRight}, {{W, D}, {-1, 1}, FacingRight},
+        {{W}, {0, 1}, FacingUp},       {{S}, {0, -1}, FacingDown},      {{A}, {1, 0}, FacingLeft},
+        {{D}, {-1, 0}, FacingRight},   {{W, S}, {0, 0}, FacingDown},    {{A, D}, {0, 0}, FacingRight},
+        {{W, A}, {1, 1}, FacingLeft},  {{S, D}, {-1, -1}, FacingRight}, {{W, D}, {-1, 1}, FacingRight},
         {{}, {0, 0}, FacingUp}, // no key keeps the facing
     };
     for (const Case& c : cases)
@@ -292,23 +179,17 @@ TEST_F(WalkingTest, DiagonalStepIntoAWallMovesNeitherAxis)
 
 TEST_F(WalkingTest, StepsThatLeaveTheMapAreRefused)
 {
-    struct Case
-    {
-        sf::Vector2f origin;
-        Keys keys;
-        sf::Vector2f moved;
-    };
+    struct Case { sf::Vector2f origin; Keys keys; sf::Vector2f moved; };
     const Case cases[] = {
         // Feet on the left, top, right and bottom edges of the map.
-        {{152, 0}, {A}, {0, 0}},      {{152, 0}, {D}, {-1, 0}},    {{151, 0}, {A}, {1, 0}},
-        {{0, 104}, {W}, {0, 0}},      {{0, 104}, {S}, {0, -1}},
-        {{-3032, 0}, {D}, {0, 0}},    {{-3032, 0}, {A}, {1, 0}},
-        {{0, -3088}, {S}, {0, 0}},    {{0, -3088}, {W}, {0, 1}},
+        {{152, 0}, {A}, {0, 0}},      {{152, 0}, {D}, {-1, 0}},       {{151, 0}, {A}, {1, 0}},
+        {{0, 104}, {W}, {0, 0}},      {{-3032, 0}, {D}, {0, 0}},      {{0, -3088}, {S}, {0, 0}},
+        {{0, -3088}, {W}, {0, 1}},
         {{152, 104}, {W, A}, {0, 0}}, {{152, 104}, {S, D}, {-1, -1}},
         // Feet outside the map, as a loaded map may leave them: back toward it
         // or along it is fine, further out is not.
-        {{200, 0}, {A}, {0, 0}},      {{200, 0}, {D}, {-1, 0}},    {{200, 0}, {W}, {0, 1}},
-        {{200, 0}, {S}, {0, -1}},     {{200, -3088}, {D, S}, {0, 0}}, {{200, -3088}, {D, W}, {-1, 1}},
+        {{200, 0}, {A}, {0, 0}},      {{200, 0}, {D}, {-1, 0}},       {{200, 0}, {W}, {0, 1}},
+        {{200, -3088}, {D, S}, {0, 0}}, {{200, -3088}, {D, W}, {-1, 1}},
         {{-5000, -5000}, {A, W}, {1, 1}}, {{-5000, -5000}, {D}, {0, 0}},
     };
     for (const Case& c : cases)
@@ -323,13 +204,10 @@ TEST_F(WalkingTest, PlayerStuckInAnObjectCannotMove)
     game.map->setOrigin(8, 8);
     *game.map->at(9, 6).object = *game.content->object(1); // a block right on the feet
     step({}); // the refresh puts it in place
-    ASSERT_TRUE(game.player->collides(game.map.get()));
     for (const Keys& keys : {Keys{W}, Keys{A}, Keys{S}, Keys{D}, Keys{W, A}, Keys{S, D}})
         EXPECT_EQ(step(keys), sf::Vector2f(0, 0));
     EXPECT_EQ(game.player->facing, FacingRight) << "the facing still turns";
-
-    // Once the object is gone the player walks again.
     *game.map->at(9, 6).object = *game.content->object(0);
     step({});
-    EXPECT_EQ(step({W}), sf::Vector2f(0, 1));
+    EXPECT_EQ(step({W}), sf::Vector2f(0, 1)) << "free again once the object is gone";
 }

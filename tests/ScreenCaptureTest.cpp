@@ -1,47 +1,37 @@
-#include "TestContent.h"
+#include "WorldFixture.h"
 
-#include "app/Game.h"
 #include "app/ScreenCapture.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
+namespace
+{
+class ScreenCaptureTest : public GameFixture
+{
+};
+} // namespace
+
 TEST(ScreenCapture, NameHasPlainNumbersOfTheLocalTime)
 {
-    const struct
-    {
-        LocalTime time;
-        const char* name;
-    } cases[] = {
+    const std::pair<LocalTime, const char*> cases[] = {
         {{5, 12, 2026, 14, 20, 7}, "ScreenCapture-5-12-2026-14-20-7.jpg"},
-        {{1, 2, 2027, 9, 5, 3}, "ScreenCapture-1-2-2027-9-5-3.jpg"},
         {{31, 12, 2026, 23, 59, 59}, "ScreenCapture-31-12-2026-23-59-59.jpg"},
         {{1, 1, 2000, 0, 0, 60}, "ScreenCapture-1-1-2000-0-0-60.jpg"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(screenCaptureName(c.time), c.name);
+    for (const auto& [time, name] : cases)
+        EXPECT_EQ(screenCaptureName(time), name);
 }
 
-TEST(ScreenCapture, F3WritesAJpegOfTheWindowIntoTheWorkingDirectory)
+TEST_F(ScreenCaptureTest, F3WritesAJpegOfTheWindowIntoTheWorkingDirectory)
 {
-    TestContent content;
     TempDir work;
     const fs::path previous = fs::current_path();
     fs::current_path(work.path());
-
-    ManualTimeSource time;
-    std::ostringstream console;
-    {
-        Game game(GameOptions{content.path(), false}, time, &console);
-        InputState in;
-        in.press(sf::Keyboard::F3);
-        game.frame(&in);
-        game.frame(&in); // held: one capture per frame, the same name within a second
-    }
+    const InputState in = pressing({sf::Keyboard::F3});
+    game.frame(&in);
+    game.frame(&in); // held: one capture per frame, the same name within a second
     fs::current_path(previous);
 
     int captures = 0;
@@ -54,8 +44,7 @@ TEST(ScreenCapture, F3WritesAJpegOfTheWindowIntoTheWorkingDirectory)
         ASSERT_TRUE(image.loadFromFile(entry.path().string()));
         EXPECT_EQ(image.getSize(), sf::Vector2u(WindowWidth, WindowHeight));
         // The scaled scene: grass everywhere near the top-left corner.
-        const sf::Color pixel = image.getPixel(100, 300);
-        const sf::Color grass = fieldPieceColor(5, 0, 0);
+        const sf::Color pixel = image.getPixel(100, 300), grass = fieldPieceColor(5, 0, 0);
         EXPECT_NEAR(pixel.r, grass.r, 12);
         EXPECT_NEAR(pixel.g, grass.g, 12);
         EXPECT_NEAR(pixel.b, grass.b, 12);
@@ -63,17 +52,9 @@ TEST(ScreenCapture, F3WritesAJpegOfTheWindowIntoTheWorkingDirectory)
     }
     EXPECT_GE(captures, 1);
     EXPECT_LE(captures, 2); // two only if the frames straddled a second
-}
 
-TEST(ScreenCapture, AWriteFailureIsReportedAndReturnsFalse)
-{
-    TestContent content;
-    ManualTimeSource time;
-    std::ostringstream console;
-    Game game(GameOptions{content.path(), false}, time, &console);
-    game.frame();
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(captureWindowTo(game.window, content.file("no/such/folder/shot.jpg")));
+    EXPECT_FALSE(captureWindowTo(game.window, dir.file("no/such/folder/shot.jpg")));
     const std::string error = testing::internal::GetCapturedStderr();
     EXPECT_NE(error.find("shot.jpg"), std::string::npos) << error;
 }

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
@@ -77,6 +78,12 @@ std::string testObjectMessage(int id)
     return "Object number " + std::to_string(id);
 }
 
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 TestContent::TestContent(const TestContentOptions& options)
 {
     writeTestContent(*this, options);
@@ -90,24 +97,21 @@ void writeTestContent(const std::string& root, const TestContentOptions& options
 
 void writeTestContent(const TempDir& dir, const TestContentOptions& options)
 {
-    const auto writeImage = [&dir](const std::string& relative, const sf::Image& image) {
-        dir.writeImage(relative, image);
-    };
-    const auto write = [&dir](const std::string& relative, const std::string& bytes) { dir.write(relative, bytes); };
     for (int type = 0; type < options.fieldTextures; ++type)
     {
         sf::Image sheet;
         sheet.create(80, 80);
         for (unsigned y = 0; y < 80; ++y)
             for (unsigned x = 0; x < 80; ++x)
-                sheet.setPixel(x, y, fieldPieceColor(type, static_cast<int>(x / 16 * 16), static_cast<int>(y / 16 * 16)));
-        writeImage("Texturen/FieldTextur" + std::to_string(type) + ".png", sheet);
+                sheet.setPixel(x, y,
+                               fieldPieceColor(type, static_cast<int>(x / 16 * 16), static_cast<int>(y / 16 * 16)));
+        dir.writeImage("Texturen/FieldTextur" + std::to_string(type) + ".png", sheet);
     }
     for (int id = 0; id < options.objectTextures; ++id)
     {
         sf::Image picture;
         picture.create(48, 48, objectColor(id));
-        writeImage("Texturen/ObjectTextur" + std::to_string(id) + ".png", picture);
+        dir.writeImage("Texturen/ObjectTextur" + std::to_string(id) + ".png", picture);
     }
     for (int id = 0; id < options.objects; ++id)
     {
@@ -118,16 +122,16 @@ void writeTestContent(const TempDir& dir, const TestContentOptions& options)
             lines = "2\n3\n32\n4\n34\n8\n1\n" + testObjectMessage(id) + "\n"; // a tree on its right column
         else
             lines = "1\n1\n0\n0\n0\n0\n0\n" + testObjectMessage(id) + "\n";
-        write("Objekte/Object" + std::to_string(id) + ".object", lines);
+        dir.write("Objekte/Object" + std::to_string(id) + ".object", lines);
     }
     for (int id = 0; id < options.itemTextures; ++id)
     {
         sf::Image picture;
         picture.create(16, 16, sf::Color(0, 0, static_cast<sf::Uint8>(100 + id)));
-        writeImage("Items/ItemTextur" + std::to_string(id) + ".png", picture);
+        dir.writeImage("Items/ItemTextur" + std::to_string(id) + ".png", picture);
     }
     for (int id = 0; id < options.items; ++id)
-        write("Items/Item" + std::to_string(id) + ".Item", "Item " + std::to_string(id) + "\nmore\n");
+        dir.write("Items/Item" + std::to_string(id) + ".Item", "Item " + std::to_string(id) + "\nmore\n");
 
     if (!options.singles)
         return;
@@ -136,24 +140,24 @@ void writeTestContent(const TempDir& dir, const TestContentOptions& options)
     for (unsigned y = 0; y < 256; ++y)
         for (unsigned x = 0; x < 32; ++x)
             player.setPixel(x, y, playerFrameColor(static_cast<int>(y / 32 * 32)));
-    writeImage("Texturen/PlayerTextur.png", player);
+    dir.writeImage("Texturen/PlayerTextur.png", player);
 
     sf::Image cursor;
     cursor.create(16, 16, cursorColor());
-    writeImage("Texturen/EditorTextur.png", cursor);
+    dir.writeImage("Texturen/EditorTextur.png", cursor);
 
     sf::Image ui;
     ui.create(96, 64);
     for (unsigned y = 0; y < 64; ++y)
         for (unsigned x = 0; x < 96; ++x)
             ui.setPixel(x, y, uiCellColor(static_cast<int>(x / 16 * 16), static_cast<int>(y / 8 * 8)));
-    writeImage("Texturen/UITextur.png", ui);
+    dir.writeImage("Texturen/UITextur.png", ui);
 
     sf::Image title;
     title.create(320, 192, sf::Color(20, 20, 20));
-    writeImage("Texturen/TitleScreenTextur.png", title);
+    dir.writeImage("Texturen/TitleScreenTextur.png", title);
 
     sf::Image icon;
     icon.create(16, 16, sf::Color(0, 128, 0));
-    writeImage("ico.png", icon);
+    dir.writeImage("ico.png", icon);
 }

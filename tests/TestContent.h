@@ -66,3 +66,6 @@ public:
 
 // Message of test object N (N >= 1).
 std::string testObjectMessage(int id);
+
+// The whole file at `path`, byte for byte; empty when it cannot be read.
+std::string readFile(const std::string& path);

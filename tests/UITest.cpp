@@ -14,9 +14,6 @@
 
 namespace
 {
-constexpr float GameScaleX = 3.375f; // 1080 / 320
-constexpr float GameScaleY = 3.75f;  // 720 / 192
-
 const sf::Color Background(1, 2, 3);
 
 class UITest : public ::testing::Test
@@ -24,7 +21,7 @@ class UITest : public ::testing::Test
 protected:
     explicit UITest(const TestContentOptions& options = {})
         : dir(options), data(dir.path(), &console), editor(&data, time),
-          ui(&data, sf::Vector2u(1080, 720), GameScaleX, GameScaleY, time)
+          ui(&data, sf::Vector2u(1080, 720), 3.375f, 3.75f, time)
     {
     }
 
@@ -52,30 +49,7 @@ sf::Color uiPixel(int x, int y)
 {
     return uiCellColor(x / 16 * 16, y / 8 * 8);
 }
-
-TEST_F(UITest, TextsStandWhereTheSceneScalePutsThem)
-{
-    const sf::Text& brush = ui.brushSizeText;
-    EXPECT_EQ(brush.getString().toAnsiString(), "Brush Size: 1");
-    EXPECT_FLOAT_EQ(brush.getPosition().x, 293.625f);
-    EXPECT_FLOAT_EQ(brush.getPosition().y, 33.75f);
-    EXPECT_FLOAT_EQ(brush.getScale().x, 0.5625f);
-    EXPECT_FLOAT_EQ(brush.getScale().y, 0.625f);
-    EXPECT_EQ(brush.getFillColor(), sf::Color::Black);
-
-    const sf::Text& message = ui.messageText;
-    EXPECT_TRUE(message.getString().isEmpty());
-    EXPECT_EQ(message.getPosition(), sf::Vector2f(27, 660));
-    EXPECT_EQ(message.getScale(), sf::Vector2f(1, 1));
-    EXPECT_EQ(message.getFillColor(), sf::Color::White);
-
-    for (const sf::Text* text : {&brush, &message})
-    {
-        EXPECT_EQ(text->getFont(), &data.fonts.consola);
-        EXPECT_EQ(text->getStyle(), sf::Text::Bold);
-        EXPECT_EQ(text->getCharacterSize(), 30u);
-    }
-}
+} // namespace
 
 TEST_F(UITest, FollowsTheEditorWhileItIsOn)
 {
@@ -83,10 +57,8 @@ TEST_F(UITest, FollowsTheEditorWhileItIsOn)
     {
         int mode;
         bool underLayer;
-        int ground;
-        int brush;
-        sf::IntRect modeCell;
-        sf::IntRect layerCell;
+        int ground, brush;
+        sf::IntRect modeCell, layerCell;
         float markerX;
         const char* text;
     };
@@ -94,9 +66,13 @@ TEST_F(UITest, FollowsTheEditorWhileItIsOn)
         {PaintGround, false, 0, 1, {48, 0, 16, 8}, {32, 0, 16, 8}, 10, "Brush Size: 1"},
         {PlaceObject, true, 3, 4, {48, 8, 16, 8}, {32, 8, 16, 8}, 34, "Brush Size: 4"},
         {MarkSolid, false, 5, 2, {64, 0, 16, 8}, {32, 0, 16, 8}, 50, "Brush Size: 2"},
-        {PaintGround, true, 1, 3, {48, 0, 16, 8}, {32, 8, 16, 8}, 18, "Brush Size: 3"},
-        {9, false, 2, 12, {48, 0, 16, 8}, {32, 0, 16, 8}, 26, "Brush Size: 12"}, // no such mode: keeps the last
+        {9, true, 2, 12, {64, 0, 16, 8}, {32, 8, 16, 8}, 26, "Brush Size: 12"}, // no such mode: keeps the last
     };
+    // The texts stand where the scene scale puts them.
+    EXPECT_EQ(ui.brushSizeText.getString().toAnsiString(), "Brush Size: 1");
+    EXPECT_EQ(ui.brushSizeText.getPosition(), sf::Vector2f(293.625f, 33.75f));
+    EXPECT_EQ(ui.brushSizeText.getScale(), sf::Vector2f(0.5625f, 0.625f));
+    EXPECT_EQ(ui.messageText.getPosition(), sf::Vector2f(27, 660));
     editor.active = true;
     for (const Case& c : cases)
     {
@@ -112,51 +88,40 @@ TEST_F(UITest, FollowsTheEditorWhileItIsOn)
         EXPECT_EQ(ui.groundMarker.getPosition(), sf::Vector2f(c.markerX, 8));
         EXPECT_EQ(ui.brushSizeText.getString().toAnsiString(), c.text);
     }
-}
 
-TEST_F(UITest, SwitchedOffOnlyTheIndicatorChanges)
-{
-    editor.active = true;
-    editor.mode = PlaceObject;
-    editor.selectedGround = 2;
-    editor.brushSize = 3;
-    ui.update(editor);
+    // Switched off, only the indicator changes.
     editor.active = false;
-    editor.mode = MarkSolid;
+    editor.mode = PlaceObject;
     editor.selectedGround = 4;
     editor.brushSize = 1;
-    editor.underLayer = true;
+    editor.underLayer = false;
     ui.update(editor);
     EXPECT_EQ(ui.editorIndicator.getTextureRect(), sf::IntRect(0, 8, 16, 8));
-    EXPECT_EQ(ui.modeIndicator.getTextureRect(), sf::IntRect(48, 8, 16, 8));
-    EXPECT_EQ(ui.layerIndicator.getTextureRect(), sf::IntRect(32, 0, 16, 8));
+    EXPECT_EQ(ui.modeIndicator.getTextureRect(), sf::IntRect(64, 0, 16, 8));
+    EXPECT_EQ(ui.layerIndicator.getTextureRect(), sf::IntRect(32, 8, 16, 8));
     EXPECT_EQ(ui.groundMarker.getPosition(), sf::Vector2f(26, 8));
-    EXPECT_EQ(ui.brushSizeText.getString().toAnsiString(), "Brush Size: 3");
-}
+    EXPECT_EQ(ui.brushSizeText.getString().toAnsiString(), "Brush Size: 12");
 
-TEST_F(UITest, OffDrawsOnlyTheIndicator)
-{
-    ui.update(editor);
+    // And only the indicator is drawn.
     const sf::Image scene = drawScene();
     EXPECT_EQ(scene.getPixel(304, 184), uiPixel(0, 8));
     EXPECT_EQ(scene.getPixel(319, 191), uiPixel(15, 15));
     EXPECT_EQ(scene.getPixel(303, 184), Background);
-    for (const sf::Vector2u point : {sf::Vector2u(12, 12), sf::Vector2u(86, 12), sf::Vector2u(295, 10),
-                                     sf::Vector2u(295, 20), sf::Vector2u(30, 30), sf::Vector2u(60, 60)})
+    for (const sf::Vector2u point : {sf::Vector2u(12, 12), sf::Vector2u(295, 10), sf::Vector2u(295, 20),
+                                     sf::Vector2u(30, 30)})
         EXPECT_EQ(scene.getPixel(point.x, point.y), Background) << point.x << ", " << point.y;
 }
 
 TEST_F(UITest, OnDrawsTheEditorsChoices)
 {
+    // Cells by their top-left corner in the UI texture; the preview's square part in pixels per side.
     struct Case
     {
         int mode;
         bool underLayer;
-        int ground;
-        int object;
-        sf::Vector2i modeCell;  // top-left of the cell in the UI texture
-        sf::Vector2i layerCell;
-        int objectSize; // pixels per side of the preview's square part
+        int ground, object;
+        sf::Vector2i modeCell, layerCell;
+        unsigned objectSize;
     };
     const Case cases[] = {
         {PaintGround, false, 0, 0, {48, 0}, {32, 0}, 16},
@@ -173,75 +138,54 @@ TEST_F(UITest, OnDrawsTheEditorsChoices)
         editor.selectedObject = c.object;
         ui.update(editor);
         const sf::Image scene = drawScene();
-
         EXPECT_EQ(scene.getPixel(304, 184), uiPixel(0, 0));
         // Palette: the left 8 columns of each slot, except under the marker; slot 8 whole.
-        for (int k = 0; k < 9; ++k)
+        for (unsigned k = 0; k < 9; ++k)
         {
-            const unsigned x = 10 + 8 * static_cast<unsigned>(k) + 3;
-            const sf::Color expected = k == c.ground ? uiPixel(16, 0) : fieldPieceColor(k < 6 ? k : 0, 64, 64);
-            EXPECT_EQ(scene.getPixel(x, 12), expected) << "slot " << k;
+            const sf::Color expected =
+                int(k) == c.ground ? uiPixel(16, 0) : fieldPieceColor(k < 6 ? int(k) : 0, 64, 64);
+            EXPECT_EQ(scene.getPixel(10 + 8 * k + 3, 12), expected) << "slot " << k;
         }
-        EXPECT_EQ(scene.getPixel(89, 12), fieldPieceColor(0, 64, 64));
         EXPECT_EQ(scene.getPixel(90, 12), Background);
-        EXPECT_EQ(scene.getPixel(10 + 8 * static_cast<unsigned>(c.ground) + 7, 15), uiPixel(16, 0));
         // Layer and mode indicators, 16 x 8 each.
         EXPECT_EQ(scene.getPixel(290, 8), uiPixel(c.layerCell.x, c.layerCell.y));
-        EXPECT_EQ(scene.getPixel(305, 15), uiPixel(c.layerCell.x, c.layerCell.y));
-        EXPECT_EQ(scene.getPixel(290, 16), uiPixel(c.modeCell.x, c.modeCell.y));
         EXPECT_EQ(scene.getPixel(305, 23), uiPixel(c.modeCell.x, c.modeCell.y));
         EXPECT_EQ(scene.getPixel(306, 16), Background);
         // The preview over the panel, both from the panel's corner.
-        const unsigned size = static_cast<unsigned>(c.objectSize);
         EXPECT_EQ(scene.getPixel(20, 16), objectColor(c.object));
-        EXPECT_EQ(scene.getPixel(20 + size - 1, 16 + 15), objectColor(c.object));
-        EXPECT_EQ(scene.getPixel(20 + size, 16), uiPixel(static_cast<int>(size), 16));
+        EXPECT_EQ(scene.getPixel(20 + c.objectSize - 1, 16 + 15), objectColor(c.object));
+        EXPECT_EQ(scene.getPixel(20 + c.objectSize, 16), uiPixel(int(c.objectSize), 16));
         EXPECT_EQ(scene.getPixel(67, 63), uiPixel(47, 63));
-        EXPECT_EQ(scene.getPixel(30, 63), c.object == 2 ? objectColor(2) : uiPixel(10, 63));
     }
 }
 
 TEST_F(UITest, MessageStaysForTwoSeconds)
 {
     EXPECT_TRUE(ui.messageVisible()) << "open from construction, with an empty text";
-    time.advance(sf::milliseconds(1999));
-    EXPECT_TRUE(ui.messageVisible());
-    time.advance(sf::milliseconds(1));
+    time.advance(sf::milliseconds(2000));
     EXPECT_FALSE(ui.messageVisible()) << "2.0 s is over";
 
     ui.showMessage("Hello");
     EXPECT_EQ(ui.messageText.getString().toAnsiString(), "Hello");
     time.advance(sf::microseconds(1999999));
-    EXPECT_TRUE(ui.messageVisible());
     ui.showMessage("Hello"); // held Space: every frame starts the window again
     time.advance(sf::microseconds(1999999));
     EXPECT_TRUE(ui.messageVisible());
     time.advance(sf::microseconds(1));
     EXPECT_FALSE(ui.messageVisible());
-
-    ui.showMessage("");
-    EXPECT_TRUE(ui.messageText.getString().isEmpty());
 }
 
 TEST_F(UITest, MessageIsUtf8WhenValidElseLatin1)
 {
-    struct Case
-    {
-        const char* name;
-        std::string bytes;
-        std::u32string shown;
-    };
+    struct Case { const char* name; std::string bytes; std::u32string shown; };
     const std::vector<Case> cases = {
         {"ASCII", "Ein Baum.", U"Ein Baum."},
-        {"empty", "", U""},
         {"two-byte", "Gr\xC3\xBC\xC3\x9F" "e", U"Gr\u00FC\u00DFe"},
         {"three-byte", "\xE2\x82\xAC 5", U"\u20AC 5"},
-        {"four-byte", "\xF0\x9F\x98\x80", U"\U0001F600"},
         {"largest", "\xF4\x8F\xBF\xBF", U"\U0010FFFF"},
         {"last before surrogates", "\xED\x9F\xBF", U"\uD7FF"},
         {"NUL inside", std::string("a\0b", 3), std::u32string(U"a\0b", 3)},
         {"Latin-1 letter", "caf\xE9", U"caf\u00E9"},
-        {"truncated", "ab\xC3", U"ab\u00C3"},
         {"truncated four-byte", "\xF0\x9F\x98", U"\u00F0\u009F\u0098"},
         {"overlong two-byte", "\xC0\xAF", U"\u00C0\u00AF"},
         {"overlong C1", "\xC1\xBF", U"\u00C1\u00BF"},
@@ -252,7 +196,6 @@ TEST_F(UITest, MessageIsUtf8WhenValidElseLatin1)
         {"F5 lead", "\xF5\x80\x80\x80", U"\u00F5\u0080\u0080\u0080"},
         {"stray continuation", "\x80x", U"\u0080x"},
         {"bad continuation", "\xC3\x41", U"\u00C3A"},
-        {"FF", "\xFF\xFE", U"\u00FF\u00FE"},
         {"valid then invalid: all Latin-1", "\xC3\xBC\xFC", U"\u00C3\u00BC\u00FC"},
     };
     for (const Case& c : cases)
@@ -274,29 +217,17 @@ protected:
 
 TEST_F(UIWithMissingContentTest, MissingSlotsStayEmpty)
 {
-    ASSERT_EQ(data.fieldTexture(3), nullptr);
-    ASSERT_NE(data.object(1), nullptr);
-    ASSERT_EQ(data.objectTexture(1), nullptr);
-    ASSERT_EQ(data.object(2), nullptr);
-    for (int k = 3; k < 6; ++k)
-        EXPECT_EQ(ui.palette[k].getTexture(), nullptr) << k;
-
     editor.active = true;
-    editor.selectedGround = 0;
     for (int id : {1, 2, 0, 2, 7, -1})
     {
         SCOPED_TRACE(id);
         editor.selectedObject = id;
         ui.update(editor);
         const sf::Image scene = drawScene();
-        const bool shown = id == 0;
-        EXPECT_EQ(ui.objectPreview.getTexture() != nullptr, shown);
-        EXPECT_EQ(ui.objectPreview.getPosition(), sf::Vector2f(20, 16));
-        EXPECT_EQ(scene.getPixel(21, 17), shown ? objectColor(0) : uiPixel(1, 17));
+        EXPECT_EQ(scene.getPixel(21, 17), id == 0 ? objectColor(0) : uiPixel(1, 17));
         // Slots 3..5 are empty; slot 2 shows through up to its own right edge.
         EXPECT_EQ(scene.getPixel(41, 12), fieldPieceColor(2, 64, 64));
         EXPECT_EQ(scene.getPixel(45, 12), Background);
         EXPECT_EQ(scene.getPixel(62, 12), fieldPieceColor(0, 64, 64));
     }
 }
-} // namespace
