@@ -33,7 +33,8 @@ class GameData
 {
 public:
     // Loads everything below `root` (the working directory by default), in the
-    // game's fixed order, and prints one line per numbered set on `console`.
+    // game's fixed order, and prints one line per numbered set on `console`
+    // (standard output when null).
     // Missing or damaged content never stops it: textures stay empty, sets end.
     // `fontFiles`, when given, are the font files already found (findFontFile),
     // so the search can run while the window comes up.

@@ -96,7 +96,7 @@ public:
     const GameData* content;
     sf::Sprite editorIndicator;
     sf::Sprite groundMarker;
-    std::array<sf::Sprite, 9> palette;
+    std::array<sf::Sprite, PaletteSlots> palette;
     sf::Sprite layerIndicator;
     sf::Sprite modeIndicator;
     sf::Sprite objectPanel;
