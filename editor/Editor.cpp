@@ -9,15 +9,6 @@
 
 namespace
 {
-// Positions are whole numbers in play; a float-to-int conversion truncates
-// toward zero. Clamped so that a wild position cannot overflow.
-int truncate(float value)
-{
-    if (std::isnan(value))
-        return 0;
-    return static_cast<int>(std::clamp(value, -2147483648.0f, 2147483520.0f));
-}
-
 bool timedKeyReady(const Stopwatch& clock)
 {
     return clock.getElapsedTime().asMilliseconds() > EditorKeyDelayMs;
@@ -60,8 +51,8 @@ void Editor::update(const InputState& input, FieldMap* map, float sceneScaleX, f
         return;
 
     const sf::Vector2f& origin = map->origin();
-    const int x0 = truncate(origin.x);
-    const int y0 = truncate(origin.y);
+    const int x0 = truncatePixel(origin.x);
+    const int y0 = truncatePixel(origin.y);
     const float px = static_cast<float>(input.mousePosition.x) / sceneScaleX;
     const float py = static_cast<float>(input.mousePosition.y) / sceneScaleY;
 
@@ -139,8 +130,8 @@ bool Editor::findField(const FieldMap& map, int x0, int y0, float px, float py, 
         for (int r = firstRow; r <= lastRow; ++r)
         {
             const sf::Vector2f& position = map.at(c, r).groundSprite.getPosition();
-            const int fx = truncate(position.x);
-            const int fy = truncate(position.y);
+            const int fx = truncatePixel(position.x);
+            const int fy = truncatePixel(position.y);
             if (static_cast<float>(fx) <= px && px <= static_cast<float>(fx + FieldSize) &&
                 static_cast<float>(fy) <= py && py <= static_cast<float>(fy + FieldSize))
             {

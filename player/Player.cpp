@@ -9,11 +9,6 @@
 
 namespace
 {
-int truncate(float value)
-{
-    return static_cast<int>(std::clamp(value, -2147483648.0f, 2147483520.0f));
-}
-
 // Frame of each facing (up, down, right, left): its row in the sheet.
 constexpr int FrameRow[4] = {1, 0, 2, 3};
 // The frames for standing on the home ground follow the first four.
@@ -56,7 +51,7 @@ Player::Player(sf::Vector2u windowSize, const GameData* content, float sceneScal
     sprite.setOrigin(8.f, 16.f);
     const sf::Vector2f& position = sprite.getPosition();
     const sf::Vector2f& origin = sprite.getOrigin();
-    collisionRect = sf::IntRect(truncate(position.x - origin.x), truncate(position.y + 16.f + 8.f - origin.y), 16, 8);
+    collisionRect = sf::IntRect(truncatePixel(position.x - origin.x), truncatePixel(position.y + 16.f + 8.f - origin.y), 16, 8);
 }
 
 void Player::update(FieldMap* map, UI* ui, const InputState& input)
@@ -65,8 +60,8 @@ void Player::update(FieldMap* map, UI* ui, const InputState& input)
     const sf::Vector2f& position = sprite.getPosition();
     const float referenceY = position.y + sprite.getOrigin().y - 6.f;
     // Integer division truncates toward zero, as the standing field is defined.
-    const int dx = truncate(static_cast<float>(truncate(mapOrigin.x)) - position.x);
-    const int dy = truncate(static_cast<float>(truncate(mapOrigin.y)) - referenceY);
+    const int dx = truncatePixel(static_cast<float>(truncatePixel(mapOrigin.x)) - position.x);
+    const int dy = truncatePixel(static_cast<float>(truncatePixel(mapOrigin.y)) - referenceY);
     fieldColumn = -(dx / FieldSize);
     fieldRow = -(dy / FieldSize);
     // Off the map there is no ground to stand on: the last ground counts.
@@ -95,8 +90,8 @@ void Player::update(FieldMap* map, UI* ui, const InputState& input)
 bool Player::collides(const FieldMap* map) const
 {
     const sf::Vector2f& mapOrigin = map->origin();
-    const int c0 = -(truncate(mapOrigin.x) / FieldSize);
-    const int r0 = -(truncate(mapOrigin.y) / FieldSize);
+    const int c0 = -(truncatePixel(mapOrigin.x) / FieldSize);
+    const int r0 = -(truncatePixel(mapOrigin.y) / FieldSize);
     const int firstColumn = std::max(c0, 0);
     const int endColumn = std::min(c0 + 20, MapSize);
     const int firstRow = std::max(r0, 0);
@@ -118,7 +113,7 @@ bool Player::collides(const FieldMap* map) const
 bool Player::stepLeavesMap(const FieldMap* map, float dx, float dy) const
 {
     const sf::Vector2f& mapOrigin = map->origin();
-    const auto mapRect = [](float x, float y) { return sf::IntRect(truncate(x), truncate(y), MapPixels, MapPixels); };
+    const auto mapRect = [](float x, float y) { return sf::IntRect(truncatePixel(x), truncatePixel(y), MapPixels, MapPixels); };
     const sf::IntRect before = mapRect(mapOrigin.x, mapOrigin.y);
     const sf::IntRect after = mapRect(mapOrigin.x + dx, mapOrigin.y + dy);
     // Side by side: a diagonal step that comes back on one side but goes out

@@ -13,13 +13,6 @@
 
 namespace
 {
-// Positions are whole numbers in play; truncation toward zero is what a
-// float-to-int conversion does. Clamped so a wild position cannot overflow.
-int truncate(float value)
-{
-    return static_cast<int>(std::clamp(value, -2147483648.0f, 2147483520.0f));
-}
-
 // The columns (or rows) whose truncated position, origin + 16 * i, can fall
 // into [low, high]: one field of slack on each side, the exact test is made on
 // every candidate. Fields stand on one lattice, so no field outside the range
@@ -99,7 +92,7 @@ void FieldMap::settleRect(Field& field)
         return;
     }
     const sf::Vector2f& position = field.groundSprite.getPosition();
-    field.collisionRect = sf::IntRect(truncate(position.x), truncate(position.y), FieldSize, FieldSize);
+    field.collisionRect = sf::IntRect(truncatePixel(position.x), truncatePixel(position.y), FieldSize, FieldSize);
 }
 
 void FieldMap::placeObjects()
@@ -118,7 +111,7 @@ void FieldMap::placeObjects()
         {
             Field& field = at(column, row);
             const sf::Vector2f& position = field.groundSprite.getPosition();
-            if (PlacementWindow.contains(truncate(position.x), truncate(position.y)))
+            if (PlacementWindow.contains(truncatePixel(position.x), truncatePixel(position.y)))
                 field.object->placeAt(position);
         }
     }
@@ -180,8 +173,8 @@ void FieldMap::autoTile(int column, int row, bool withNeighbours)
 void FieldMap::autoTilePass()
 {
     const sf::Vector2f& o = origin();
-    const int firstColumnRaw = -(truncate(o.x) / FieldSize);
-    const int firstRowRaw = -(truncate(o.y) / FieldSize);
+    const int firstColumnRaw = -(truncatePixel(o.x) / FieldSize);
+    const int firstRowRaw = -(truncatePixel(o.y) / FieldSize);
     // Each bound is clamped on its own, from the values before clamping.
     const auto clampFirst = [](int v) {
         return (v < AutoTileMargin || v > MapSize - AutoTileMargin) ? AutoTileMargin : v;
@@ -315,7 +308,7 @@ void FieldMap::drawObjects(sf::RenderTarget& target, float playerY, bool inFront
             if (!depthMatches || !object.present)
                 continue;
             const sf::Vector2f& p = field.groundSprite.getPosition();
-            if (!ObjectWindow.contains(truncate(p.x), truncate(p.y)))
+            if (!ObjectWindow.contains(truncatePixel(p.x), truncatePixel(p.y)))
                 continue;
             const sf::Texture* texture = object.sprite.getTexture();
             if (!texture)
@@ -347,7 +340,7 @@ void FieldMap::draw(sf::RenderTarget& target, const Player& player)
         {
             const Field& field = at(column, row);
             const sf::Vector2f& p = field.groundSprite.getPosition();
-            if (!PlacementWindow.contains(truncate(p.x), truncate(p.y)))
+            if (!PlacementWindow.contains(truncatePixel(p.x), truncatePixel(p.y)))
                 continue;
             appendGround(underBatches, field.underSprite);
             appendGround(groundBatches, field.groundSprite);

@@ -22,6 +22,16 @@ constexpr int DefaultGroundType = 5;             // both layers of every field o
 constexpr int FieldCount = MapSize * MapSize;    // fields of the map
 constexpr int MapPixels = MapSize * FieldSize;   // pixels per side of the whole map
 
+// A scene position truncated toward zero to whole pixels, as a float-to-int
+// conversion does; saturates instead of overflowing for a wild position, and
+// gives 0 for NaN.
+inline int truncatePixel(float value)
+{
+    if (value != value)
+        return 0;
+    return static_cast<int>(value < -2147483648.0f ? -2147483648.0f : value > 2147483520.0f ? 2147483520.0f : value);
+}
+
 // A rectangle of scene pixels with inclusive bounds, tested on a field's
 // position truncated toward zero.
 struct PixelWindow
