@@ -86,6 +86,7 @@ void Game::createWindow(sf::Uint32 style)
     window.create(sf::VideoMode(WindowWidth, WindowHeight, WindowBitsPerPixel), windowTitle, style,
                   windowContext());
     window.setMouseCursorVisible(false);
+    cursorShown = false;
     window.setKeyRepeatEnabled(false);
     if (options.limitFrameRate)
     {
@@ -204,7 +205,12 @@ void Game::frame(const InputState* scripted)
         lastProfile.worldMs = millisecondsSince(frameStart);
 
     drawFrame();
-    window.setMouseCursorVisible(editor->active);
+    // Shown exactly while the editor is on; the window hears only of changes.
+    if (cursorShown != editor->active)
+    {
+        window.setMouseCursorVisible(editor->active);
+        cursorShown = editor->active;
+    }
     if (in.isKeyPressed(sf::Keyboard::F3))
         ScreenCapture(window);
 

@@ -99,6 +99,7 @@ private:
     std::ostream* console;
     InputTracker input;
     bool closeRequested = false;
+    bool cursorShown = false; // what the window was last told; a new window starts hidden
 };
 
 // The program: builds the game on the working directory's content, runs the

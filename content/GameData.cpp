@@ -84,58 +84,51 @@ void GameData::loadItemTextures()
     loadTextureSet(itemTextures, "/Items/ItemTextur", "---Item Texturen laden bei ");
 }
 
-void GameData::loadTextureSet(ContentTable<sf::Texture>& table, const char* prefix, const char* label)
+template <typename T, typename Load>
+void GameData::loadSet(ContentTable<T>& table, const char* prefix, const char* extension, const char* label,
+                       Load load)
 {
     for (auto& slot : table)
         slot.reset();
-    sf::Texture scratch;
-    scratch.setSmooth(false);
     // Number ContentSetCapacity has no slot: the set ends there like at a gap.
     for (int number = 0;; ++number)
     {
-        const std::string file = path(prefix) + std::to_string(number) + ".png";
-        if (number >= ContentSetCapacity || !loadPngTexture(file, scratch))
+        const std::string file = path(prefix) + std::to_string(number) + extension;
+        std::unique_ptr<T> entry = number < ContentSetCapacity ? load(file, number) : nullptr;
+        if (!entry)
         {
             reportEnd(label, file);
             return;
         }
-        table[static_cast<std::size_t>(number)] = std::make_unique<sf::Texture>(scratch);
+        table[static_cast<std::size_t>(number)] = std::move(entry);
     }
+}
+
+void GameData::loadTextureSet(ContentTable<sf::Texture>& table, const char* prefix, const char* label)
+{
+    sf::Texture scratch;
+    scratch.setSmooth(false);
+    loadSet(table, prefix, ".png", label, [&scratch](const std::string& file, int) {
+        return loadPngTexture(file, scratch) ? std::make_unique<sf::Texture>(scratch) : nullptr;
+    });
 }
 
 void GameData::loadObjects()
 {
-    for (auto& slot : objects)
-        slot.reset();
-    for (int number = 0;; ++number)
-    {
-        const std::string file = path("/Objekte/Object") + std::to_string(number) + ".object";
+    loadSet(objects, "/Objekte/Object", ".object", "---Objekte laden bei ", [this](const std::string& file, int number) {
         std::string text;
-        if (number >= ContentSetCapacity || !readFile(file, text))
-        {
-            reportEnd("---Objekte laden bei ", file);
-            return;
-        }
-        objects[static_cast<std::size_t>(number)] = std::make_unique<ObjectType>(
-            makeObjectDefinition(number, objectTexture(number), parseObjectDefinition(text)));
-    }
+        return readFile(file, text) ? std::make_unique<ObjectType>(makeObjectDefinition(
+                                          number, objectTexture(number), parseObjectDefinition(text)))
+                                    : nullptr;
+    });
 }
 
 void GameData::loadItems()
 {
-    for (auto& slot : items)
-        slot.reset();
-    for (int number = 0;; ++number)
-    {
-        const std::string file = path("/Items/Item") + std::to_string(number) + ".Item";
+    loadSet(items, "/Items/Item", ".Item", "---Items laden bei ", [](const std::string& file, int number) {
         std::string text;
-        if (number >= ContentSetCapacity || !readFile(file, text))
-        {
-            reportEnd("---Items laden bei ", file);
-            return;
-        }
-        items[static_cast<std::size_t>(number)] = std::make_unique<ItemType>(parseItemName(text), number);
-    }
+        return readFile(file, text) ? std::make_unique<ItemType>(parseItemName(text), number) : nullptr;
+    });
 }
 
 void GameData::reportEnd(const char* label, const std::string& file)

@@ -70,6 +70,10 @@ public:
     void loadItems();
 
 private:
+    // Fills `table` from "<root><prefix><N><extension>", N = 0 up, until
+    // `load(path, N)` gives null or the table is full; prints the set's line.
+    template <typename T, typename Load>
+    void loadSet(ContentTable<T>& table, const char* prefix, const char* extension, const char* label, Load load);
     // One numbered texture set: "<root>/<prefix><N>.png" from N = 0 up.
     void loadTextureSet(ContentTable<sf::Texture>& table, const char* prefix, const char* label);
     void reportEnd(const char* label, const std::string& path);
