@@ -2,6 +2,7 @@
 
 #include "app/ScreenCapture.h"
 #include "content/ImageFile.h"
+#include "platform/AllocatorTuning.h"
 #include "platform/ConsoleWait.h"
 
 #include <SFML/OpenGL.hpp>
@@ -12,9 +13,6 @@
 #include <future>
 #include <iostream>
 
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 
 const char* const windowTitle = "  Quillora Indev 0.0.6 ";
 
@@ -24,11 +22,6 @@ sf::ContextSettings windowContext()
 {
     // No depth or stencil buffer, no antialiasing, OpenGL 2.0.
     return sf::ContextSettings(0, 0, 0, 2, 0);
-}
-
-int truncateStep(float value)
-{
-    return static_cast<int>(value);
 }
 
 double millisecondsSince(std::chrono::steady_clock::time_point start)
@@ -58,40 +51,40 @@ Game::Game(const GameOptions& options, const TimeSource& time, std::ostream* con
         sf::Image scaled;
         scaled.create(IconSize, IconSize);
         scaled.copy(icon, 0, 0, sf::IntRect(0, 0, IconSize, IconSize));
-        window.setIcon(IconSize, IconSize, scaled.getPixelsPtr());
+        gameWindow.setIcon(IconSize, IconSize, scaled.getPixelsPtr());
     }
 
     const FontFiles fonts = fontFiles.get();
-    content = std::make_unique<GameData>(options.contentRoot, this->console, &fonts);
-    editor = std::make_unique<Editor>(content.get(), time);
+    contentStore = std::make_unique<GameData>(options.contentRoot, this->console, &fonts);
+    mapEditor = std::make_unique<Editor>(contentStore.get(), time);
 
     sceneTexture.create(SceneWidth, SceneHeight, sf::ContextSettings());
-    const sf::Vector2u size = window.getSize();
+    const sf::Vector2u size = gameWindow.getSize();
     sceneSprite.scale(static_cast<float>(size.x) / SceneWidth, static_cast<float>(size.y) / SceneHeight);
     sceneScaleX = sceneSprite.getScale().x;
     sceneScaleY = sceneSprite.getScale().y;
     editorScaleX = sceneScaleX;
     editorScaleY = sceneScaleY;
 
-    ui = std::make_unique<UI>(content.get(), size, sceneScaleX, sceneScaleY, time);
-    map = mapStorage.get();
-    map->attachContent(content.get());
-    player = std::make_unique<Player>(size, content.get(), sceneScaleX, sceneScaleY);
+    headUpDisplay = std::make_unique<UI>(contentStore.get(), size, sceneScaleX, sceneScaleY, time);
+    fieldMap = mapStorage.get();
+    fieldMap->attachContent(contentStore.get());
+    playerCharacter = std::make_unique<Player>(size, contentStore.get(), sceneScaleX, sceneScaleY);
 }
 
 Game::~Game() = default;
 
 void Game::createWindow(sf::Uint32 style)
 {
-    window.create(sf::VideoMode(WindowWidth, WindowHeight, WindowBitsPerPixel), windowTitle, style,
-                  windowContext());
-    window.setMouseCursorVisible(false);
+    gameWindow.create(sf::VideoMode(WindowWidth, WindowHeight, WindowBitsPerPixel), windowTitle, style,
+                      windowContext());
+    gameWindow.setMouseCursorVisible(false);
     cursorShown = false;
-    window.setKeyRepeatEnabled(false);
+    gameWindow.setKeyRepeatEnabled(false);
     if (options.limitFrameRate)
     {
-        window.setFramerateLimit(FrameRateLimit);
-        window.setVerticalSyncEnabled(true);
+        gameWindow.setFramerateLimit(FrameRateLimit);
+        gameWindow.setVerticalSyncEnabled(true);
     }
     // Keys held in the window before it was re-created were released elsewhere.
     input.releaseAll();
@@ -99,13 +92,18 @@ void Game::createWindow(sf::Uint32 style)
 
 bool Game::isOpen() const
 {
-    return window.isOpen();
+    return gameWindow.isOpen();
+}
+
+sf::Image Game::sceneImage() const
+{
+    return sceneTexture.getTexture().copyToImage();
 }
 
 void Game::handleEvents()
 {
     sf::Event event;
-    while (window.pollEvent(event))
+    while (gameWindow.pollEvent(event))
     {
         input.handle(event);
         if (event.type == sf::Event::Closed)
@@ -125,47 +123,25 @@ void Game::handleEvents()
 
 void Game::walk(const InputState& in)
 {
-    const float speed = player->speed;
-    int dx = 0;
-    int dy = 0;
-    if (in.isKeyPressed(sf::Keyboard::W))
-    {
-        dy = truncateStep(0 + speed);
-        player->facing = FacingUp;
-    }
-    if (in.isKeyPressed(sf::Keyboard::S))
-    {
-        dy = truncateStep(static_cast<float>(dy) - speed);
-        player->facing = FacingDown;
-    }
-    if (in.isKeyPressed(sf::Keyboard::A))
-    {
-        dx = truncateStep(0 + speed);
-        player->facing = FacingLeft;
-    }
-    if (in.isKeyPressed(sf::Keyboard::D))
-    {
-        dx = truncateStep(static_cast<float>(dx) - speed);
-        player->facing = FacingRight;
-    }
     // The world moves against the walk. A step into something, or off the
     // map, is taken back whole: no sliding along walls.
-    const float fx = static_cast<float>(dx);
-    const float fy = static_cast<float>(dy);
-    const bool leavesMap = player->stepLeavesMap(map.get(), fx, fy);
-    map->scroll(fx, fy);
-    if (player->collides(map.get()) || leavesMap)
-        map->scroll(-fx, -fy);
+    const sf::Vector2i step = playerCharacter->walkStep(in);
+    const float dx = static_cast<float>(step.x);
+    const float dy = static_cast<float>(step.y);
+    const bool leavesMap = playerCharacter->stepLeavesMap(*fieldMap, dx, dy);
+    fieldMap->scroll(dx, dy);
+    if (playerCharacter->collides(*fieldMap) || leavesMap)
+        fieldMap->scroll(-dx, -dy);
 }
 
 void Game::mapFileSequence(bool saving)
 {
     // The dialog needs a plain window with a title bar to sit on.
     createWindow(sf::Style::Titlebar);
-    window.clear(sf::Color::Green);
-    window.display();
+    gameWindow.clear(sf::Color::Green);
+    gameWindow.display();
 
-    const MapFileResult result = saving ? saveMap(*map, chooseFile) : loadMap(*map, chooseFile);
+    const MapFileResult result = saving ? saveMap(*fieldMap, chooseFile) : loadMap(*fieldMap, chooseFile);
 
     createWindow(options.fullscreen ? sf::Style::Fullscreen : sf::Style::Titlebar);
     const char* verb = saving ? "--- Saving " : "--- Loading ";
@@ -187,7 +163,7 @@ void Game::frame(const InputState* scripted)
 {
     const auto frameStart = std::chrono::steady_clock::now();
     handleEvents();
-    const InputState in = scripted ? *scripted : input.takeFrame(window);
+    const InputState in = scripted ? *scripted : input.takeFrame(gameWindow);
 
     walk(in);
     if (in.isKeyPressed(sf::Keyboard::Escape))
@@ -197,68 +173,61 @@ void Game::frame(const InputState* scripted)
     if (in.isKeyPressed(sf::Keyboard::F10))
         mapFileSequence(false);
 
-    editor->update(in, map.get(), editorScaleX, editorScaleY);
-    player->update(map.get(), ui.get(), in);
-    map->refresh();
-    ui->update(*editor);
+    mapEditor->update(in, fieldMap.get(), editorScaleX, editorScaleY);
+    if (const std::string* message = playerCharacter->update(*fieldMap, in))
+        headUpDisplay->showMessage(*message);
+    fieldMap->refresh();
+    headUpDisplay->update(mapEditor->choices());
     if (options.profile)
-        lastProfile.worldMs = millisecondsSince(frameStart);
+        profile.worldMs = millisecondsSince(frameStart);
 
     drawFrame();
     // Shown exactly while the editor is on; the window hears only of changes.
-    if (cursorShown != editor->active)
+    if (cursorShown != mapEditor->active())
     {
-        window.setMouseCursorVisible(editor->active);
-        cursorShown = editor->active;
+        gameWindow.setMouseCursorVisible(mapEditor->active());
+        cursorShown = mapEditor->active();
     }
     if (in.isKeyPressed(sf::Keyboard::F3))
-        ScreenCapture(window);
+        ScreenCapture(gameWindow);
 
     // Closing is left to the end, so the frame that asked for it is still
     // drawn in full.
     if (closeRequested)
-        window.close();
+        gameWindow.close();
 }
 
 void Game::drawFrame()
 {
     const auto sceneStart = std::chrono::steady_clock::now();
     sceneTexture.clear(sf::Color::Blue);
-    window.clear(sf::Color::Green);
+    gameWindow.clear(sf::Color::Green);
 
-    map->draw(sceneTexture, *player);
-    if (editor->active)
-        sceneTexture.draw(*editor->cursor);
-    ui->draw(sceneTexture, *editor);
+    const sf::Sprite& playerSprite = playerCharacter->sprite();
+    fieldMap->draw(sceneTexture, playerSprite, playerSprite.getPosition().y);
+    if (mapEditor->active())
+        sceneTexture.draw(mapEditor->cursor());
+    headUpDisplay->draw(sceneTexture, mapEditor->choices());
 
     sceneTexture.display();
     if (options.profile)
     {
         glFinish(); // count the rasterising, not just the queuing
-        lastProfile.sceneMs = millisecondsSince(sceneStart);
-        lastProfile.sceneDrawCalls = map->lastDrawCalls;
+        profile.sceneMs = millisecondsSince(sceneStart);
+        profile.sceneDrawCalls = fieldMap->lastDrawCalls;
     }
     const auto presentStart = std::chrono::steady_clock::now();
     sceneSprite.setTexture(sceneTexture.getTexture(), false);
-    window.draw(sceneSprite);
-    if (editor->active)
-        window.draw(ui->brushSizeText);
-    if (ui->messageVisible())
-        window.draw(ui->messageText);
-    window.display();
+    gameWindow.draw(sceneSprite);
+    headUpDisplay->drawTexts(gameWindow, mapEditor->choices());
+    gameWindow.display();
     if (options.profile)
-        lastProfile.presentMs = millisecondsSince(presentStart);
+        profile.presentMs = millisecondsSince(presentStart);
 }
 
 int runGame()
 {
-#if defined(__GLIBC__)
-    // The software renderer allocates and frees large blocks every frame;
-    // without a high trim threshold glibc hands them back to the system each
-    // time and the game pays in page faults.
-    mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
-    mallopt(M_MMAP_THRESHOLD, 64 * 1024 * 1024);
-#endif
+    keepFreedMemoryForReuse();
     Game game;
     while (game.isOpen())
         game.frame();

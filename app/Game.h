@@ -71,23 +71,25 @@ public:
     void frame(const InputState* scripted = nullptr);
 
     // Replaces the file dialog for F5 and F10 (tests).
-    MapFileChooser chooseFile = chooseMapFile;
+    void setFileChooser(MapFileChooser chooser) { chooseFile = std::move(chooser); }
 
-    GameOptions options;
-    sf::RenderWindow window;
-    sf::Image icon;
-    std::unique_ptr<GameData> content;
-    std::unique_ptr<Editor> editor;
-    sf::Sprite sceneSprite;
-    sf::RenderTexture sceneTexture;
-    float sceneScaleX = 1.f; // window pixels per scene pixel, from the window size at start-up
-    float sceneScaleY = 1.f;
-    float editorScaleX = 1.f; // what the editor turns mouse positions with; follows resizes
-    float editorScaleY = 1.f;
-    std::unique_ptr<UI> ui;
-    std::unique_ptr<FieldMap> map;
-    std::unique_ptr<Player> player;
-    FrameProfile lastProfile;
+    // What the game shows, for tests and benchmarks.
+    const sf::RenderWindow& window() const { return gameWindow; }
+    const GameData& content() const { return *contentStore; }
+    const FieldMap& map() const { return *fieldMap; }
+    const Editor& editor() const { return *mapEditor; }
+    const Player& player() const { return *playerCharacter; }
+    const UI& hud() const { return *headUpDisplay; }
+    // Window pixels per scene pixel, from the window size at start-up.
+    sf::Vector2f sceneScale() const { return {sceneScaleX, sceneScaleY}; }
+    // The scene as drawn by the last frame, 320 x 192.
+    sf::Image sceneImage() const;
+    // Where the last frame's time went; filled only with GameOptions::profile.
+    const FrameProfile& lastProfile() const { return profile; }
+
+    // The world itself, to set a scene up before the frames run (tests,
+    // benchmarks); the game owns it.
+    FieldMap& worldForSetup() { return *fieldMap; }
 
 private:
     void createWindow(sf::Uint32 style);
@@ -96,7 +98,23 @@ private:
     void mapFileSequence(bool saving);
     void drawFrame();
 
+    GameOptions options;
     std::ostream* console;
+    MapFileChooser chooseFile = chooseMapFile;
+    sf::RenderWindow gameWindow;
+    sf::Image icon;
+    std::unique_ptr<GameData> contentStore;
+    std::unique_ptr<Editor> mapEditor;
+    sf::Sprite sceneSprite;
+    sf::RenderTexture sceneTexture;
+    float sceneScaleX = 1.f; // window pixels per scene pixel, from the window size at start-up
+    float sceneScaleY = 1.f;
+    float editorScaleX = 1.f; // what the editor turns mouse positions with; follows resizes
+    float editorScaleY = 1.f;
+    std::unique_ptr<UI> headUpDisplay;
+    std::unique_ptr<FieldMap> fieldMap;
+    std::unique_ptr<Player> playerCharacter;
+    FrameProfile profile;
     InputTracker input;
     bool closeRequested = false;
     bool cursorShown = false; // what the window was last told; a new window starts hidden

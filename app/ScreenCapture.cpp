@@ -21,7 +21,7 @@ bool ScreenCapture(sf::RenderWindow& window)
     return captureWindowTo(window, screenCaptureName(localTimeNow()));
 }
 
-bool captureWindowTo(sf::RenderWindow& window, const std::string& name)
+bool captureWindowTo(const sf::RenderWindow& window, const std::string& name)
 {
     sf::Texture texture;
     const sf::Vector2u size = window.getSize();

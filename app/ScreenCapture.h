@@ -16,7 +16,7 @@ std::string screenCaptureName(const LocalTime& time);
 // Writes what `window` shows as an image at `path`; the format follows the
 // extension. Returns whether the file was written; a failure is reported on
 // stderr with the file's name.
-bool captureWindowTo(sf::RenderWindow& window, const std::string& path);
+bool captureWindowTo(const sf::RenderWindow& window, const std::string& path);
 
 // Writes what `window` shows as a JPEG named after the local time into the
 // working directory, replacing a file of the same name. Returns whether the

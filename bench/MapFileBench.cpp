@@ -1,21 +1,18 @@
 // Saving and loading a whole map: formatting, the safe write, reading,
 // parsing, checking and applying to the 40,000 fields.
+#include "TestContent.h"
+
 #include "content/GameData.h"
 #include "mapfile/MapFile.h"
 #include "mapfile/MapFormat.h"
-#include "mapfile/SafeFileWriter.h"
+#include "platform/SafeFileWriter.h"
 #include "world/FieldMap.h"
 
-#include <SFML/Graphics/Image.hpp>
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <sstream>
-
-namespace fs = std::filesystem;
 
 namespace
 {
@@ -25,36 +22,22 @@ struct MapBenchSetup
 {
     MapBenchSetup()
     {
-        std::string pattern = (fs::temp_directory_path() / "quillora-bench-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            std::abort();
-        root = pattern;
-        fs::create_directories(root / "Texturen");
-        fs::create_directories(root / "Objekte");
-        sf::Image image;
-        image.create(80, 80, sf::Color(90, 160, 60));
-        for (int type = 0; type < 8; ++type)
-            image.saveToFile((root / ("Texturen/FieldTextur" + std::to_string(type) + ".png")).string());
-        image.create(48, 48, sf::Color(120, 80, 40));
-        for (int id = 0; id < 3; ++id)
-        {
-            image.saveToFile((root / ("Texturen/ObjectTextur" + std::to_string(id) + ".png")).string());
-            std::ofstream((root / ("Objekte/Object" + std::to_string(id) + ".object")).string())
-                << "2\n3\n32\n4\n34\n8\n1\nA tree with a message long enough to live on the heap\n";
-        }
         std::ostringstream console;
-        content = std::make_unique<GameData>(root.string(), &console);
+        content = std::make_unique<GameData>(files.path(), &console);
         map = std::make_unique<FieldMap>(content.get());
-        for (int i = 0; i < FieldCount; ++i)
+        for (int c = 0; c < MapSize; ++c)
         {
-            Field& field = map->fields[static_cast<std::size_t>(i)];
-            field.setGround(i % 8, false);
-            field.setGround((i / 7) % 8, true);
-            *field.object = *content->object(i % 5 == 0 ? 1 + i % 2 : 0);
-            field.solid = i % 3 == 0;
+            for (int r = 0; r < MapSize; ++r)
+            {
+                const int i = FieldMap::index(c, r);
+                map->paintGround(c, r, i % 8, false);
+                map->paintGround(c, r, (i / 7) % 8, true);
+                map->setObject(c, r, i % 5 == 0 ? 1 + i % 2 : 0);
+                map->setSolid(c, r, i % 3 == 0);
+            }
         }
         map->scroll(-1184, -352);
-        mapPath = (root / "bench map.txt").string();
+        mapPath = files.file("bench map.txt");
         if (!writeFileSafely(mapPath, formatMap(*map)).empty())
             std::abort();
     }
@@ -62,11 +45,9 @@ struct MapBenchSetup
     {
         map.reset();
         content.reset();
-        std::error_code ignored;
-        fs::remove_all(root, ignored);
     }
 
-    fs::path root;
+    TestContent files{TestContentOptions{8, 3, 3}};
     std::unique_ptr<GameData> content;
     std::unique_ptr<FieldMap> map;
     std::string mapPath;
@@ -90,7 +71,7 @@ BENCHMARK(BM_MapFormat)->Unit(benchmark::kMillisecond);
 void BM_MapSave(benchmark::State& state)
 {
     MapBenchSetup& s = setup();
-    const std::string path = (s.root / "saved.txt").string();
+    const std::string path = s.files.file("saved.txt");
     const MapFileChooser choose = [&](FileDialogPurpose) { return path; };
     for (auto _ : state)
     {

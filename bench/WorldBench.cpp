@@ -3,87 +3,31 @@
 // Run under a display (xvfb-run) with
 //   quillora_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
+#include "TestContent.h"
+
 #include "content/GameData.h"
 #include "player/Player.h"
 #include "world/FieldMap.h"
 
-#include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/Window/Context.hpp>
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <sstream>
-#include <stdexcept>
 #include <string>
 
 namespace
 {
-namespace fs = std::filesystem;
-
 constexpr int BenchGroundTypes = 8;
-constexpr int BenchObjects = 4; // 0 is no object; 1..3 are 1 x 1, 2 x 3 and 1 x 2
-
-// A small content tree in a temporary directory, removed at exit.
-class BenchContent
-{
-public:
-    BenchContent()
-    {
-        std::string pattern = (fs::temp_directory_path() / "quillora-bench-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("cannot create a temporary directory");
-        root = pattern;
-        fs::create_directories(root + "/Texturen");
-        fs::create_directories(root + "/Objekte");
-        for (int type = 0; type < BenchGroundTypes; ++type)
-        {
-            sf::Image sheet;
-            sheet.create(80, 64, sf::Color(sf::Uint8(30 * type), 120, 60));
-            // Some see-through pixels, so the under layer matters.
-            for (unsigned y = 0; y < 64; y += 2)
-                sheet.setPixel(3, y, sf::Color::Transparent);
-            save(sheet, "/Texturen/FieldTextur" + std::to_string(type) + ".png");
-        }
-        const char* definitions[BenchObjects] = {"1\n1\n0\n0\n0\n0\n0\n\n", "1\n1\n0\n0\n0\n0\n0\nA stone\n",
-                                                 "2\n3\n32\n4\n34\n8\n1\nA tree\n", "1\n2\n16\n0\n16\n0\n0\nA post\n"};
-        for (int id = 0; id < BenchObjects; ++id)
-        {
-            sf::Image picture;
-            picture.create(32, 48, sf::Color(200, sf::Uint8(50 * id), 40, 220));
-            save(picture, "/Texturen/ObjectTextur" + std::to_string(id) + ".png");
-            std::ofstream(root + "/Objekte/Object" + std::to_string(id) + ".object", std::ios::binary)
-                << definitions[id];
-        }
-        sf::Image player;
-        player.create(32, 256, sf::Color(255, 128, 0));
-        save(player, "/Texturen/PlayerTextur.png");
-    }
-    ~BenchContent()
-    {
-        std::error_code ignored;
-        fs::remove_all(root, ignored);
-    }
-
-    std::string root;
-
-private:
-    void save(const sf::Image& image, const std::string& relative)
-    {
-        if (!image.saveToFile(root + relative))
-            throw std::runtime_error("cannot write " + root + relative);
-    }
-};
+constexpr int BenchObjects = 4; // 0 is no object; 1 and 3 are 1 x 1, 2 is a 2 x 3 tree
 
 // Everything one benchmark needs, built once per process.
 struct World
 {
-    BenchContent files;
+    TestContent files{TestContentOptions{BenchGroundTypes, BenchObjects, BenchObjects}};
     std::ostringstream console;
-    GameData data{files.root, &console};
+    GameData data{files.path(), &console};
     Player player{{1080, 720}, &data, 3.375f, 3.75f};
     FieldMap emptyMap{&data};
     FieldMap busyMap{&data};
@@ -96,11 +40,10 @@ struct World
         for (int c = 0; c < MapSize; ++c)
             for (int r = 0; r < MapSize; ++r)
             {
-                Field& field = busyMap.at(c, r);
-                *field.object = *data.object(1 + (c * 7 + r * 3) % (BenchObjects - 1));
-                field.solid = (c + 2 * r) % 3 == 0;
-                field.setGround((c / 3 + r / 2) % BenchGroundTypes, false);
-                field.setGround((c / 5 + r / 4) % BenchGroundTypes, true);
+                busyMap.setObject(c, r, 1 + (c * 7 + r * 3) % (BenchObjects - 1));
+                busyMap.setSolid(c, r, (c + 2 * r) % 3 == 0);
+                busyMap.paintGround(c, r, (c / 3 + r / 2) % BenchGroundTypes, false);
+                busyMap.paintGround(c, r, (c / 5 + r / 4) % BenchGroundTypes, true);
             }
         // The solid fields near the player would stop every step; move the
         // map so the player stands on a free field, as in play.
@@ -140,7 +83,7 @@ void BM_FrameWorldWork(benchmark::State& state)
     for (auto _ : state)
     {
         map.scroll(step, 0);
-        benchmark::DoNotOptimize(w.player.collides(&map));
+        benchmark::DoNotOptimize(w.player.collides(map));
         map.refresh();
         step = -step;
     }
@@ -172,7 +115,7 @@ void BM_Collides(benchmark::State& state)
     World& w = world();
     FieldMap& map = w.map(state);
     for (auto _ : state)
-        benchmark::DoNotOptimize(w.player.collides(&map));
+        benchmark::DoNotOptimize(w.player.collides(map));
 }
 BENCHMARK(BM_Collides)->ArgName("busy")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
@@ -183,7 +126,7 @@ void BM_Draw(benchmark::State& state)
     for (auto _ : state)
     {
         w.scene.clear(sf::Color::Blue);
-        map.draw(w.scene, w.player);
+        map.draw(w.scene, w.player.sprite(), w.player.sprite().getPosition().y);
         w.scene.display();
         finishGl();
     }

@@ -4,8 +4,7 @@
 
 std::string parseItemName(std::string_view text)
 {
+    LineReader lines(text);
     std::string_view line;
-    if (!nextLine(text, line))
-        return {};
-    return std::string(line);
+    return lines.next(line) ? std::string(line) : std::string();
 }

@@ -3,9 +3,7 @@
 #include "content/ObjectSprite.h"
 
 #include <SFML/Graphics/Rect.hpp>
-#include <SFML/System/Vector2.hpp>
 
-#include <array>
 #include <string>
 #include <string_view>
 
@@ -14,46 +12,42 @@ namespace sf
 class Texture;
 }
 
-// One kind of object, and also the object a field carries. A definition is read
-// from an ".object" file; a field holds a copy of one, placed at the field.
+// One kind of object, read from an ".object" file: its picture, its collision
+// box and its message. The store owns every definition for the whole run;
+// a field that carries an object refers to its definition instead of holding a
+// copy, so a map full of objects costs the same whatever their messages.
 // Object id 0 stands for no object.
 class ObjectType
 {
 public:
-    // The empty object: no texture, not present, id 0, empty message, all zero.
-    ObjectType() = default;
-
     // A definition. `texture` may be null (a definition without its picture
     // still loads; it is drawn as nothing). Sizes are in fields, the collision
-    // rectangle and offsets in pixels.
+    // rectangle and offsets in scene pixels.
     ObjectType(int id, const sf::Texture* texture, int anchorColumn, int widthInFields, int heightInFields,
                sf::IntRect collisionRect, int collisionOffsetX, int collisionOffsetY, std::string message);
 
-    // Puts the object on the field standing at `position` (scene pixels): moves
-    // the sprite there and the collision box with it. An id of 0 clears
-    // `present`; an object that is not present is left where it is.
-    void placeAt(sf::Vector2f position);
-
+    // Texture, piece (the top-left width x height fields of the texture) and
+    // origin: the bottom row of the picture sits on the carrying field, with
+    // the anchor column over it. A definition is never positioned.
     ObjectSprite sprite;
-    bool present = false;
     int id = 0;
-    std::string message; // bytes as read from the file
-    int collisionOffsetX = 0; // pixels from the sprite's left edge to the box
-    int collisionOffsetY = 0; // pixels from the sprite's top edge to the box
-    sf::IntRect collisionRect;
+    std::string message;      // bytes as read from the file
+    int collisionOffsetX = 0; // pixels from the picture's left edge to the box
+    int collisionOffsetY = 0; // pixels from the picture's top edge to the box
+    sf::IntRect collisionRect; // the box's size; left and top are 0
 };
 
 // The eight lines of an ".object" file: seven numbers, then the message.
 struct ObjectDefinitionLines
 {
-    int width = 0;                   // line 1, fields
-    int height = 0;                  // line 2, fields
-    int collisionTopOffset = 0;      // line 3, pixels
-    int collisionLeftOffset = 0;     // line 4, pixels
+    int width = 0;                    // line 1, fields
+    int height = 0;                   // line 2, fields
+    int collisionTopOffset = 0;       // line 3, pixels
+    int collisionLeftOffset = 0;      // line 4, pixels
     int collisionHeightReduction = 0; // line 5, pixels
     int collisionWidthReduction = 0;  // line 6, pixels
-    int anchorColumn = 0;            // line 7, fields
-    std::string message;             // line 8, whole
+    int anchorColumn = 0;             // line 7, fields
+    std::string message;              // line 8, whole
 };
 
 // Reads the text of an ".object" file. Lines end at '\n' (a '\r' before it is

@@ -2,36 +2,37 @@
 
 #include <climits>
 
-bool nextLine(std::string_view& text, std::string_view& line)
+bool LineReader::next(std::string_view& line)
 {
-    if (text.empty())
+    if (rest.empty())
         return false;
-    const std::size_t end = text.find('\n');
+    const std::size_t end = rest.find('\n');
     if (end == std::string_view::npos)
     {
-        line = text;
-        text = {};
+        line = rest;
+        rest = {};
     }
     else
     {
-        line = text.substr(0, end);
-        text.remove_prefix(end + 1);
+        line = rest.substr(0, end);
+        rest.remove_prefix(end + 1);
     }
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
+    ++count;
     return true;
 }
 
-int readLeadingInt(std::string_view line)
+NumberRead readNumber(std::string_view line)
 {
     std::size_t i = 0;
-    // The blanks that atoi skips: space, \t, \n, \v, \f, \r.
     while (i < line.size() && (line[i] == ' ' || (line[i] >= '\t' && line[i] <= '\r')))
         ++i;
     bool negative = false;
     if (i < line.size() && (line[i] == '+' || line[i] == '-'))
         negative = line[i++] == '-';
 
+    const std::size_t firstDigit = i;
     // Accumulate toward the sign so INT_MIN itself is reachable, and stop
     // growing once past the range instead of overflowing.
     long long value = 0;
@@ -41,7 +42,16 @@ int readLeadingInt(std::string_view line)
         if (value <= limit)
             value = value * 10 + (line[i] - '0');
     }
+    if (i == firstDigit)
+        return {0, NumberStatus::NoNumber};
+
+    NumberRead read;
     if (negative)
-        return value >= limit ? INT_MIN : static_cast<int>(-value);
-    return value > INT_MAX ? INT_MAX : static_cast<int>(value);
+        read.value = value >= limit ? INT_MIN : static_cast<int>(-value);
+    else
+        read.value = value > INT_MAX ? INT_MAX : static_cast<int>(value);
+    const bool outOfRange = negative ? value > limit : value > INT_MAX;
+    read.status = outOfRange ? NumberStatus::OutOfRange
+                             : (i < line.size() ? NumberStatus::TrailingText : NumberStatus::Ok);
+    return read;
 }

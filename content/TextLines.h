@@ -2,14 +2,48 @@
 
 #include <string_view>
 
-// Small readers for the game's line-based text files.
+// The one line reader and the one number reader of the game's text files:
+// object and item definitions and map files.
 
-// Splits off the next line of `text`: everything up to the next '\n', without
-// a '\r' just before it. Advances `text` past the '\n' (or to the end).
-// Returns false when `text` is already empty.
-bool nextLine(std::string_view& text, std::string_view& line);
+// Walks the lines of a text, counting them. A line ends at '\n', which is not
+// part of it, and a '\r' just before the '\n' is not part of it either, so
+// files written with either line end read the same. A last line without a
+// '\n' is a line too; an empty text has none.
+class LineReader
+{
+public:
+    explicit LineReader(std::string_view text) : rest(text) {}
 
-// Reads a whole number the way atoi does: leading white space, an optional
-// sign, the decimal digits up to the first other character; 0 when there are
-// none. Unlike atoi a number outside int saturates at INT_MIN / INT_MAX.
-int readLeadingInt(std::string_view line);
+    // The next line; false at the end of the text.
+    bool next(std::string_view& line);
+
+    // Lines read so far: the number of the last one, counting from 1.
+    int lineNumber() const { return count; }
+
+private:
+    std::string_view rest;
+    int count = 0;
+};
+
+// How the leading number of a line read.
+enum class NumberStatus
+{
+    Ok,           // a whole number and nothing after it
+    TrailingText, // a whole number followed by other characters ("12abc", "-3.5", "1e9")
+    OutOfRange,   // digits beyond the int range; the value is saturated
+    NoNumber,     // no digits where the number should start; the value is 0
+};
+
+struct NumberRead
+{
+    int value = 0;
+    NumberStatus status = NumberStatus::NoNumber;
+};
+
+// Reads the leading whole number of a line the way atoi does: blanks (space,
+// \t, \n, \v, \f, \r) skipped, an optional '+' or '-', the decimal digits up
+// to the first other character. Overflow policy: a number outside int
+// saturates at INT_MIN / INT_MAX and says so (OutOfRange), it never wraps.
+// Each file format decides what it accepts: definitions take the value
+// whatever the status, map files are stricter.
+NumberRead readNumber(std::string_view line);

@@ -27,23 +27,22 @@ void candidates(float origin, float p, int first, int& low, int& high)
 }
 } // namespace
 
-Editor::Editor(const GameData* content, const TimeSource& time)
-    : content(content), stepClock(time), toggleClock(time), cursor(std::make_unique<sf::Sprite>())
+Editor::Editor(const GameData* content, const TimeSource& time) : stepClock(time), toggleClock(time)
 {
     if (content && content->editorTexture)
-        cursor->setTexture(*content->editorTexture, false);
-    cursor->setTextureRect(sf::IntRect(0, 0, CursorSize, CursorSize));
+        cursorSprite.setTexture(*content->editorTexture, false);
+    cursorSprite.setTextureRect(sf::IntRect(0, 0, CursorSize, CursorSize));
 }
 
 void Editor::update(const InputState& input, FieldMap* map, float sceneScaleX, float sceneScaleY)
 {
     if (input.isKeyPressed(sf::Keyboard::E) && timedKeyReady(toggleClock))
     {
-        active = !active;
+        state.active = !state.active;
         toggleClock.restart();
     }
     // The frame that switched the editor on already reads its keys and mouse.
-    if (!active)
+    if (!state.active)
         return;
 
     readKeys(input);
@@ -61,7 +60,7 @@ void Editor::update(const InputState& input, FieldMap* map, float sceneScaleX, f
     if (!findField(*map, x0, y0, px, py, column, row))
         return;
 
-    cursor->setPosition(static_cast<float>(x0 + FieldSize * column), static_cast<float>(y0 + FieldSize * row));
+    cursorSprite.setPosition(static_cast<float>(x0 + FieldSize * column), static_cast<float>(y0 + FieldSize * row));
     if (input.leftButton)
         act(input, *map, column, row);
 }
@@ -70,15 +69,15 @@ void Editor::readKeys(const InputState& input)
 {
     // Later keys overwrite earlier ones, so the last held key of a kind wins.
     if (input.isKeyPressed(sf::Keyboard::U))
-        underLayer = true;
+        state.underLayer = true;
     if (input.isKeyPressed(sf::Keyboard::Z))
-        underLayer = false;
+        state.underLayer = false;
     if (input.isKeyPressed(sf::Keyboard::P))
-        mode = PlaceObject;
+        state.mode = EditorMode::PlaceObject;
     if (input.isKeyPressed(sf::Keyboard::O))
-        mode = PaintGround;
+        state.mode = EditorMode::PaintGround;
     if (input.isKeyPressed(sf::Keyboard::I))
-        mode = MarkSolid;
+        state.mode = EditorMode::MarkSolid;
 
     // The four step keys share one clock: a step by any of them holds all of
     // them back, so at most one steps per frame. A key at its limit changes
@@ -92,17 +91,19 @@ void Editor::readKeys(const InputState& input)
             ready = false;
         }
     };
-    step(input.isKeyPressed(sf::Keyboard::K), selectedObject < ObjectChoices - 1, selectedObject, +1);
-    step(input.isKeyPressed(sf::Keyboard::L), selectedObject > 0, selectedObject, -1);
+    int& object = state.selectedObject;
+    int& brush = state.brushSize;
+    step(input.isKeyPressed(sf::Keyboard::K), object < ObjectChoices - 1, object, +1);
+    step(input.isKeyPressed(sf::Keyboard::L), object > 0, object, -1);
     step(input.isKeyPressed(sf::Keyboard::Subtract) || input.isKeyPressed(sf::Keyboard::Hyphen),
-         brushSize > MinBrushSize, brushSize, -1);
-    step(input.isKeyPressed(sf::Keyboard::Add) || input.isKeyPressed(sf::Keyboard::Equal), brushSize < MaxBrushSize,
-         brushSize, +1);
+         brush > MinBrushSize, brush, -1);
+    step(input.isKeyPressed(sf::Keyboard::Add) || input.isKeyPressed(sf::Keyboard::Equal), brush < MaxBrushSize,
+         brush, +1);
 
     for (int ground = 0; ground < GroundChoices; ++ground)
     {
         if (input.isKeyPressed(static_cast<sf::Keyboard::Key>(sf::Keyboard::Num1 + ground)))
-            selectedGround = ground;
+            state.selectedGround = ground;
     }
 }
 
@@ -147,14 +148,13 @@ bool Editor::findField(const FieldMap& map, int x0, int y0, float px, float py, 
 void Editor::act(const InputState& input, FieldMap& map, int column, int row)
 {
     const bool shift = input.isKeyPressed(sf::Keyboard::LShift);
-    Field& field = map.at(column, row);
-    switch (mode)
+    switch (state.mode)
     {
-    case PaintGround:
+    case EditorMode::PaintGround:
     {
-        if (brushSize < MinBrushSize || brushSize > MaxBrushSize)
+        if (state.brushSize < MinBrushSize || state.brushSize > MaxBrushSize)
             return;
-        const int count = BrushFieldCounts[static_cast<std::size_t>(brushSize - 1)];
+        const int count = BrushFieldCounts[static_cast<std::size_t>(state.brushSize - 1)];
         for (int i = 0; i < count; ++i)
         {
             // Column and row are tested apart: a row past the top or bottom
@@ -163,23 +163,17 @@ void Editor::act(const InputState& input, FieldMap& map, int column, int row)
             const int c = column + offset.dx;
             const int r = row + offset.dy;
             if (FieldMap::onMap(c, r))
-                map.at(c, r).setGround(selectedGround, underLayer);
+                map.paintGround(c, r, state.selectedGround, state.underLayer);
         }
         break;
     }
-    case PlaceObject:
-    {
+    case EditorMode::PlaceObject:
         // Object 0 stands for no object; LShift removes. A definition that
         // was not loaded leaves the field as it is.
-        const ObjectType* source = content ? content->object(shift ? 0 : selectedObject) : nullptr;
-        if (source && field.object)
-            *field.object = *source;
+        map.setObject(column, row, shift ? 0 : state.selectedObject);
         break;
-    }
-    case MarkSolid:
-        field.solid = !shift;
-        break;
-    default:
+    case EditorMode::MarkSolid:
+        map.setSolid(column, row, !shift);
         break;
     }
 }

@@ -6,14 +6,13 @@
 #include <SFML/System/Vector2.hpp>
 
 #include <array>
-#include <memory>
 
 class FieldMap;
 class GameData;
 struct InputState;
 
 // What the left button does in the editor.
-enum EditorMode
+enum class EditorMode
 {
     PaintGround = 0, // paints the selected ground type with the brush
     PlaceObject = 1, // puts the selected object on the field (LShift: removes it)
@@ -47,6 +46,17 @@ constexpr std::array<BrushOffset, 29> BrushOffsets{{
     {-1, -2}, {-2, -2}, {-2, -1}, {-2, 1}, {-2, 2}, {-1, 2},
 }};
 
+// The editor's choices, as the HUD shows them.
+struct EditorChoices
+{
+    bool active = false;
+    EditorMode mode = EditorMode::PaintGround;
+    bool underLayer = false; // the brush paints the under layer instead of the ground layer
+    int selectedGround = 0;  // a ground type, 0..5
+    int selectedObject = 0;  // an object id, 0..2
+    int brushSize = 1;       // 1..4
+};
+
 // The map editor, inside the running game. E switches it on and off; while on,
 // a cursor follows the field under the mouse and the left button paints,
 // places objects or marks fields solid.
@@ -55,8 +65,8 @@ constexpr std::array<BrushOffset, 29> BrushOffsets{{
 // same kind wins): U / Z under / ground layer; P, O, I object, paint, solid
 // mode; K / L next / previous object; Subtract or Hyphen / Add or Equal a
 // smaller / larger brush; Num1..Num6 ground types 0..5. E and the four step
-// keys are timed: E by toggleClock, the step keys by the one shared stepClock,
-// and a key acts only when its clock reads more than EditorKeyDelayMs whole
+// keys are timed: E by its own clock, the step keys by one shared clock, and
+// a key acts only when its clock reads more than EditorKeyDelayMs whole
 // milliseconds; the clock restarts only when a value changes.
 class Editor
 {
@@ -84,16 +94,13 @@ public:
     // A null map only toggles and reads keys.
     void update(const InputState& input, FieldMap* map, float sceneScaleX, float sceneScaleY);
 
-    const GameData* content;
-    int brushSize = 1;      // 1..4
-    int selectedGround = 0; // 0..5, a ground type
-    int selectedObject = 0; // 0..2, an object id
-    Stopwatch stepClock;    // since the last step of selectedObject or brushSize
-    Stopwatch toggleClock;  // since the last toggle of active
-    int mode = PaintGround;
-    bool active = false;
-    bool underLayer = false; // the brush paints the under layer instead of the ground layer
-    std::unique_ptr<sf::Sprite> cursor; // 16 x 16, scene pixels
+    bool active() const { return state.active; }
+    const EditorChoices& choices() const { return state; }
+    // The cursor: 16 x 16, scene pixels; drawn only while active.
+    const sf::Sprite& cursor() const { return cursorSprite; }
+
+    // Sets every choice at once, as the keys would (tests, benchmarks).
+    void setChoices(const EditorChoices& choices) { state = choices; }
 
 private:
     void readKeys(const InputState& input);
@@ -101,4 +108,9 @@ private:
     // false when none is hit.
     static bool findField(const FieldMap& map, int x0, int y0, float px, float py, int& column, int& row);
     void act(const InputState& input, FieldMap& map, int column, int row);
+
+    EditorChoices state;
+    Stopwatch stepClock;   // since the last step of the object or the brush size
+    Stopwatch toggleClock; // since the last toggle of active
+    sf::Sprite cursorSprite;
 };

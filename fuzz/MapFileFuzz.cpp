@@ -16,17 +16,7 @@ namespace
 {
 bool sameMap(const StoredMap& a, const StoredMap& b)
 {
-    if (a.originX != b.originX || a.originY != b.originY || a.fields.size() != b.fields.size())
-        return false;
-    for (std::size_t i = 0; i < a.fields.size(); ++i)
-    {
-        const StoredField& x = a.fields[i];
-        const StoredField& y = b.fields[i];
-        if (x.groundType != y.groundType || x.underType != y.underType || x.objectId != y.objectId ||
-            x.solid != y.solid)
-            return false;
-    }
-    return true;
+    return a.originX == b.originX && a.originY == b.originY && a.fields == b.fields;
 }
 } // namespace
 
@@ -44,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort(); // a refusal always says why
         return 0;
     }
-    for (const StoredField& field : stored.fields)
+    for (const FieldValues& field : stored.fields)
     {
         if (!content.fieldTexture(field.groundType) || !content.fieldTexture(field.underType) ||
             !content.object(field.objectId))

@@ -1,6 +1,7 @@
 // Any bytes as an ".object" file: the reader must neither crash nor overflow,
 // and placing the definition anywhere must stay defined.
 #include "content/ObjectType.h"
+#include "world/PlacedObject.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -10,7 +11,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const ObjectDefinitionLines lines = parseObjectDefinition(text);
-    ObjectType object = makeObjectDefinition(1, nullptr, lines);
+    const ObjectType definition = makeObjectDefinition(1, nullptr, lines);
+    PlacedObject object;
+    object.assign(&definition);
     object.placeAt({-3200.f, 3200.f});
     object.placeAt({1e9f, -1e9f});
     return 0;

@@ -129,31 +129,31 @@ UI::UI(const GameData* content, sf::Vector2u windowSize, float sceneScaleX, floa
     setUp(objectPreview, content ? content->objectTexture(0) : nullptr, at(ObjectPanelPosition), sf::IntRect());
 
     const sf::Font* font = content ? &content->fonts.consola : nullptr;
-    brushSizeText.setPosition(BrushSizeTextPosition.x * sceneScaleX, BrushSizeTextPosition.y * sceneScaleY);
+    brushSize.setPosition(BrushSizeTextPosition.x * sceneScaleX, BrushSizeTextPosition.y * sceneScaleY);
     if (font)
-        brushSizeText.setFont(*font);
-    brushSizeText.setFillColor(sf::Color::Black);
-    brushSizeText.setStyle(sf::Text::Bold);
-    brushSizeText.setScale(sceneScaleX / HudTextScaleDivisor, sceneScaleY / HudTextScaleDivisor);
-    brushSizeText.setString(brushSizeString(shownBrushSize));
+        brushSize.setFont(*font);
+    brushSize.setFillColor(sf::Color::Black);
+    brushSize.setStyle(sf::Text::Bold);
+    brushSize.setScale(sceneScaleX / HudTextScaleDivisor, sceneScaleY / HudTextScaleDivisor);
+    brushSize.setString(brushSizeString(shownBrushSize));
 
-    messageText.setPosition(MessageTextLeft * sceneScaleX,
-                            static_cast<float>(windowSize.y) - MessageTextBottomOffset * sceneScaleY);
+    message.setPosition(MessageTextLeft * sceneScaleX,
+                        static_cast<float>(windowSize.y) - MessageTextBottomOffset * sceneScaleY);
     if (font)
-        messageText.setFont(*font);
-    messageText.setFillColor(sf::Color::White);
-    messageText.setStyle(sf::Text::Bold);
+        message.setFont(*font);
+    message.setFillColor(sf::Color::White);
+    message.setStyle(sf::Text::Bold);
 
     messageClock.restart();
 }
 
 void UI::showMessage(std::string text)
 {
-    messageText.setString(messageString(text));
+    message.setString(messageString(text));
     messageClock.restart();
 }
 
-void UI::update(const Editor& editor)
+void UI::update(const EditorChoices& editor)
 {
     if (!editor.active)
     {
@@ -181,17 +181,15 @@ void UI::update(const Editor& editor)
 
     switch (editor.mode)
     {
-    case PaintGround:
+    case EditorMode::PaintGround:
         modeIndicator.setTextureRect(PaintModeCell.rect());
         break;
-    case PlaceObject:
+    case EditorMode::PlaceObject:
         modeIndicator.setTextureRect(ObjectModeCell.rect());
         break;
-    case MarkSolid:
+    case EditorMode::MarkSolid:
         modeIndicator.setTextureRect(SolidModeCell.rect());
         break;
-    default:
-        break; // no mode: the indicator keeps the last one
     }
 
     layerIndicator.setTextureRect(editor.underLayer ? UnderLayerCell.rect() : GroundLayerCell.rect());
@@ -200,11 +198,11 @@ void UI::update(const Editor& editor)
     if (editor.brushSize != shownBrushSize)
     {
         shownBrushSize = editor.brushSize;
-        brushSizeText.setString(brushSizeString(shownBrushSize));
+        brushSize.setString(brushSizeString(shownBrushSize));
     }
 }
 
-void UI::draw(sf::RenderTarget& target, const Editor& editor)
+void UI::draw(sf::RenderTarget& target, const EditorChoices& editor)
 {
     target.draw(editorIndicator);
     if (!editor.active)
@@ -216,6 +214,14 @@ void UI::draw(sf::RenderTarget& target, const Editor& editor)
     target.draw(modeIndicator);
     target.draw(objectPanel);
     target.draw(objectPreview);
+}
+
+void UI::drawTexts(sf::RenderTarget& window, const EditorChoices& editor) const
+{
+    if (editor.active)
+        window.draw(brushSize);
+    if (messageVisible())
+        window.draw(message);
 }
 
 bool UI::messageVisible() const

@@ -13,8 +13,8 @@ namespace sf
 class RenderTarget;
 }
 
-class Editor;
 class GameData;
+struct EditorChoices;
 
 constexpr float MessageDuration = 2.0f;    // seconds a message stays after its last showMessage
 constexpr int PaletteSlots = 9;            // ground palette slots; 0..5 show ground types 0..5, 6..8 type 0
@@ -80,19 +80,27 @@ public:
     // byte one character). An empty text clears the message.
     void showMessage(std::string text);
 
-    // Takes the editor's state for this frame: while it is off only the
+    // Takes the editor's choices for this frame: while it is off only the
     // editor indicator changes. An object that is not loaded (definition or
     // texture) shows an empty preview.
-    void update(const Editor& editor);
+    void update(const EditorChoices& editor);
 
     // The sprites into the scene: the editor indicator always, the rest only
     // while the editor is active.
-    void draw(sf::RenderTarget& target, const Editor& editor);
+    void draw(sf::RenderTarget& target, const EditorChoices& editor);
+
+    // The texts onto the window, over the scaled scene: the brush size while
+    // the editor is active, then the message while it is visible.
+    void drawTexts(sf::RenderTarget& window, const EditorChoices& editor) const;
 
     // Whether the message is still to be drawn: its clock reads strictly less
     // than MessageDuration seconds.
     bool messageVisible() const;
 
+    const sf::Text& brushSizeText() const { return brushSize; } // window pixels
+    const sf::Text& messageText() const { return message; }     // window pixels
+
+private:
     const GameData* content;
     sf::Sprite editorIndicator;
     sf::Sprite groundMarker;
@@ -101,10 +109,8 @@ public:
     sf::Sprite modeIndicator;
     sf::Sprite objectPanel;
     sf::Sprite objectPreview;
-    sf::Text brushSizeText; // window pixels
-    sf::Text messageText;   // window pixels
+    sf::Text brushSize;
+    sf::Text message;
     Stopwatch messageClock;
-
-private:
-    int shownBrushSize = 1; // what brushSizeText says, so it is rebuilt only on a change
+    int shownBrushSize = 1; // what the brush-size text says, so it is rebuilt only on a change
 };

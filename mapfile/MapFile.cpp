@@ -1,7 +1,7 @@
 #include "mapfile/MapFile.h"
 
 #include "mapfile/MapFormat.h"
-#include "mapfile/SafeFileWriter.h"
+#include "platform/SafeFileWriter.h"
 #include "world/FieldMap.h"
 
 #include <cerrno>
@@ -89,7 +89,7 @@ MapFileResult loadMap(FieldMap& map, const MapFileChooser& choose)
     const std::string name = choose ? choose(FileDialogPurpose::Load) : std::string();
     if (name.empty())
         return cancelled();
-    if (!map.content)
+    if (!map.content())
         return failed(name + ": no content is loaded to check the map against");
     try
     {
@@ -100,7 +100,7 @@ MapFileResult loadMap(FieldMap& map, const MapFileChooser& choose)
             return failed(std::move(reason));
         StoredMap stored;
         std::string error;
-        if (!parseMap(text, *map.content, stored, error))
+        if (!parseMap(text, *map.content(), stored, error))
             return failed(name + ": " + error);
         applyMap(map, stored);
     }

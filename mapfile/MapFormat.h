@@ -2,7 +2,6 @@
 
 #include "world/FieldMap.h"
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,20 +15,11 @@ constexpr int MapFileLinesPerField = 4;                                 // lines
 constexpr int MapFileLineCount = FieldCount * MapFileLinesPerField + 2; // lines of a whole map: 160,002
 constexpr int MaxMapOrigin = 1000000; // scene pixels; an origin must lie strictly within +-this
 
-// The stored values of one field as a map file holds them.
-struct StoredField
-{
-    std::int32_t groundType = 0;
-    std::int32_t underType = 0;
-    std::int32_t objectId = 0;
-    bool solid = false;
-};
-
 // A map file read and checked, waiting to be applied: the fields in storage
 // order and the origin in whole scene pixels.
 struct StoredMap
 {
-    std::vector<StoredField> fields;
+    std::vector<FieldValues> fields;
     int originX = 0;
     int originY = 0;
 };
@@ -52,19 +42,9 @@ std::string formatMap(const FieldMap& map);
 // would not read back the same). `out` is unspecified after a refusal.
 bool parseMap(std::string_view text, const GameData& content, StoredMap& out, std::string& error);
 
-// Reads the leading whole number of a line: blanks (space, \t, \v, \f, \r),
-// an optional '+' or '-', decimal digits, anything after them ignored.
-enum class LeadingNumber
-{
-    Ok,
-    NoNumber,
-    OutOfRange, // digits beyond the range of int
-};
-LeadingNumber readLineNumber(std::string_view line, int& value);
-
 // Puts a checked map into `map`: every field's types and textures (the ground
-// pieces stay as they are), object (a copy of the definition) and solid flag,
-// every field marked for auto-tiling, then the origin. Collision rectangles,
-// object positions and ground pieces follow at the map's next refresh.
-// `stored` must have passed parseMap against `map`'s content.
+// pieces stay as they are), object and solid flag, every field marked for
+// auto-tiling, then the origin. Collision rectangles, object positions and
+// ground pieces follow at the map's next refresh. `stored` must have passed
+// parseMap against `map`'s content; then nothing can fail halfway.
 void applyMap(FieldMap& map, const StoredMap& stored);

@@ -1,7 +1,6 @@
 #include "player/Player.h"
 
 #include "content/GameData.h"
-#include "hud/UI.h"
 #include "platform/Input.h"
 #include "world/FieldMap.h"
 
@@ -9,7 +8,8 @@
 
 namespace
 {
-// Frame of each facing (up, down, right, left): its row in the sheet.
+// Row of the sheet for each facing (up, down, right, left): the sheet runs
+// down, up, right, left.
 constexpr int FrameRow[4] = {1, 0, 2, 3};
 // The frames for standing on the home ground follow the first four.
 constexpr int HomeGroundRowOffset = 4;
@@ -44,21 +44,48 @@ Player::Player(sf::Vector2u windowSize, const GameData* content, float sceneScal
     : content(content)
 {
     if (content && content->playerTexture)
-        sprite.setTexture(*content->playerTexture);
-    sprite.setTextureRect({0, 0, PlayerFrameSize, PlayerFrameSize});
-    sprite.setPosition(static_cast<float>(windowSize.x) / sceneScaleX * 0.5f,
-                       static_cast<float>(windowSize.y) / sceneScaleY * 0.5f);
-    sprite.setOrigin(8.f, 16.f);
-    const sf::Vector2f& position = sprite.getPosition();
-    const sf::Vector2f& origin = sprite.getOrigin();
-    collisionRect = sf::IntRect(truncatePixel(position.x - origin.x), truncatePixel(position.y + 16.f + 8.f - origin.y), 16, 8);
+        picture.setTexture(*content->playerTexture);
+    picture.setTextureRect({0, 0, PlayerFrameSize, PlayerFrameSize});
+    picture.setPosition(static_cast<float>(windowSize.x) / sceneScaleX * 0.5f,
+                        static_cast<float>(windowSize.y) / sceneScaleY * 0.5f);
+    picture.setOrigin(8.f, 16.f);
+    const sf::Vector2f topLeft = picture.getPosition() - picture.getOrigin();
+    feet = sf::IntRect(truncatePixel(topLeft.x), truncatePixel(topLeft.y + PlayerFeetTop), PlayerFeetWidth,
+                       PlayerFeetHeight);
 }
 
-void Player::update(FieldMap* map, UI* ui, const InputState& input)
+sf::Vector2i Player::walkStep(const InputState& input)
 {
-    const sf::Vector2f& mapOrigin = map->origin();
-    const sf::Vector2f& position = sprite.getPosition();
-    const float referenceY = position.y + sprite.getOrigin().y - 6.f;
+    int dx = 0;
+    int dy = 0;
+    if (input.isKeyPressed(sf::Keyboard::W))
+    {
+        dy = truncatePixel(0 + pixelsPerFrame);
+        looking = Facing::Up;
+    }
+    if (input.isKeyPressed(sf::Keyboard::S))
+    {
+        dy = truncatePixel(static_cast<float>(dy) - pixelsPerFrame);
+        looking = Facing::Down;
+    }
+    if (input.isKeyPressed(sf::Keyboard::A))
+    {
+        dx = truncatePixel(0 + pixelsPerFrame);
+        looking = Facing::Left;
+    }
+    if (input.isKeyPressed(sf::Keyboard::D))
+    {
+        dx = truncatePixel(static_cast<float>(dx) - pixelsPerFrame);
+        looking = Facing::Right;
+    }
+    return {dx, dy};
+}
+
+const std::string* Player::update(const FieldMap& map, const InputState& input)
+{
+    const sf::Vector2f& mapOrigin = map.origin();
+    const sf::Vector2f& position = picture.getPosition();
+    const float referenceY = position.y + picture.getOrigin().y - 6.f;
     // Integer division truncates toward zero, as the standing field is defined.
     const int dx = truncatePixel(static_cast<float>(truncatePixel(mapOrigin.x)) - position.x);
     const int dy = truncatePixel(static_cast<float>(truncatePixel(mapOrigin.y)) - referenceY);
@@ -66,59 +93,59 @@ void Player::update(FieldMap* map, UI* ui, const InputState& input)
     fieldRow = -(dy / FieldSize);
     // Off the map there is no ground to stand on: the last ground counts.
     if (FieldMap::onMap(fieldColumn, fieldRow))
-        standingGround = map->at(fieldColumn, fieldRow).groundType;
+        groundBelow = map.at(fieldColumn, fieldRow).groundType;
 
     facedColumn = fieldColumn;
     facedRow = fieldRow;
-    switch (facing)
+    switch (looking)
     {
-    case FacingUp: facedRow = fieldRow - 1; break;
-    case FacingRight: facedColumn = fieldColumn + 1; break;
-    case FacingLeft: facedColumn = fieldColumn - 1; break;
-    default: break; // facing down faces the standing field itself
+    case Facing::Up: facedRow = fieldRow - 1; break;
+    case Facing::Right: facedColumn = fieldColumn + 1; break;
+    case Facing::Left: facedColumn = fieldColumn - 1; break;
+    case Facing::Down: break; // facing down faces the standing field itself
     }
-    if (facing >= 0 && facing < 4)
-    {
-        const int row = FrameRow[facing] + (standingGround == PlayerHomeGroundType ? HomeGroundRowOffset : 0);
-        sprite.setTextureRect({0, row * PlayerFrameSize, PlayerFrameSize, PlayerFrameSize});
-    }
+    const int row = FrameRow[static_cast<int>(looking)] + (groundBelow == PlayerHomeGroundType ? HomeGroundRowOffset : 0);
+    picture.setTextureRect({0, row * PlayerFrameSize, PlayerFrameSize, PlayerFrameSize});
 
-    if (input.isKeyPressed(sf::Keyboard::Space) && ui && FieldMap::onMap(facedColumn, facedRow))
-        ui->showMessage(map->at(facedColumn, facedRow).object->message);
+    if (input.isKeyPressed(sf::Keyboard::Space) && FieldMap::onMap(facedColumn, facedRow))
+        return &map.at(facedColumn, facedRow).object.message();
+    return nullptr;
 }
 
-bool Player::collides(const FieldMap* map) const
+bool Player::collides(const FieldMap& map) const
 {
-    const sf::Vector2f& mapOrigin = map->origin();
+    const sf::Vector2f& mapOrigin = map.origin();
     const int c0 = -(truncatePixel(mapOrigin.x) / FieldSize);
     const int r0 = -(truncatePixel(mapOrigin.y) / FieldSize);
     const int firstColumn = std::max(c0, 0);
-    const int endColumn = std::min(c0 + 20, MapSize);
+    const int endColumn = std::min(c0 + CollisionSearchColumns, MapSize);
     const int firstRow = std::max(r0, 0);
-    const int endRow = std::min(r0 + 12, MapSize);
+    const int endRow = std::min(r0 + CollisionSearchRows, MapSize);
     for (int column = firstColumn; column < endColumn; ++column)
     {
         for (int row = firstRow; row < endRow; ++row)
         {
-            const Field& field = map->at(column, row);
-            if (overlaps(field.collisionRect, collisionRect))
+            const Field& field = map.at(column, row);
+            if (overlaps(field.collisionRect, feet))
                 return true;
-            if (field.object->present && overlaps(field.object->collisionRect, collisionRect))
+            if (field.object.present() && overlaps(field.object.collisionRect(), feet))
                 return true;
         }
     }
     return false;
 }
 
-bool Player::stepLeavesMap(const FieldMap* map, float dx, float dy) const
+bool Player::stepLeavesMap(const FieldMap& map, float dx, float dy) const
 {
-    const sf::Vector2f& mapOrigin = map->origin();
-    const auto mapRect = [](float x, float y) { return sf::IntRect(truncatePixel(x), truncatePixel(y), MapPixels, MapPixels); };
+    const sf::Vector2f& mapOrigin = map.origin();
+    const auto mapRect = [](float x, float y) {
+        return sf::IntRect(truncatePixel(x), truncatePixel(y), MapPixels, MapPixels);
+    };
     const sf::IntRect before = mapRect(mapOrigin.x, mapOrigin.y);
     const sf::IntRect after = mapRect(mapOrigin.x + dx, mapOrigin.y + dy);
     // Side by side: a diagonal step that comes back on one side but goes out
     // on another still leaves the map.
-    const Overhang was = overhang(collisionRect, before);
-    const Overhang will = overhang(collisionRect, after);
+    const Overhang was = overhang(feet, before);
+    const Overhang will = overhang(feet, after);
     return will.left > was.left || will.top > was.top || will.right > was.right || will.bottom > was.bottom;
 }

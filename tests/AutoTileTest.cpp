@@ -2,6 +2,7 @@
 
 #include "world/AutoTile.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -12,42 +13,28 @@ class AutoTileTest : public WorldFixture
 };
 
 const sf::IntRect Interior = pieceAt(0, 0);
-const sf::IntRect Unused = pieceAt(32, 32); // a sheet position auto-tiling never picks
 } // namespace
 
-TEST_F(AutoTileTest, EveryNeighbourCombinationHasItsPiece)
+// What the table must give: a piece of the 5 x 4 sheet for every combination,
+// each its own, the interior with all four neighbours and the isolated piece
+// with none, and never one of the four unused sheet positions. The pictures
+// themselves are pinned by the painted shapes below.
+TEST(AutoTileTable, EveryCombinationHasItsOwnPieceOfTheSheet)
 {
-    struct Case { bool up, down, right, left; sf::IntRect expected; };
-    const Case cases[] = {
-        {1, 1, 1, 1, pieceAt(0, 0)},   {0, 1, 1, 0, pieceAt(16, 0)},  {0, 1, 0, 1, pieceAt(32, 0)},
-        {0, 1, 1, 1, pieceAt(48, 0)},  {1, 1, 1, 0, pieceAt(64, 0)},  {0, 0, 0, 0, pieceAt(0, 16)},
-        {1, 0, 1, 0, pieceAt(16, 16)}, {1, 0, 0, 1, pieceAt(32, 16)}, {1, 0, 1, 1, pieceAt(48, 16)},
-        {1, 1, 0, 1, pieceAt(64, 16)}, {0, 1, 0, 0, pieceAt(0, 32)},  {0, 0, 1, 0, pieceAt(16, 32)},
-        {0, 0, 1, 1, pieceAt(64, 32)}, {1, 0, 0, 0, pieceAt(0, 48)},  {0, 0, 0, 1, pieceAt(16, 48)},
-        {1, 1, 0, 0, pieceAt(64, 48)},
-    };
-    const int c = 20, r = 20;
-    for (const Case& k : cases)
+    std::vector<std::pair<int, int>> seen;
+    for (int key = 0; key < 16; ++key)
     {
-        map.at(c, r).groundType = map.at(c, r).underType = 3;
-        const auto neighbour = [&](int column, int row, bool matching) {
-            Field& field = map.at(column, row);
-            field.groundType = field.underType = matching ? 3 : 5;
-            field.groundSprite.setTextureRect(Unused);
-        };
-        neighbour(c, r - 1, k.up);
-        neighbour(c, r + 1, k.down);
-        neighbour(c + 1, r, k.right);
-        neighbour(c - 1, r, k.left);
-        map.at(c, r).needsAutoTile = true;
-        map.autoTile(c, r, false);
-        SCOPED_TRACE(::testing::Message() << "up " << k.up << " down " << k.down << " right " << k.right << " left "
-                                          << k.left);
-        EXPECT_EQ(piece(c, r), k.expected);
-        EXPECT_FALSE(map.at(c, r).needsAutoTile);
-        EXPECT_EQ(piece(c - 1, r), Unused) << "without neighbours only the field itself";
-        EXPECT_EQ(piece(c, r + 1), Unused);
+        const sf::IntRect piece = autoTilePiece(key & 8, key & 4, key & 2, key & 1);
+        SCOPED_TRACE(key);
+        EXPECT_EQ(piece.width, 16);
+        EXPECT_EQ(piece.height, 16);
+        EXPECT_TRUE(piece.left % 16 == 0 && piece.top % 16 == 0 && piece.left < 80 && piece.top < 64);
+        EXPECT_FALSE((piece.left == 32 || piece.left == 48) && (piece.top == 32 || piece.top == 48));
+        EXPECT_EQ(std::count(seen.begin(), seen.end(), std::pair(piece.left, piece.top)), 0);
+        seen.emplace_back(piece.left, piece.top);
     }
+    EXPECT_EQ(autoTilePiece(true, true, true, true), Interior);
+    EXPECT_EQ(autoTilePiece(false, false, false, false), pieceAt(0, 16));
 }
 
 // A neighbour continues the field's ground when either of its layers has the
@@ -62,12 +49,12 @@ TEST_F(AutoTileTest, NeighbourMatchesOnEitherOfItsLayers)
     const int c = 30, r = 12;
     for (const Case& k : cases)
     {
-        map.at(c, r).groundType = k.ground;
-        map.at(c, r).underType = k.under;
+        map.paintGround(c, r, k.ground, false);
+        map.paintGround(c, r, k.under, true);
         for (const auto& [dc, dr] : {std::pair{0, -1}, {0, 1}, {1, 0}, {-1, 0}})
         {
-            map.at(c + dc, r + dr).groundType = k.neighbourGround;
-            map.at(c + dc, r + dr).underType = k.neighbourUnder;
+            map.paintGround(c + dc, r + dr, k.neighbourGround, false);
+            map.paintGround(c + dc, r + dr, k.neighbourUnder, true);
         }
         map.autoTile(c, r, false);
         EXPECT_EQ(piece(c, r), k.expected) << k.ground << "/" << k.under << " among " << k.neighbourGround << "/"
@@ -140,25 +127,23 @@ TEST_F(AutoTileTest, PassCoversTheWindowNearTheViewAndNeverTheOuterFields)
     for (const Case& k : cases)
     {
         map.setOrigin(k.origin.x, k.origin.y);
-        for (Field& field : map.fields)
-            field.needsAutoTile = false;
-        // One marked field at a time, at the corners of the range and just
-        // outside them: a centre clears its mark and re-tiles its right
-        // neighbour, anything else stays as it was.
+        map.autoTilePass(); // clears every mark the window reaches
+        // One painted field at a time, at the corners of the range and just
+        // outside them: a centre loses its mark, anything else keeps it.
         for (int c : {k.firstColumn - 1, k.firstColumn, k.lastColumn, k.lastColumn + 1})
             for (int r : {k.firstRow - 1, k.firstRow, k.lastRow, k.lastRow + 1})
             {
-                if (!FieldMap::onMap(c, r) || !FieldMap::onMap(c + 1, r))
+                if (!FieldMap::onMap(c, r))
                     continue;
                 SCOPED_TRACE(::testing::Message() << "origin " << k.origin.x << "," << k.origin.y << ": field " << c
                                                   << "," << r);
                 const bool centre = c >= k.firstColumn && c <= k.lastColumn && r >= k.firstRow && r <= k.lastRow;
-                map.at(c, r).needsAutoTile = true;
-                map.at(c + 1, r).groundSprite.setTextureRect(Unused);
+                paint(c, r, 3, false);
                 map.autoTilePass();
                 EXPECT_EQ(map.at(c, r).needsAutoTile, !centre);
-                EXPECT_EQ(piece(c + 1, r) == Unused, !centre);
-                map.at(c, r).needsAutoTile = false;
+                EXPECT_EQ(piece(c, r) == pieceAt(0, 16), centre) << "a centre gets the isolated piece";
+                paint(c, r, 5, false);
+                map.autoTilePass();
             }
     }
 }

@@ -20,6 +20,15 @@ InputState click(int mx, int my, const Keys& held = {})
     return input;
 }
 
+// Sets one of the editor's choices as its keys would.
+template <typename T>
+void choose(Editor& editor, T EditorChoices::*choice, T value)
+{
+    EditorChoices choices = editor.choices();
+    choices.*choice = value;
+    editor.setChoices(choices);
+}
+
 class EditorTest : public WorldFixture
 {
 protected:
@@ -51,56 +60,56 @@ protected:
 TEST_F(EditorTest, ToggleNeedsMoreThan200WholeMillisecondsAndKeepsTheChoices)
 {
     frame(pressing({sf::Keyboard::E}), 200);
-    EXPECT_FALSE(editor.active) << "200 ms is not enough";
+    EXPECT_FALSE(editor.active()) << "200 ms is not enough";
     frame(pressing({sf::Keyboard::E, sf::Keyboard::U, sf::Keyboard::I, sf::Keyboard::Num5}), 1);
-    EXPECT_TRUE(editor.active) << "201 ms toggles";
+    EXPECT_TRUE(editor.active()) << "201 ms toggles";
     frame(pressing({sf::Keyboard::E}), 200);
-    EXPECT_TRUE(editor.active) << "held E waits again from the toggle";
+    EXPECT_TRUE(editor.active()) << "held E waits again from the toggle";
     frame(pressing({sf::Keyboard::E}), 1);
-    EXPECT_FALSE(editor.active) << "held E toggles again after 201 ms";
+    EXPECT_FALSE(editor.active()) << "held E toggles again after 201 ms";
     // The clock restarts only on a toggle: a long pause lets the next press act at once.
     frame(pressing({}), 5000);
     frame(pressing({sf::Keyboard::E}), 0);
-    EXPECT_TRUE(editor.active);
-    EXPECT_TRUE(editor.underLayer && editor.mode == MarkSolid && editor.selectedGround == 4);
+    EXPECT_TRUE(editor.active());
+    EXPECT_TRUE(editor.choices().underLayer && editor.choices().mode == EditorMode::MarkSolid && editor.choices().selectedGround == 4);
 }
 
 TEST_F(EditorTest, InactiveEditorIgnoresKeysAndMouse)
 {
     frame(click(40, 40, {sf::Keyboard::I, sf::Keyboard::U, sf::Keyboard::Num4, sf::Keyboard::Add}), 500);
-    EXPECT_FALSE(editor.active);
-    EXPECT_TRUE(editor.mode == PaintGround && !editor.underLayer && editor.selectedGround == 0);
-    EXPECT_EQ(editor.brushSize, 1);
-    EXPECT_EQ(editor.cursor->getPosition(), sf::Vector2f(0, 0));
+    EXPECT_FALSE(editor.active());
+    EXPECT_TRUE(editor.choices().mode == EditorMode::PaintGround && !editor.choices().underLayer && editor.choices().selectedGround == 0);
+    EXPECT_EQ(editor.choices().brushSize, 1);
+    EXPECT_EQ(editor.cursor().getPosition(), sf::Vector2f(0, 0));
     EXPECT_TRUE(fieldsWhere([](const Field& f) { return f.groundType != 5; }).empty());
 
     // The frame that switches the editor on already acts.
     frame(click(40, 24, {sf::Keyboard::E, sf::Keyboard::Num3}), 0);
-    EXPECT_EQ(editor.cursor->getPosition(), sf::Vector2f(32, 16));
+    EXPECT_EQ(editor.cursor().getPosition(), sf::Vector2f(32, 16));
     EXPECT_EQ(fieldsWhere([](const Field& f) { return f.groundType == 2; }), (std::set<Cell>{{2, 1}}));
 }
 
 TEST_F(EditorTest, LaterKeyOfAKindWins)
 {
-    struct Case { Keys held; bool underLayer; int mode, ground; };
+    struct Case { Keys held; bool underLayer; EditorMode mode; int ground; };
     const Case cases[] = {
-        {{sf::Keyboard::U}, true, PaintGround, 0},
-        {{sf::Keyboard::U, sf::Keyboard::Z}, false, PaintGround, 0},
-        {{sf::Keyboard::P}, false, PlaceObject, 0},
-        {{sf::Keyboard::P, sf::Keyboard::O}, false, PaintGround, 0},
-        {{sf::Keyboard::O, sf::Keyboard::I}, false, MarkSolid, 0}, // I comes after O in the key order
-        {{sf::Keyboard::P, sf::Keyboard::I}, false, MarkSolid, 0},
-        {{sf::Keyboard::Num1, sf::Keyboard::Num6}, false, PaintGround, 5},
-        {{sf::Keyboard::Num4, sf::Keyboard::Num2}, false, PaintGround, 3},
+        {{sf::Keyboard::U}, true, EditorMode::PaintGround, 0},
+        {{sf::Keyboard::U, sf::Keyboard::Z}, false, EditorMode::PaintGround, 0},
+        {{sf::Keyboard::P}, false, EditorMode::PlaceObject, 0},
+        {{sf::Keyboard::P, sf::Keyboard::O}, false, EditorMode::PaintGround, 0},
+        {{sf::Keyboard::O, sf::Keyboard::I}, false, EditorMode::MarkSolid, 0}, // I comes after O in the key order
+        {{sf::Keyboard::P, sf::Keyboard::I}, false, EditorMode::MarkSolid, 0},
+        {{sf::Keyboard::Num1, sf::Keyboard::Num6}, false, EditorMode::PaintGround, 5},
+        {{sf::Keyboard::Num4, sf::Keyboard::Num2}, false, EditorMode::PaintGround, 3},
     };
     for (const Case& c : cases)
     {
         Editor fresh(data.get(), time);
-        fresh.active = true;
+        choose(fresh, &EditorChoices::active, true);
         fresh.update(pressing(c.held), &map, 1.f, 1.f);
-        EXPECT_EQ(fresh.underLayer, c.underLayer) << "case " << (&c - cases);
-        EXPECT_EQ(fresh.mode, c.mode) << "case " << (&c - cases);
-        EXPECT_EQ(fresh.selectedGround, c.ground) << "case " << (&c - cases);
+        EXPECT_EQ(fresh.choices().underLayer, c.underLayer) << "case " << (&c - cases);
+        EXPECT_EQ(fresh.choices().mode, c.mode) << "case " << (&c - cases);
+        EXPECT_EQ(fresh.choices().selectedGround, c.ground) << "case " << (&c - cases);
     }
 }
 
@@ -130,15 +139,15 @@ TEST_F(EditorTest, StepKeysShareOneClock)
     {
         SCOPED_TRACE(c.name);
         Editor fresh(data.get(), time);
-        fresh.active = true;
-        fresh.brushSize = c.startBrush;
-        fresh.selectedObject = c.startObject;
+        choose(fresh, &EditorChoices::active, true);
+        choose(fresh, &EditorChoices::brushSize, c.startBrush);
+        choose(fresh, &EditorChoices::selectedObject, c.startObject);
         for (std::size_t i = 0; i < c.steps.size(); ++i)
         {
             time.advance(sf::milliseconds(c.steps[i].advanceMs));
             fresh.update(pressing(c.steps[i].held), &map, 1.f, 1.f);
-            EXPECT_EQ(fresh.brushSize, c.steps[i].brushSize) << "step " << i;
-            EXPECT_EQ(fresh.selectedObject, c.steps[i].selectedObject) << "step " << i;
+            EXPECT_EQ(fresh.choices().brushSize, c.steps[i].brushSize) << "step " << i;
+            EXPECT_EQ(fresh.choices().selectedObject, c.steps[i].selectedObject) << "step " << i;
         }
     }
 }
@@ -173,15 +182,14 @@ TEST_F(EditorTest, HitTestFromTheMapOrigin)
         SCOPED_TRACE(::testing::Message() << "origin (" << c.originX << ", " << c.originY << "), mouse (" << c.mx
                                           << ", " << c.my << ") / " << c.scale);
         map.setOrigin(c.originX, c.originY);
-        for (Field& field : map.fields)
-            field.solid = false;
         Editor fresh(data.get(), time);
-        fresh.active = true;
-        fresh.mode = MarkSolid;
-        fresh.cursor->setPosition(-999, -999);
+        choose(fresh, &EditorChoices::active, true);
+        choose(fresh, &EditorChoices::mode, EditorMode::MarkSolid);
         fresh.update(click(c.mx, c.my), &map, c.scale, c.scale);
         EXPECT_EQ(solidFields(), c.hits ? std::set<Cell>{c.field} : std::set<Cell>{});
-        EXPECT_EQ(fresh.cursor->getPosition(), c.hits ? c.cursor : sf::Vector2f(-999, -999));
+        EXPECT_EQ(fresh.cursor().getPosition(), c.hits ? c.cursor : sf::Vector2f(0, 0)) << "a miss leaves it";
+        if (c.hits)
+            map.setSolid(c.field.first, c.field.second, false);
     }
 }
 
@@ -226,19 +234,21 @@ TEST_F(EditorTest, HitTestMatchesTheFullSearch)
             my = (int(oy) % 16 + 16) % 16 + 16 * line(random);
         }
         Editor probe(data.get(), time);
-        probe.active = true;
-        probe.cursor->setPosition(-999, -999);
-        InputState input;
-        input.mousePosition = {mx, my};
-        probe.update(input, &map, scale, scale);
+        choose(probe, &EditorChoices::active, true);
+        choose(probe, &EditorChoices::mode, EditorMode::MarkSolid);
+        probe.update(click(mx, my), &map, scale, scale);
 
         Cell hit;
         const bool found = referenceHit(map, float(mx) / scale, float(my) / scale, hit);
         const int x0 = int(ox), y0 = int(oy);
         const sf::Vector2f wanted =
-            found ? sf::Vector2f(float(x0 + 16 * hit.first), float(y0 + 16 * hit.second)) : sf::Vector2f(-999, -999);
-        ASSERT_EQ(probe.cursor->getPosition(), wanted)
-            << "origin (" << ox << ", " << oy << "), mouse (" << mx << ", " << my << ") / " << scale;
+            found ? sf::Vector2f(float(x0 + 16 * hit.first), float(y0 + 16 * hit.second)) : sf::Vector2f(0, 0);
+        SCOPED_TRACE(::testing::Message() << "origin (" << ox << ", " << oy << "), mouse (" << mx << ", " << my
+                                          << ") / " << scale);
+        ASSERT_EQ(probe.cursor().getPosition(), wanted);
+        ASSERT_EQ(solidFields(), found ? std::set<Cell>{hit} : std::set<Cell>{});
+        if (found)
+            map.setSolid(hit.first, hit.second, false);
     }
 }
 
@@ -265,10 +275,10 @@ TEST_F(EditorTest, BrushPaintsItsPatternClippedToTheGrid)
                 FieldMap fresh(data.get());
                 fresh.setOrigin(-16.f * float(hit.first), -16.f * float(hit.second));
                 Editor brush(data.get(), time);
-                brush.active = true;
-                brush.brushSize = size;
-                brush.selectedGround = 3;
-                brush.underLayer = under;
+                choose(brush, &EditorChoices::active, true);
+                choose(brush, &EditorChoices::brushSize, size);
+                choose(brush, &EditorChoices::selectedGround, 3);
+                choose(brush, &EditorChoices::underLayer, under);
                 brush.update(click(8, 8), &fresh, 1.f, 1.f);
 
                 std::set<Cell> expected, painted;
@@ -289,7 +299,7 @@ TEST_F(EditorTest, BrushPaintsItsPatternClippedToTheGrid)
 TEST_F(EditorTest, ActsOnTheFieldUnderTheMouseByMode)
 {
     // Dragging paints every frame without delay.
-    editor.active = true;
+    choose(editor, &EditorChoices::active, true);
     frame(click(8, 8, {sf::Keyboard::Num2}));
     frame(click(24, 8));
     InputState released = click(40, 8);
@@ -297,26 +307,18 @@ TEST_F(EditorTest, ActsOnTheFieldUnderTheMouseByMode)
     frame(released);
     EXPECT_EQ(fieldsWhere([](const Field& f) { return f.groundType == 1; }), (std::set<Cell>{{0, 0}, {1, 0}}));
 
-    editor.mode = PlaceObject;
-    editor.selectedObject = 2;
+    choose(editor, &EditorChoices::mode, EditorMode::PlaceObject);
+    choose(editor, &EditorChoices::selectedObject, 2);
     frame(click(40, 24));
-    const ObjectType& placed = *map.at(2, 1).object;
-    EXPECT_TRUE(placed.id == 2 && placed.present);
-    EXPECT_EQ(placed.message, testObjectMessage(2));
-    EXPECT_EQ(placed.sprite.getTexture(), data->objectTexture(2));
+    const PlacedObject& placed = map.at(2, 1).object;
+    EXPECT_TRUE(placed.type() == data->object(2) && placed.present());
     frame(click(40, 24, {sf::Keyboard::LShift}));
-    EXPECT_EQ(placed.id, 0);
-    EXPECT_EQ(placed.message, "");
+    EXPECT_EQ(placed.type(), data->object(0));
 
     frame(click(40, 24, {sf::Keyboard::I}));
     EXPECT_EQ(solidFields(), (std::set<Cell>{{2, 1}}));
     frame(click(40, 24, {sf::Keyboard::LShift}));
     EXPECT_TRUE(solidFields().empty());
-
-    editor.mode = 7; // no such mode: the cursor moves, nothing else happens
-    frame(click(56, 24, {sf::Keyboard::Num4}));
-    EXPECT_EQ(editor.cursor->getPosition(), sf::Vector2f(48, 16));
-    EXPECT_TRUE(fieldsWhere([](const Field& f) { return f.groundType == 3 || f.solid; }).empty());
 }
 
 TEST(EditorContent, MissingDefinitionsPlaceNothing)
@@ -330,15 +332,14 @@ TEST(EditorContent, MissingDefinitionsPlaceNothing)
         std::ostringstream console;
         const GameData data(dir.path(), &console);
         FieldMap map(&data);
-        map.at(3, 3).object->id = 9; // something to keep
         ManualTimeSource time;
         Editor editor(&data, time);
-        editor.active = true;
-        editor.mode = PlaceObject;
-        editor.selectedObject = 2;
+        choose(editor, &EditorChoices::active, true);
+        choose(editor, &EditorChoices::mode, EditorMode::PlaceObject);
+        choose(editor, &EditorChoices::selectedObject, 2);
         editor.update(click(56, 56), &map, 1, 1);
-        EXPECT_EQ(map.at(3, 3).object->id, 9) << objects;
+        EXPECT_EQ(map.at(3, 3).object.type(), nullptr) << objects;
         editor.update(click(56, 56, {sf::Keyboard::LShift}), &map, 1, 1);
-        EXPECT_EQ(map.at(3, 3).object->id, objects == 1 ? 0 : 9) << objects;
+        EXPECT_EQ(map.at(3, 3).object.type(), data.object(0)) << objects;
     }
 }

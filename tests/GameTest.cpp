@@ -17,16 +17,15 @@ TEST_F(GameTest, StartsUpInOrderAndDrawsTheFirstFrame)
     ASSERT_NE(text.find(labels[0]), std::string::npos);
     for (int i = 1; i < 5; ++i)
         EXPECT_LT(text.find(labels[i - 1]), text.find(labels[i])) << labels[i];
-    EXPECT_EQ(game.window.getSize(), sf::Vector2u(1080, 720));
-    EXPECT_FLOAT_EQ(game.sceneScaleX, 3.375f);
-    EXPECT_FLOAT_EQ(game.sceneScaleY, 3.75f);
+    EXPECT_EQ(game.window().getSize(), sf::Vector2u(1080, 720));
+    EXPECT_EQ(game.sceneScale(), sf::Vector2f(3.375f, 3.75f));
 
     // Without focus events no key counts as held, whatever the X server's
     // keyboard says: frames without input leave the world where it was.
     for (int i = 0; i < 3; ++i)
         game.frame();
-    EXPECT_EQ(game.map->origin(), sf::Vector2f(0, 0));
-    const sf::Image scene = game.sceneTexture.getTexture().copyToImage();
+    EXPECT_EQ(game.map().origin(), sf::Vector2f(0, 0));
+    const sf::Image scene = game.sceneImage();
     // After the first refresh the uniform map shows interior pieces of grass.
     EXPECT_EQ(scene.getPixel(40, 40), fieldPieceColor(5, 0, 0));
     EXPECT_EQ(scene.getPixel(300, 10), fieldPieceColor(5, 0, 0));
@@ -42,5 +41,5 @@ TEST_F(GameTest, EscapeFinishesTheFrameThenCloses)
     EXPECT_TRUE(game.isOpen());
     game.frame(&in);
     EXPECT_FALSE(game.isOpen());
-    EXPECT_EQ(game.map->origin(), sf::Vector2f(0, 1)) << "the rest of the frame still ran";
+    EXPECT_EQ(game.map().origin(), sf::Vector2f(0, 1)) << "the rest of the frame still ran";
 }

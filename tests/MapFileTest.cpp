@@ -3,7 +3,6 @@
 #include "mapfile/MapFile.h"
 #include "mapfile/MapFormat.h"
 
-#include <algorithm>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -33,10 +32,7 @@ TEST_F(MapFile, RoundTripSetsStoredValuesAndLeavesTheRestToRefresh)
     for (int c = 0; c < MapSize; c += 7)
         for (int r = 0; r < MapSize; r += 3)
         {
-            map.at(c, r).setGround((c + r) % 8, false);
-            map.at(c, r).setGround((c * r) % 8, true);
-            putObject(c, r, (c + 2 * r) % 3);
-            map.at(c, r).solid = (c + r) % 2 == 0;
+            map.setValues(c, r, {(c + r) % 8, (c * r) % 8, (c + 2 * r) % 3, (c + r) % 2 == 0});
         }
     map.scroll(-32, -48); // field (7, 6): ground 5 under 2, object 1; (7, 3) solid
     map.refresh();
@@ -48,21 +44,21 @@ TEST_F(MapFile, RoundTripSetsStoredValuesAndLeavesTheRestToRefresh)
 
     FieldMap loaded(data.get());
     loaded.refresh();
-    loaded.at(7, 6).groundSprite.setTextureRect({16, 32, 16, 16});
+    const sf::IntRect pieceBefore = loaded.at(7, 6).groundSprite.getTextureRect();
     const MapFileResult result = loadMap(loaded, answer(path));
     ASSERT_EQ(result.status, MapFileResult::Status::Complete) << result.reason;
     EXPECT_TRUE(formatMap(loaded) == before);
-    for (std::size_t i = 0; i < map.fields.size(); ++i)
+    for (std::size_t i = 0; i < map.fields().size(); ++i)
     {
-        const Field& x = map.fields[i];
-        const Field& y = loaded.fields[i];
+        const Field& x = map.fields()[i];
+        const Field& y = loaded.fields()[i];
         ASSERT_EQ(x.groundSprite.getTexture(), y.groundSprite.getTexture()) << i;
         ASSERT_EQ(x.underSprite.getTexture(), y.underSprite.getTexture()) << i;
-        ASSERT_EQ(x.object->message, y.object->message) << i;
+        ASSERT_EQ(x.object.message(), y.object.message()) << i;
         ASSERT_EQ(x.underSprite.getPosition(), y.underSprite.getPosition()) << i;
         ASSERT_TRUE(y.needsAutoTile) << i;
     }
-    EXPECT_EQ(loaded.at(7, 6).groundSprite.getTextureRect(), sf::IntRect(16, 32, 16, 16)) << "the piece stays";
+    EXPECT_EQ(loaded.at(7, 6).groundSprite.getTextureRect(), pieceBefore) << "the piece stays";
     EXPECT_EQ(loaded.at(7, 3).collisionRect, sf::IntRect()) << "collision rectangles are the next refresh's work";
     loaded.refresh();
     EXPECT_EQ(loaded.at(7, 3).collisionRect, sf::IntRect(80, 0, 16, 16));
@@ -98,13 +94,11 @@ TEST_F(MapFile, RefusedFilesLeaveTheMapUnchanged)
          "line 160001 holds the origin -1000000, which is farther than any map can be walked"},
         {"folder", "", "Is a directory"},
     };
-    paint(5, 6, 2, false);
-    map.at(5, 6).solid = true;
-    putObject(5, 6, 2);
+    map.setValues(5, 6, {2, 5, 2, true});
     map.scroll(-48, 16);
-    for (Field& field : map.fields)
-        field.needsAutoTile = false;
+    map.refresh();
     const std::string before = formatMap(map);
+    const std::uint64_t revision = map.revision();
     for (const auto& c : cases)
     {
         if (!c.text.empty())
@@ -114,9 +108,8 @@ TEST_F(MapFile, RefusedFilesLeaveTheMapUnchanged)
         EXPECT_EQ(result.status, MapFileResult::Status::Failed) << c.file;
         EXPECT_EQ(result.reason, path + ": " + c.reason);
         EXPECT_TRUE(formatMap(map) == before) << c.file;
-        EXPECT_EQ(map.at(5, 6).object->message, testObjectMessage(2)) << c.file;
-        EXPECT_TRUE(std::none_of(map.fields.begin(), map.fields.end(), [](const Field& f) { return f.needsAutoTile; }))
-            << c.file;
+        EXPECT_EQ(map.at(5, 6).object.message(), testObjectMessage(2)) << c.file;
+        EXPECT_EQ(map.revision(), revision) << c.file;
     }
 }
 
@@ -144,7 +137,7 @@ TEST_F(MapFileInGame, OutcomesOnTheConsole)
     TempDir files;
     const std::string path = files.file("game.txt");
     std::string chosen;
-    game.chooseFile = [&](FileDialogPurpose) { return chosen; };
+    game.setFileChooser([&](FileDialogPurpose) { return chosen; });
     const InputState save = pressing({sf::Keyboard::F5}), load = pressing({sf::Keyboard::F10});
     const auto lastLine = [&]() {
         std::string text = console.str();
@@ -153,10 +146,10 @@ TEST_F(MapFileInGame, OutcomesOnTheConsole)
     };
 
     chosen = path;
-    game.map->at(40, 40).setGround(4, false);
+    map.paintGround(40, 40, 4, false);
     game.frame(&save);
     EXPECT_EQ(lastLine(), "--- Saving Complete");
-    EXPECT_TRUE(readFile(path) == formatMap(*game.map));
+    EXPECT_TRUE(readFile(path) == formatMap(game.map()));
     chosen = "";
     game.frame(&save);
     EXPECT_EQ(lastLine(), "--- Saving Cancelled");
@@ -169,9 +162,9 @@ TEST_F(MapFileInGame, OutcomesOnTheConsole)
     game.frame(&load);
     EXPECT_EQ(lastLine(), "--- Loading Failed: " + chosen + ": No such file or directory");
 
-    game.map->at(40, 40).setGround(1, false);
+    map.paintGround(40, 40, 1, false);
     chosen = path;
     game.frame(&load);
     EXPECT_EQ(lastLine(), "--- Loading Complete");
-    EXPECT_EQ(game.map->at(40, 40).groundType, 4);
+    EXPECT_EQ(game.map().at(40, 40).groundType, 4);
 }

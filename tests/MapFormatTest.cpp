@@ -34,15 +34,9 @@ TEST_F(MapFormat, NewMapIsExactlyTheKnownBytes)
 
 TEST_F(MapFormat, FieldsAreWrittenColumnByColumnThenTheOrigin)
 {
-    paint(1, 0, 1, false);
-    map.at(1, 0).setGround(2, true);
-    putObject(1, 0, 2);
-    map.at(1, 0).solid = true;
-    paint(0, 1, 3, false);
-    map.at(0, 1).setGround(4, true);
-    putObject(0, 1, 1);
-    paint(199, 199, 7, false);
-    map.at(199, 199).solid = true;
+    map.setValues(1, 0, {1, 2, 2, true});
+    map.setValues(0, 1, {3, 4, 1, false});
+    map.setValues(199, 199, {7, 5, 0, true});
 
     const std::vector<std::string> lines = splitLines(formatMap(map));
     ASSERT_EQ(lines.size(), std::size_t(MapFileLineCount));
@@ -66,40 +60,9 @@ TEST_F(MapFormat, FieldsAreWrittenColumnByColumnThenTheOrigin)
     }
 }
 
-TEST_F(MapFormat, ReadsTheLeadingNumberOfALine)
-{
-    const struct { const char* line; LeadingNumber result; int value; } cases[] = {
-        {"12abc", LeadingNumber::Ok, 12},
-        {"\t\v\f\r 8", LeadingNumber::Ok, 8},
-        {"", LeadingNumber::NoNumber, 0},
-        {"   ", LeadingNumber::NoNumber, 0},
-        {"abc", LeadingNumber::NoNumber, 0},
-        {"+3", LeadingNumber::Ok, 3},
-        {"+-3", LeadingNumber::NoNumber, 0},
-        {"- 3", LeadingNumber::NoNumber, 0},
-        {"-1184.5", LeadingNumber::Ok, -1184},
-        {"-1.2e+06", LeadingNumber::Ok, -1},
-        {"2147483647", LeadingNumber::Ok, 2147483647},
-        {"-2147483648", LeadingNumber::Ok, -2147483647 - 1},
-        {"2147483648", LeadingNumber::OutOfRange, 0},
-        {"-99999999999x", LeadingNumber::OutOfRange, 0},
-    };
-    for (const auto& c : cases)
-    {
-        int value = -12345;
-        EXPECT_EQ(readLineNumber(c.line, value), c.result) << '"' << c.line << '"';
-        if (c.result == LeadingNumber::Ok)
-        {
-            EXPECT_EQ(value, c.value) << '"' << c.line << '"';
-        }
-    }
-}
-
 TEST_F(MapFormat, AcceptsWhatTheFormatAllows)
 {
-    paint(3, 4, 6, false);
-    putObject(3, 4, 2);
-    map.at(3, 4).solid = true;
+    map.setValues(3, 4, {6, 5, 2, true});
     map.setOrigin(-1184, -352);
     const std::string written = formatMap(map);
     std::vector<std::string> loose = splitLines(written);
@@ -126,7 +89,7 @@ TEST_F(MapFormat, AcceptsWhatTheFormatAllows)
         StoredMap stored;
         std::string error;
         ASSERT_TRUE(parseMap(text, *data, stored, error)) << error;
-        const StoredField& field = stored.fields[FieldMap::index(3, 4)];
+        const FieldValues& field = stored.fields[FieldMap::index(3, 4)];
         EXPECT_EQ(std::pair(field.groundType, field.underType), std::pair(6, 5));
         EXPECT_EQ(field.objectId, 2);
         EXPECT_TRUE(field.solid);

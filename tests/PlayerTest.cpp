@@ -1,20 +1,24 @@
 #include "WorldFixture.h"
 
-#include "hud/UI.h"
 #include "player/Player.h"
 
 namespace
 {
 const sf::Vector2u GameWindow(1080, 720);
+constexpr sf::Keyboard::Key W = sf::Keyboard::W, A = sf::Keyboard::A, S = sf::Keyboard::S, D = sf::Keyboard::D;
 
 class PlayerTest : public WorldFixture
 {
 protected:
-    void update(const Keys& keys = {}) { player.update(&map, &ui, pressing(keys)); }
-    std::string message() const { return ui.messageText.getString().toAnsiString(); }
+    // The message the player hands back for the HUD, or null.
+    const std::string* update(const Keys& keys = {}) { return player.update(map, pressing(keys)); }
+    // Turns the player as the walking key of `facing` does.
+    void face(Facing facing)
+    {
+        const sf::Keyboard::Key keys[] = {W, S, D, A};
+        player.walkStep(pressing({keys[static_cast<int>(facing)]}));
+    }
 
-    ManualTimeSource time;
-    UI ui{data.get(), GameWindow, 3.375f, 3.75f, time};
     Player player{GameWindow, data.get(), 3.375f, 3.75f};
 };
 } // namespace
@@ -25,9 +29,9 @@ TEST_F(PlayerTest, StandsAtTheSceneCentreWhateverTheWindowSize)
     for (const Case& c : {Case{{1080, 720}, 3.375f, 3.75f}, Case{{1920, 1080}, 6.f, 5.625f}, Case{{320, 192}, 1, 1}})
     {
         const Player p(c.window, data.get(), c.scaleX, c.scaleY);
-        EXPECT_EQ(p.sprite.getPosition(), sf::Vector2f(160, 96)) << c.window.x;
-        EXPECT_EQ(p.sprite.getOrigin(), sf::Vector2f(8, 16));
-        EXPECT_EQ(p.collisionRect, sf::IntRect(152, 104, 16, 8));
+        EXPECT_EQ(p.sprite().getPosition(), sf::Vector2f(160, 96)) << c.window.x;
+        EXPECT_EQ(p.sprite().getOrigin(), sf::Vector2f(8, 16));
+        EXPECT_EQ(p.collisionRect(), sf::IntRect(152, 104, 16, 8));
     }
 }
 
@@ -44,86 +48,79 @@ TEST_F(PlayerTest, StandingFieldFollowsTheMapOrigin)
     {
         map.setOrigin(0, 0);
         update();
-        ASSERT_EQ(player.standingGround, 5);
+        ASSERT_EQ(player.standingGround(), 5);
 
         map.setOrigin(c.origin.x, c.origin.y);
         const bool onMap = FieldMap::onMap(c.column, c.row);
-        if (onMap)
-            map.at(c.column, c.row).groundType = 4;
         // A row just off the map must not read the neighbouring column's end.
-        for (Field* field : {&map.at(9, 199), &map.at(10, 0), &map.at(199, 6)})
-            if (!onMap || field != &map.at(c.column, c.row))
-                field->groundType = 2;
+        const std::pair<int, int> traps[] = {{9, 199}, {10, 0}, {199, 6}};
+        for (const auto& [tc, tr] : traps)
+            paint(tc, tr, 2, false);
+        if (onMap)
+            paint(c.column, c.row, 4, false);
         update();
         SCOPED_TRACE(::testing::Message() << c.origin.x << "," << c.origin.y);
-        EXPECT_EQ(player.fieldColumn, c.column);
-        EXPECT_EQ(player.fieldRow, c.row);
-        EXPECT_EQ(player.standingGround, onMap ? 4 : 5) << "off the map the last ground counts";
-        for (Field& field : map.fields)
-            field.groundType = 5;
+        EXPECT_EQ(player.standingField(), sf::Vector2i(c.column, c.row));
+        EXPECT_EQ(player.standingGround(), onMap ? 4 : 5) << "off the map the last ground counts";
+        for (const auto& [tc, tr] : traps)
+            paint(tc, tr, 5, false);
+        if (onMap)
+            paint(c.column, c.row, 5, false);
     }
 }
 
 TEST_F(PlayerTest, FrameShowsFacingAndTheUpperGroundLayer)
 {
-    EXPECT_EQ(player.sprite.getTextureRect(), sf::IntRect(0, 0, 32, 32)) << "the down frame until the first update";
-    struct Case { int facing, groundType, underType, frameTop, facedColumn, facedRow; }; // standing on (10, 6)
+    EXPECT_EQ(player.sprite().getTextureRect(), sf::IntRect(0, 0, 32, 32)) << "the down frame until the first update";
+    struct Case { Facing facing; int groundType, underType, frameTop, facedColumn, facedRow; }; // standing on (10, 6)
     const Case cases[] = {
-        {FacingUp, 5, 5, 160, 10, 5},   {FacingDown, 5, 5, 128, 10, 6}, {FacingRight, 5, 5, 192, 11, 6},
-        {FacingLeft, 5, 5, 224, 9, 6},  {FacingUp, 3, 3, 32, 10, 5},    {FacingDown, 3, 3, 0, 10, 6},
-        {FacingRight, 3, 3, 64, 11, 6}, {FacingLeft, 3, 3, 96, 9, 6},   {FacingLeft, 3, 5, 96, 9, 6},
-        {FacingLeft, 5, 3, 224, 9, 6},
+        {Facing::Up, 5, 5, 160, 10, 5},   {Facing::Down, 5, 5, 128, 10, 6}, {Facing::Right, 5, 5, 192, 11, 6},
+        {Facing::Left, 5, 5, 224, 9, 6},  {Facing::Up, 3, 3, 32, 10, 5},    {Facing::Down, 3, 3, 0, 10, 6},
+        {Facing::Right, 3, 3, 64, 11, 6}, {Facing::Left, 3, 3, 96, 9, 6},   {Facing::Left, 3, 5, 96, 9, 6},
+        {Facing::Left, 5, 3, 224, 9, 6},
     };
     for (const Case& c : cases)
     {
-        map.at(10, 6).groundType = c.groundType;
-        map.at(10, 6).underType = c.underType;
-        player.facing = c.facing;
+        map.setValues(10, 6, {c.groundType, c.underType, 0, false});
+        face(c.facing);
         update();
-        SCOPED_TRACE(::testing::Message() << "facing " << c.facing << " on " << c.groundType << "/" << c.underType);
-        EXPECT_EQ(player.sprite.getTextureRect(), sf::IntRect(0, c.frameTop, 32, 32));
-        EXPECT_EQ(player.facedColumn, c.facedColumn);
-        EXPECT_EQ(player.facedRow, c.facedRow) << "facing down faces the standing field";
+        SCOPED_TRACE(::testing::Message() << "facing " << static_cast<int>(c.facing) << " on " << c.groundType << "/"
+                                          << c.underType);
+        EXPECT_EQ(player.sprite().getTextureRect(), sf::IntRect(0, c.frameTop, 32, 32));
+        EXPECT_EQ(player.facedField(), sf::Vector2i(c.facedColumn, c.facedRow)) << "facing down faces the standing field";
     }
 }
 
-TEST_F(PlayerTest, SpaceShowsTheFacedObjectsMessageEveryFrameItIsHeld)
+TEST_F(PlayerTest, SpaceHandsBackTheFacedObjectsMessage)
 {
     putObject(11, 6, 1); // right of the player
     putObject(10, 6, 2); // under the player
-    time.advance(sf::seconds(5));
-    player.facing = FacingRight;
-    update();
-    EXPECT_FALSE(ui.messageVisible()) << "nothing without Space";
-    update({sf::Keyboard::Space});
-    EXPECT_EQ(message(), testObjectMessage(1));
-    player.facing = FacingDown;
-    update({sf::Keyboard::Space});
-    EXPECT_EQ(message(), testObjectMessage(2));
-    // Held on: the clock restarts each frame.
-    time.advance(sf::seconds(1.5f));
-    update({sf::Keyboard::Space});
-    time.advance(sf::seconds(1.5f));
-    EXPECT_TRUE(ui.messageVisible());
-
-    // A field without an object passes its empty message, which replaces the text.
-    player.facing = FacingUp;
-    update({sf::Keyboard::Space});
-    EXPECT_EQ(message(), "");
+    face(Facing::Right);
+    EXPECT_EQ(update(), nullptr) << "nothing without Space";
+    const std::string* shown = update({sf::Keyboard::Space});
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(*shown, testObjectMessage(1));
+    face(Facing::Down);
+    shown = update({sf::Keyboard::Space});
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(*shown, testObjectMessage(2));
+    // A field without an object gives its empty message, which replaces the text.
+    face(Facing::Up);
+    shown = update({sf::Keyboard::Space});
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(*shown, "");
 
     // Facing out of the map shows nothing, not even the end of the next column.
-    const std::pair<sf::Vector2f, int> outward[] = {
-        {{165, 0}, FacingLeft}, {{0, 106}, FacingUp}, {{-3024, 0}, FacingRight}};
+    const std::pair<sf::Vector2f, Facing> outward[] = {
+        {{165, 0}, Facing::Left}, {{0, 106}, Facing::Up}, {{-3024, 0}, Facing::Right}};
     for (const auto& [c, r] : {std::pair{9, 199}, {0, 6}, {10, 0}, {199, 6}})
         putObject(c, r, 1);
     for (const auto& [origin, facing] : outward)
     {
-        ui.showMessage("before");
         map.setOrigin(origin.x, origin.y);
-        player.facing = facing;
-        update({sf::Keyboard::Space});
-        EXPECT_FALSE(FieldMap::onMap(player.facedColumn, player.facedRow));
-        EXPECT_EQ(message(), "before") << origin.x << "," << origin.y;
+        face(facing);
+        EXPECT_EQ(update({sf::Keyboard::Space}), nullptr) << origin.x << "," << origin.y;
+        EXPECT_FALSE(FieldMap::onMap(player.facedField().x, player.facedField().y));
     }
 }
 
@@ -137,30 +134,27 @@ protected:
     sf::Vector2f step(const Keys& keys)
     {
         const InputState input = pressing(keys);
-        const sf::Vector2f before = game.map->origin();
+        const sf::Vector2f before = game.map().origin();
         game.frame(&input);
-        return game.map->origin() - before;
+        return game.map().origin() - before;
     }
 };
-
-constexpr sf::Keyboard::Key W = sf::Keyboard::W, A = sf::Keyboard::A, S = sf::Keyboard::S, D = sf::Keyboard::D;
 } // namespace
 
 TEST_F(WalkingTest, KeysMoveTheMapAgainstTheWalkAndSetTheFacing)
 {
-    struct Case { Keys keys; sf::Vector2f moved; int facing; };
+    struct Case { Keys keys; sf::Vector2f moved; Facing facing; };
     const Case cases[] = {
-        {{W}, {0, 1}, FacingUp},       {{S}, {0, -1}, FacingDown},      {{A}, {1, 0}, FacingLeft},
-        {{D}, {-1, 0}, FacingRight},   {{W, S}, {0, 0}, FacingDown},    {{A, D}, {0, 0}, FacingRight},
-        {{W, A}, {1, 1}, FacingLeft},  {{S, D}, {-1, -1}, FacingRight}, {{W, D}, {-1, 1}, FacingRight},
-        {{}, {0, 0}, FacingUp}, // no key keeps the facing
+        {{W}, {0, 1}, Facing::Up},       {{S}, {0, -1}, Facing::Down},      {{A}, {1, 0}, Facing::Left},
+        {{D}, {-1, 0}, Facing::Right},   {{W, S}, {0, 0}, Facing::Down},    {{A, D}, {0, 0}, Facing::Right},
+        {{W, A}, {1, 1}, Facing::Left},  {{S, D}, {-1, -1}, Facing::Right}, {{W, D}, {-1, 1}, Facing::Right},
+        {{}, {0, 0}, Facing::Right}, // no key keeps the facing
     };
     for (const Case& c : cases)
     {
-        game.map->setOrigin(0, 0);
-        game.player->facing = FacingUp;
+        map.setOrigin(0, 0);
         EXPECT_EQ(step(c.keys), c.moved) << "case " << (&c - cases);
-        EXPECT_EQ(game.player->facing, c.facing) << "case " << (&c - cases);
+        EXPECT_EQ(game.player().facing(), c.facing) << "case " << (&c - cases);
     }
 }
 
@@ -168,12 +162,12 @@ TEST_F(WalkingTest, DiagonalStepIntoAWallMovesNeitherAxis)
 {
     // A solid field whose corner touches the feet's top-left corner: either
     // axis alone only touches it, both together overlap it.
-    game.map->setOrigin(8, 8);
-    game.map->at(8, 5).solid = true;
+    map.setOrigin(8, 8);
+    map.setSolid(8, 5, true);
     EXPECT_EQ(step({W, A}), sf::Vector2f(0, 0));
-    EXPECT_EQ(game.player->facing, FacingLeft);
+    EXPECT_EQ(game.player().facing(), Facing::Left);
     EXPECT_EQ(step({W}), sf::Vector2f(0, 1));
-    game.map->setOrigin(8, 8);
+    map.setOrigin(8, 8);
     EXPECT_EQ(step({A}), sf::Vector2f(1, 0));
 }
 
@@ -194,20 +188,20 @@ TEST_F(WalkingTest, StepsThatLeaveTheMapAreRefused)
     };
     for (const Case& c : cases)
     {
-        game.map->setOrigin(c.origin.x, c.origin.y);
+        map.setOrigin(c.origin.x, c.origin.y);
         EXPECT_EQ(step(c.keys), c.moved) << "case " << (&c - cases);
     }
 }
 
 TEST_F(WalkingTest, PlayerStuckInAnObjectCannotMove)
 {
-    game.map->setOrigin(8, 8);
-    *game.map->at(9, 6).object = *game.content->object(1); // a block right on the feet
+    map.setOrigin(8, 8);
+    map.setObject(9, 6, 1); // a block right on the feet
     step({}); // the refresh puts it in place
     for (const Keys& keys : {Keys{W}, Keys{A}, Keys{S}, Keys{D}, Keys{W, A}, Keys{S, D}})
         EXPECT_EQ(step(keys), sf::Vector2f(0, 0));
-    EXPECT_EQ(game.player->facing, FacingRight) << "the facing still turns";
-    *game.map->at(9, 6).object = *game.content->object(0);
+    EXPECT_EQ(game.player().facing(), Facing::Right) << "the facing still turns";
+    map.setObject(9, 6, 0);
     step({});
     EXPECT_EQ(step({W}), sf::Vector2f(0, 1)) << "free again once the object is gone";
 }

@@ -1,6 +1,6 @@
 #include "TestContent.h"
 
-#include "mapfile/SafeFileWriter.h"
+#include "platform/SafeFileWriter.h"
 
 #include <gtest/gtest.h>
 

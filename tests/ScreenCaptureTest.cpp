@@ -54,7 +54,7 @@ TEST_F(ScreenCaptureTest, F3WritesAJpegOfTheWindowIntoTheWorkingDirectory)
     EXPECT_LE(captures, 2); // two only if the frames straddled a second
 
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(captureWindowTo(game.window, dir.file("no/such/folder/shot.jpg")));
+    EXPECT_FALSE(captureWindowTo(game.window(), dir.file("no/such/folder/shot.jpg")));
     const std::string error = testing::internal::GetCapturedStderr();
     EXPECT_NE(error.find("shot.jpg"), std::string::npos) << error;
 }

@@ -8,39 +8,44 @@
 
 TEST(TextLines, SplitsOnLineFeedAndDropsCarriageReturnBeforeIt)
 {
-    std::string_view text = "one\r\ntwo\n\nthree\r\n\rfour";
+    LineReader reader("one\r\ntwo\n\nthree\r\n\rfour");
     std::vector<std::string> lines;
     std::string_view line;
-    while (nextLine(text, line))
+    while (reader.next(line))
         lines.emplace_back(line);
     // A lone '\r' that does not end a line stays part of it.
     EXPECT_EQ(lines, (std::vector<std::string>{"one", "two", "", "three", "\rfour"}));
+    EXPECT_EQ(reader.lineNumber(), 5);
 }
 
-TEST(TextLines, ReadsLeadingIntegersLikeAtoiWithoutOverflow)
+TEST(TextLines, ReadsLeadingIntegersLikeAtoiAndSaysWhatFollowed)
 {
     const struct
     {
         const char* text;
         int value;
+        NumberStatus status;
     } cases[] = {
-        {"12", 12},
-        {"12abc", 12},
-        {"  7", 7},
-        {"\t-3", -3},
-        {"+4", 4},
-        {"", 0},
-        {"abc", 0},
-        {"- 5", 0},
-        {"--5", 0},
-        {"3.9", 3},
-        {"-1.2e+06", -1},
-        {"2147483647", INT_MAX},
-        {"-2147483648", INT_MIN},
-        {"2147483648", INT_MAX},
-        {"-99999999999999999999999", INT_MIN},
-        {"000000000000000000000042", 42},
+        {"12", 12, NumberStatus::Ok},
+        {"\t\v\f\r -3", -3, NumberStatus::Ok},
+        {"+4", 4, NumberStatus::Ok},
+        {"12abc", 12, NumberStatus::TrailingText},
+        {"-1184.5", -1184, NumberStatus::TrailingText},
+        {"-1.2e+06", -1, NumberStatus::TrailingText},
+        {"", 0, NumberStatus::NoNumber},
+        {"abc", 0, NumberStatus::NoNumber},
+        {"- 5", 0, NumberStatus::NoNumber},
+        {"+-3", 0, NumberStatus::NoNumber},
+        {"2147483647", INT_MAX, NumberStatus::Ok},
+        {"-2147483648", INT_MIN, NumberStatus::Ok},
+        {"2147483648", INT_MAX, NumberStatus::OutOfRange},
+        {"-99999999999999999999999x", INT_MIN, NumberStatus::OutOfRange},
+        {"000000000000000000000042", 42, NumberStatus::Ok},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(readLeadingInt(c.text), c.value) << '"' << c.text << '"';
+    {
+        const NumberRead read = readNumber(c.text);
+        EXPECT_EQ(read.value, c.value) << '"' << c.text << '"';
+        EXPECT_EQ(read.status, c.status) << '"' << c.text << '"';
+    }
 }

@@ -45,15 +45,15 @@ protected:
         data = std::make_unique<GameData>(dir->path(), &console);
     }
 
-    // Puts a copy of definition `id` on field (c, r).
-    void putObject(int column, int row, int id) { *map.at(column, row).object = *data->object(id); }
+    // Puts definition `id` on field (c, r).
+    void putObject(int column, int row, int id) { ASSERT_TRUE(map.setObject(column, row, id)); }
     // Paints `type` on the ground layer of field (c, r), and on its under layer too when `both`.
     void paint(int column, int row, int type, bool both = true)
     {
-        ASSERT_TRUE(map.at(column, row).setGround(type, false));
+        ASSERT_TRUE(map.paintGround(column, row, type, false));
         if (both)
         {
-            ASSERT_TRUE(map.at(column, row).setGround(type, true));
+            ASSERT_TRUE(map.paintGround(column, row, type, true));
         }
     }
     sf::IntRect piece(int column, int row) const { return map.at(column, row).groundSprite.getTextureRect(); }
@@ -77,4 +77,5 @@ protected:
     ManualTimeSource time;
     std::ostringstream console;
     Game game{GameOptions{dir.path(), false, false}, time, &console};
+    FieldMap& map = game.worldForSetup();
 };

@@ -39,7 +39,7 @@ protected:
         if (wide)
             target.setView(sf::View(sf::FloatRect(-64, -64, 512, 400)));
         target.clear(sf::Color::Blue);
-        map.draw(target, player);
+        map.draw(target, player.sprite(), player.sprite().getPosition().y);
         target.display();
         return target.getTexture().copyToImage();
     }
@@ -64,25 +64,31 @@ void drawOneByOne(sf::RenderTarget& target, const FieldMap& map, const Player& p
         const int y = int(field.groundSprite.getPosition().y);
         return x >= -50 && x <= right && y >= -50 && y <= bottom;
     };
-    for (const Field& field : map.fields)
+    for (const Field& field : map.fields())
         if (inside(field, 400, 272))
         {
             layer(field.underSprite);
             layer(field.groundSprite);
         }
-    const float playerY = player.sprite.getPosition().y;
+    const float playerY = player.sprite().getPosition().y;
     for (bool front : {false, true})
     {
         for (int r = 0; r < MapSize; ++r)
             for (int c = 0; c < MapSize; ++c)
             {
-                const Field& field = map.at(c, r);
-                const float y = field.object->sprite.getPosition().y;
-                if ((front ? y >= playerY : playerY > y) && inside(field, 368, 240) && field.object->present)
-                    target.draw(field.object->sprite);
+                const PlacedObject& object = map.at(c, r).object;
+                const float y = object.position().y;
+                if ((front ? y >= playerY : playerY > y) && inside(map.at(c, r), 368, 240) && object.present())
+                {
+                    const ObjectSprite& picture = object.type()->sprite;
+                    sf::Sprite sprite(*picture.getTexture(), picture.getTextureRect());
+                    sprite.setOrigin(picture.getOrigin());
+                    sprite.setPosition(object.position());
+                    target.draw(sprite);
+                }
             }
         if (!front)
-            target.draw(player.sprite);
+            target.draw(player.sprite());
     }
 }
 } // namespace
@@ -152,9 +158,9 @@ TEST_F(WorldRenderTest, BatchedDrawingMatchesDrawingEveryLayerOnItsOwn)
         for (int r = 0; r < MapSize; ++r)
         {
             if (next(3) == 0)
-                map.at(c, r).setGround(int(next(8)), false);
+                map.paintGround(c, r, int(next(8)), false);
             if (next(4) == 0)
-                map.at(c, r).setGround(int(next(8)), true);
+                map.paintGround(c, r, int(next(8)), true);
             if (next(3) != 0)
                 putObject(c, r, int(next(5)));
         }

@@ -12,6 +12,8 @@
 // enlarged contact sheets and a small painted world (PNG) into preview-dir, to
 // check by eye how the pieces join up; nothing of that goes into the content.
 
+#include "world/AutoTile.h"
+
 #include <SFML/Graphics/Image.hpp>
 
 #include <algorithm>
@@ -445,24 +447,17 @@ struct PieceSpec
     int sheetX, sheetY;
 };
 
-constexpr std::array<PieceSpec, 16> PieceTable = {{
-    {true, true, true, true, 0, 0},      // interior
-    {false, true, true, false, 16, 0},   // top-left corner
-    {false, true, false, true, 32, 0},   // top-right corner
-    {false, true, true, true, 48, 0},    // top edge
-    {true, true, true, false, 64, 0},    // left edge
-    {false, false, false, false, 0, 16}, // isolated
-    {true, false, true, false, 16, 16},  // bottom-left corner
-    {true, false, false, true, 32, 16},  // bottom-right corner
-    {true, false, true, true, 48, 16},   // bottom edge
-    {true, true, false, true, 64, 16},   // right edge
-    {false, true, false, false, 0, 32},  // vertical strip, top end
-    {false, false, true, false, 16, 32}, // horizontal strip, left end
-    {false, false, true, true, 64, 32},  // horizontal strip, middle
-    {true, false, false, false, 0, 48},  // vertical strip, bottom end
-    {false, false, false, true, 16, 48}, // horizontal strip, right end
-    {true, true, false, false, 64, 48},  // vertical strip, middle
-}};
+// Every combination with its piece, from the game's own table.
+const std::array<PieceSpec, 16> PieceTable = [] {
+    std::array<PieceSpec, 16> table{};
+    for (int key = 0; key < 16; ++key)
+    {
+        const PieceCorner corner = AutoTilePieces[static_cast<std::size_t>(key)];
+        table[static_cast<std::size_t>(key)] = {(key & 8) != 0, (key & 4) != 0, (key & 2) != 0, (key & 1) != 0,
+                                                corner.left, corner.top};
+    }
+    return table;
+}();
 
 // Distance in pixels from a pixel centre to the outline of the painted shape
 // (negative outside): straight along every side whose neighbour differs,
@@ -1274,10 +1269,7 @@ sf::Image worldPreview(const std::vector<sf::Image>& sheets, const std::vector<s
             };
             const bool up = matches(c, r - 1), down = matches(c, r + 1), right = matches(c + 1, r),
                        left = matches(c - 1, r);
-            const PieceSpec* piece = &PieceTable[0];
-            for (const PieceSpec& s : PieceTable)
-                if (s.up == up && s.down == down && s.right == right && s.left == left)
-                    piece = &s;
+            const PieceSpec* piece = &PieceTable[static_cast<std::size_t>(autoTileKey(up, down, right, left))];
             stamp(scene, sheets[under], c * 16, r * 16, {0, 0, 16, 16});
             stamp(scene, sheets[static_cast<std::size_t>(t)], c * 16, r * 16, {piece->sheetX, piece->sheetY, 16, 16});
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ScenePixels.h"
+
 #include <SFML/Graphics/Rect.hpp>
 
 #include <array>
@@ -53,5 +55,5 @@ constexpr std::array<PieceCorner, 16> AutoTilePieces = [] {
 inline sf::IntRect autoTilePiece(bool up, bool down, bool right, bool left)
 {
     const PieceCorner corner = AutoTilePieces[static_cast<std::size_t>(autoTileKey(up, down, right, left))];
-    return {corner.left, corner.top, 16, 16};
+    return {corner.left, corner.top, FieldSize, FieldSize};
 }

@@ -1,7 +1,6 @@
 #include "world/FieldMap.h"
 
 #include "content/GameData.h"
-#include "player/Player.h"
 #include "world/AutoTile.h"
 
 #include <SFML/Graphics/RenderTarget.hpp>
@@ -46,17 +45,13 @@ void appendQuad(std::vector<sf::Vertex>& vertices, sf::Vector2f topLeft, sf::Vec
 }
 } // namespace
 
-FieldMap::FieldMap(const GameData* content) : content(nullptr), fields(FieldCount), objectRecords(FieldCount)
+FieldMap::FieldMap(const GameData* content) : store(nullptr), storage(FieldCount)
 {
     for (int column = 0; column < MapSize; ++column)
     {
         for (int row = 0; row < MapSize; ++row)
         {
-            const int i = index(column, row);
-            Field& field = fields[static_cast<std::size_t>(i)];
-            field.object = &objectRecords[static_cast<std::size_t>(i)];
-            field.groundType = DefaultGroundType;
-            field.underType = DefaultGroundType;
+            Field& field = fieldAt(column, row);
             const sf::Vector2f position(float(column * FieldSize), float(row * FieldSize));
             for (FieldSprite* layer : {&field.groundSprite, &field.underSprite})
             {
@@ -68,19 +63,105 @@ FieldMap::FieldMap(const GameData* content) : content(nullptr), fields(FieldCoun
     attachContent(content);
 }
 
-void FieldMap::attachContent(const GameData* store)
+void FieldMap::attachContent(const GameData* content)
 {
-    content = store;
-    for (Field& field : fields)
+    store = content;
+    for (Field& field : storage)
     {
-        field.content = store;
-        const sf::Texture* ground = store ? store->fieldTexture(field.groundType) : nullptr;
-        const sf::Texture* under = store ? store->fieldTexture(field.underType) : nullptr;
+        field.content = content;
+        const sf::Texture* ground = content ? content->fieldTexture(field.groundType) : nullptr;
+        const sf::Texture* under = content ? content->fieldTexture(field.underType) : nullptr;
         if (ground)
             field.groundSprite.setTexture(*ground);
         if (under)
             field.underSprite.setTexture(*under);
     }
+}
+
+bool FieldMap::paintGround(int column, int row, int type, bool underLayer)
+{
+    Field& field = fieldAt(column, row);
+    const FieldValues before = field.values();
+    if (!field.setGround(type, underLayer))
+        return false;
+    if (field.values() != before)
+        changed(column, row, before);
+    return true;
+}
+
+bool FieldMap::setObject(int column, int row, int id)
+{
+    const ObjectType* definition = store ? store->object(id) : nullptr;
+    if (!definition)
+        return false;
+    Field& field = fieldAt(column, row);
+    const FieldValues before = field.values();
+    // A field that never had an object and one whose object was removed both
+    // hold object 0, but only the second shows definition 0's message.
+    if (field.object.type() != definition)
+        field.object.assign(definition);
+    if (before.objectId != id)
+        changed(column, row, before);
+    return true;
+}
+
+void FieldMap::setSolid(int column, int row, bool solid)
+{
+    Field& field = fieldAt(column, row);
+    if (field.solid == solid)
+        return;
+    const FieldValues before = field.values();
+    field.solid = solid;
+    changed(column, row, before);
+}
+
+bool FieldMap::setValues(int column, int row, const FieldValues& values)
+{
+    const sf::Texture* ground = store ? store->fieldTexture(values.groundType) : nullptr;
+    const sf::Texture* under = store ? store->fieldTexture(values.underType) : nullptr;
+    const ObjectType* definition = store ? store->object(values.objectId) : nullptr;
+    if (!ground || !under || !definition)
+        return false;
+    Field& field = fieldAt(column, row);
+    const FieldValues before = field.values();
+    if (values.groundType != before.groundType || values.underType != before.underType)
+    {
+        field.groundType = values.groundType;
+        field.groundSprite.setTexture(*ground);
+        field.underType = values.underType;
+        field.underSprite.setTexture(*under);
+        field.needsAutoTile = true;
+    }
+    if (field.object.type() != definition)
+        field.object.assign(definition);
+    field.solid = values.solid;
+    if (values != before)
+        changed(column, row, before);
+    return true;
+}
+
+void FieldMap::markAllForAutoTile()
+{
+    for (Field& field : storage)
+        field.needsAutoTile = true;
+}
+
+void FieldMap::changed(int column, int row, const FieldValues& before)
+{
+    ++changes;
+    for (FieldMapObserver* observer : observers)
+        observer->fieldChanged(column, row, before);
+}
+
+void FieldMap::addObserver(FieldMapObserver* observer)
+{
+    if (std::find(observers.begin(), observers.end(), observer) == observers.end())
+        observers.push_back(observer);
+}
+
+void FieldMap::removeObserver(FieldMapObserver* observer)
+{
+    observers.erase(std::remove(observers.begin(), observers.end(), observer), observers.end());
 }
 
 void FieldMap::settleRect(Field& field)
@@ -109,17 +190,17 @@ void FieldMap::placeObjects()
     {
         for (int row = firstRow; row <= lastRow; ++row)
         {
-            Field& field = at(column, row);
+            Field& field = fieldAt(column, row);
             const sf::Vector2f& position = field.groundSprite.getPosition();
             if (PlacementWindow.contains(truncatePixel(position.x), truncatePixel(position.y)))
-                field.object->placeAt(position);
+                field.object.placeAt(position);
         }
     }
 }
 
 void FieldMap::scroll(float dx, float dy)
 {
-    for (Field& field : fields)
+    for (Field& field : storage)
     {
         field.groundSprite.move(dx, dy);
         field.underSprite.move(dx, dy);
@@ -131,7 +212,7 @@ void FieldMap::scroll(float dx, float dy)
 void FieldMap::refresh()
 {
     autoTilePass();
-    for (Field& field : fields)
+    for (Field& field : storage)
         settleRect(field);
     placeObjects();
 }
@@ -142,7 +223,7 @@ void FieldMap::setOrigin(float x, float y)
     {
         for (int row = 0; row < MapSize; ++row)
         {
-            Field& field = at(column, row);
+            Field& field = fieldAt(column, row);
             const sf::Vector2f position(float(FieldSize * column) + x, float(FieldSize * row) + y);
             field.groundSprite.setPosition(position);
             field.underSprite.setPosition(position);
@@ -152,7 +233,7 @@ void FieldMap::setOrigin(float x, float y)
 
 void FieldMap::autoTile(int column, int row, bool withNeighbours)
 {
-    Field& field = at(column, row);
+    Field& field = fieldAt(column, row);
     field.needsAutoTile = false;
     if (withNeighbours)
     {
@@ -246,10 +327,10 @@ sf::FloatRect unite(const sf::FloatRect& a, const sf::FloatRect& b)
 }
 } // namespace
 
-void FieldMap::appendObject(const sf::Texture* texture, const ObjectSprite& sprite)
+void FieldMap::appendObject(const sf::Texture* texture, const ObjectSprite& picture, sf::Vector2f position)
 {
-    const sf::IntRect& piece = sprite.getTextureRect();
-    const sf::Vector2f topLeft = sprite.topLeft();
+    const sf::IntRect& piece = picture.getTextureRect();
+    const sf::Vector2f topLeft = position - picture.getOrigin();
     // A sprite's quad is as large as its piece, whatever the piece's
     // direction; a negative width only mirrors the picture.
     const sf::Vector2f size(static_cast<float>(std::llabs(piece.width)), static_cast<float>(std::llabs(piece.height)));
@@ -302,18 +383,19 @@ void FieldMap::drawObjects(sf::RenderTarget& target, float playerY, bool inFront
         for (int column = firstColumn; column <= lastColumn; ++column)
         {
             const Field& field = at(column, row);
-            const ObjectType& object = *field.object;
-            const float objectY = object.sprite.getPosition().y;
+            const PlacedObject& object = field.object;
+            const float objectY = object.position().y;
             const bool depthMatches = inFront ? objectY >= playerY : playerY > objectY;
-            if (!depthMatches || !object.present)
+            if (!depthMatches || !object.present())
                 continue;
             const sf::Vector2f& p = field.groundSprite.getPosition();
             if (!ObjectWindow.contains(truncatePixel(p.x), truncatePixel(p.y)))
                 continue;
-            const sf::Texture* texture = object.sprite.getTexture();
+            const ObjectSprite& picture = object.type()->sprite;
+            const sf::Texture* texture = picture.getTexture();
             if (!texture)
                 continue;
-            appendObject(texture, object.sprite);
+            appendObject(texture, picture, object.position());
         }
     }
     for (std::size_t b = 0; b < objectBatchesUsed; ++b)
@@ -325,7 +407,7 @@ void FieldMap::drawObjects(sf::RenderTarget& target, float playerY, bool inFront
     }
 }
 
-void FieldMap::draw(sf::RenderTarget& target, const Player& player)
+void FieldMap::draw(sf::RenderTarget& target, const sf::Drawable& between, float betweenY)
 {
     lastDrawCalls = 0;
     int firstColumn, lastColumn, firstRow, lastRow;
@@ -349,9 +431,8 @@ void FieldMap::draw(sf::RenderTarget& target, const Player& player)
     drawBatches(target, underBatches);
     drawBatches(target, groundBatches);
 
-    const float playerY = player.sprite.getPosition().y;
-    drawObjects(target, playerY, false);
-    target.draw(player.sprite);
+    drawObjects(target, betweenY, false);
+    target.draw(between);
     ++lastDrawCalls;
-    drawObjects(target, playerY, true);
+    drawObjects(target, betweenY, true);
 }

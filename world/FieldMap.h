@@ -1,36 +1,26 @@
 #pragma once
 
-#include "content/ObjectType.h"
+#include "platform/ScenePixels.h"
 #include "world/Field.h"
 
 #include <SFML/Graphics/Vertex.hpp>
 
+#include <cstdint>
 #include <vector>
 
 namespace sf
 {
+class Drawable;
 class RenderTarget;
 class Texture;
 } // namespace sf
 
 class GameData;
-class Player;
+class ObjectSprite;
 
-constexpr int MapSize = 200;                     // fields per side of the map
-constexpr int FieldSize = 16;                    // pixels per side of a field and of a ground piece
-constexpr int DefaultGroundType = 5;             // both layers of every field of a new map
-constexpr int FieldCount = MapSize * MapSize;    // fields of the map
-constexpr int MapPixels = MapSize * FieldSize;   // pixels per side of the whole map
-
-// A scene position truncated toward zero to whole pixels, as a float-to-int
-// conversion does; saturates instead of overflowing for a wild position, and
-// gives 0 for NaN.
-inline int truncatePixel(float value)
-{
-    if (value != value)
-        return 0;
-    return static_cast<int>(value < -2147483648.0f ? -2147483648.0f : value > 2147483520.0f ? 2147483520.0f : value);
-}
+constexpr int MapSize = 200;                   // fields per side of the map
+constexpr int FieldCount = MapSize * MapSize;  // fields of the map
+constexpr int MapPixels = MapSize * FieldSize; // scene pixels per side of the whole map
 
 // A rectangle of scene pixels with inclusive bounds, tested on a field's
 // position truncated toward zero.
@@ -46,10 +36,22 @@ constexpr PixelWindow PlacementWindow{-50, -50, 400, 272};
 // Fields here get their objects drawn.
 constexpr PixelWindow ObjectWindow{-50, -50, 368, 240};
 
+// Told of every change to the stored values of a field (ground types, object,
+// solid flag), whoever made it: the editor's history, the map overview. Must
+// not throw: the map is already changed when it is told.
+class FieldMapObserver
+{
+public:
+    virtual void fieldChanged(int column, int row, const FieldValues& before) noexcept = 0;
+
+protected:
+    ~FieldMapObserver() = default;
+};
+
 // The world: 200 x 200 fields of 16 x 16 scene pixels. The field in column c and
-// row r is fields[c * 200 + r] and always stands at origin + (16 c, 16 r); the
-// origin is the position of fields[0]'s ground layer. There is no camera:
-// walking moves every field.
+// row r is fields()[c * 200 + r] and always stands at origin + (16 c, 16 r);
+// the origin is the position of field (0, 0)'s ground layer. There is no
+// camera: walking moves every field.
 class FieldMap
 {
 public:
@@ -71,11 +73,41 @@ public:
     {
         return column >= 0 && column < MapSize && row >= 0 && row < MapSize;
     }
-    Field& at(int column, int row) { return fields[static_cast<std::size_t>(index(column, row))]; }
-    const Field& at(int column, int row) const { return fields[static_cast<std::size_t>(index(column, row))]; }
+    // Field (c, r); both must lie in 0..199.
+    const Field& at(int column, int row) const { return storage[static_cast<std::size_t>(index(column, row))]; }
+    // Every field, column by column: (c, r) is element c * 200 + r.
+    const std::vector<Field>& fields() const { return storage; }
+    const GameData* content() const { return store; }
 
     // The map origin: the position of field (0, 0), scene pixels.
-    const sf::Vector2f& origin() const { return fields[0].groundSprite.getPosition(); }
+    const sf::Vector2f& origin() const { return storage[0].groundSprite.getPosition(); }
+
+    // Edits. Each changes one field of the grid (c, r in 0..199); what follows
+    // from it (the ground pieces, the collision rectangle, the object's place)
+    // is brought up to date by the next refresh. A change of the stored values
+    // raises revision() and is told to the observers; an edit that leaves
+    // them as they were is no change.
+    //
+    // Field::setGround on field (c, r): false, and nothing changes, for a
+    // type without a loaded texture.
+    bool paintGround(int column, int row, int type, bool underLayer);
+    // Object `id` on the field (0 removes it); false, and nothing changes,
+    // when the store has no definition `id`.
+    bool setObject(int column, int row, int id);
+    void setSolid(int column, int row, bool solid);
+    // All four stored values at once (undo, loading): false, and nothing
+    // changes, when a type or the object is not loaded. A changed ground
+    // type marks the field for auto-tiling; the pieces stay until then.
+    bool setValues(int column, int row, const FieldValues& values);
+
+    // Marks every field for auto-tiling, as a freshly loaded map is.
+    void markAllForAutoTile();
+
+    // Counts the changes of stored values since the map was built.
+    std::uint64_t revision() const { return changes; }
+    // `observer` must stay alive until it is removed.
+    void addObserver(FieldMapObserver* observer);
+    void removeObserver(FieldMapObserver* observer);
 
     // Moves every field by (dx, dy) pixels, then brings its collision rectangle
     // and, inside the placement window, its object's position up to date.
@@ -90,13 +122,14 @@ public:
     void setOrigin(float x, float y);
 
     // Draws into `target`: the ground of the fields in the placement window,
-    // the objects in the object window above the player's feet, the player,
-    // then the objects level with or below them (lower rows over upper ones).
-    // The pixels are those of drawing every layer and object as its own
-    // sprite in that order; layers and objects of one texture go out together
-    // where no other picture lies between them. Object sprites are taken as
-    // placed, moved by their origin, never scaled or rotated.
-    void draw(sf::RenderTarget& target, const Player& player);
+    // the objects in the object window whose picture stands above `betweenY`,
+    // then `between` (the player), then the objects level with or below it
+    // (lower rows over upper ones). The pixels are those of drawing every
+    // layer and object as its own sprite in that order; layers and objects of
+    // one texture go out together where no other picture lies between them.
+    // Object pictures are taken as placed, moved by their origin, never
+    // scaled or rotated.
+    void draw(sf::RenderTarget& target, const sf::Drawable& between, float betweenY);
 
     // Chooses the ground piece of field (c, r), and first of its four
     // neighbours when `withNeighbours`. The caller keeps 1 <= c, r <= 198
@@ -110,11 +143,11 @@ public:
     // Draw calls made by the last draw, for the benchmarks.
     int lastDrawCalls = 0;
 
-    const GameData* content;
-    std::vector<Field> fields;              // 40,000, column by column
-    std::vector<ObjectType> objectRecords;  // the fields' objects; fields[i].object is &objectRecords[i]
-
 private:
+    Field& fieldAt(int column, int row) { return storage[static_cast<std::size_t>(index(column, row))]; }
+    // Counts a change of field (c, r), whose values were `before`.
+    void changed(int column, int row, const FieldValues& before);
+
     // Settling, shared by scroll and refresh: every field's collision
     // rectangle from its position and solid flag, then the objects of the
     // fields in the placement window put on their fields.
@@ -138,7 +171,12 @@ private:
     void appendGround(std::vector<Batch>& batches, const FieldSprite& layer);
     void drawBatches(sf::RenderTarget& target, std::vector<Batch>& batches);
     void drawObjects(sf::RenderTarget& target, float playerY, bool inFront);
-    void appendObject(const sf::Texture* texture, const ObjectSprite& sprite);
+    void appendObject(const sf::Texture* texture, const ObjectSprite& picture, sf::Vector2f position);
+
+    const GameData* store;
+    std::vector<Field> storage; // 40,000, column by column
+    std::uint64_t changes = 0;
+    std::vector<FieldMapObserver*> observers;
 
     // Kept between frames so drawing reuses their memory.
     std::vector<Batch> underBatches;

@@ -5,6 +5,7 @@
 // its fields are solid; the player walks diagonally and the editor paints with
 // the largest brush every frame, switching ground type each time.
 #include "app/Game.h"
+#include "platform/AllocatorTuning.h"
 
 #include <algorithm>
 #include <chrono>
@@ -14,9 +15,6 @@
 #include <string>
 #include <vector>
 
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 
 namespace
 {
@@ -40,30 +38,27 @@ void report(const char* what, const std::vector<double>& values)
 void fillWorstCase(Game& game)
 {
     int objects = 0;
-    while (objects + 1 < ContentSetCapacity && game.content->object(objects + 1))
+    while (objects + 1 < ContentSetCapacity && game.content().object(objects + 1))
         ++objects;
+    FieldMap& map = game.worldForSetup();
     for (int column = 0; column < 60; ++column)
     {
         for (int row = 0; row < 50; ++row)
         {
-            Field& field = game.map->at(column, row);
             if (objects > 0)
-                *field.object = *game.content->object(1 + (column + row) % objects);
-            field.solid = (column + row) % 3 == 0;
+                map.setObject(column, row, 1 + (column + row) % objects);
+            map.setSolid(column, row, (column + row) % 3 == 0);
         }
     }
     // Start in the middle of the band, so the view is full of it.
-    game.map->setOrigin(-20.f * FieldSize, -16.f * FieldSize);
-    game.map->refresh();
+    map.setOrigin(-20.f * FieldSize, -16.f * FieldSize);
+    map.refresh();
 }
 } // namespace
 
 int main(int argc, char** argv)
 {
-#if defined(__GLIBC__)
-    mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
-    mallopt(M_MMAP_THRESHOLD, 64 * 1024 * 1024);
-#endif
+    keepFreedMemoryForReuse();
     int frames = 600;
     bool limit = false;
     std::string contentDir = QUILLORA_ASSETS_DIR;
@@ -91,9 +86,9 @@ int main(int argc, char** argv)
     // Editor on and the brush at its largest before the measured frames.
     InputState setup;
     setup.press(sf::Keyboard::Add);
-    while (game.isOpen() && (!game.editor->active || game.editor->brushSize < MaxBrushSize))
+    while (game.isOpen() && (!game.editor().active() || game.editor().choices().brushSize < MaxBrushSize))
     {
-        setup.press(sf::Keyboard::E, !game.editor->active);
+        setup.press(sf::Keyboard::E, !game.editor().active());
         game.frame(&setup);
     }
 
@@ -117,16 +112,16 @@ int main(int argc, char** argv)
         const auto start = std::chrono::steady_clock::now();
         game.frame(&in);
         total.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-        world.push_back(game.lastProfile.worldMs);
-        scene.push_back(game.lastProfile.sceneMs);
-        present.push_back(game.lastProfile.presentMs);
-        calls.push_back(game.lastProfile.sceneDrawCalls);
+        world.push_back(game.lastProfile().worldMs);
+        scene.push_back(game.lastProfile().sceneMs);
+        present.push_back(game.lastProfile().presentMs);
+        calls.push_back(game.lastProfile().sceneDrawCalls);
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - loopStart).count();
 
     std::printf("frames %d, frame limit %s, brush %d, editor %s\n", static_cast<int>(total.size()),
-                limit ? "on" : "off", game.editor->brushSize, game.editor->active ? "on" : "off");
+                limit ? "on" : "off", game.editor().choices().brushSize, game.editor().active() ? "on" : "off");
     std::printf("%-28s %7.1f ms\n", "start-up to first frame", startUpMs);
     report("whole frame", total);
     report("world work", world);

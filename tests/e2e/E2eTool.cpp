@@ -3,7 +3,7 @@
 //   quillora_e2e_tool pixel FILE X Y       prints the colour of a pixel of an image: "R G B"
 //   quillora_e2e_tool field TYPE LEFT TOP  prints the colour of a test field piece
 //   quillora_e2e_tool white FILE X Y W H   counts the near-white pixels of a rectangle
-#include "../TestContent.h"
+#include "TestContent.h"
 
 #include <SFML/Graphics/Image.hpp>
 

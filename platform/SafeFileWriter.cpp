@@ -1,4 +1,4 @@
-#include "mapfile/SafeFileWriter.h"
+#include "platform/SafeFileWriter.h"
 
 #include <cerrno>
 #include <cstdlib>
