@@ -2,7 +2,8 @@
 //
 // Paints all of the game's bundled art (ground sheets, objects, the player,
 // the editor cursor, the HUD cells, the title screen, items, the window icon)
-// and writes the content tree with the object and item definitions.
+// and writes the content tree with the object and item definitions, plus the
+// desktop icon in several sizes (icons/, installed but never read by the game).
 //
 //   quillora_assetgen [output-dir] [--preview preview-dir]
 //
@@ -1406,6 +1407,11 @@ int main(int argc, char** argv)
     ok &= save(ui, out / "Texturen" / "UITextur.png");
     ok &= save(title, out / "Texturen" / "TitleScreenTextur.png");
     ok &= save(icon, out / "ico.png");
+    // The desktop icon in the icon theme's sizes: the window icon enlarged by
+    // whole pixels, as crisp as the rest of the art. Only the install reads icons/.
+    fs::create_directories(out / "icons");
+    for (int size : {16, 32, 48, 64, 128, 256})
+        ok &= save(scaled(icon, size / 16), out / "icons" / ("quillora-" + std::to_string(size) + ".png"));
 
     const std::vector<sf::Image> items = {appleTexture(), keyTexture(), coinTexture(), potionTexture()};
     const char* itemNames[] = {"Apple", "Key", "Gold Coin", "Potion"};
