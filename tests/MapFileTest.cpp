@@ -3,6 +3,9 @@
 #include "mapfile/MapFile.h"
 #include "mapfile/MapFormat.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 
@@ -80,6 +83,9 @@ TEST_F(MapFile, RefusedFilesLeaveTheMapUnchanged)
     };
     fs::create_directory(files.file("folder"));
     files.write("empty.txt", "");
+    ASSERT_EQ(mkfifo(files.file("pipe").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", files.file("zero"));
+    alarm(60); // a file that blocks the reader fails the test instead of hanging it
     const struct { std::string file, text, reason; } cases[] = { // text written unless empty
         {"missing.txt", "", "No such file or directory"},
         {"empty.txt", "", "the file ends after line 0, but a map has 160002 lines"},
@@ -96,7 +102,9 @@ TEST_F(MapFile, RefusedFilesLeaveTheMapUnchanged)
         {"origin.txt", replaceLine(160002, "top"), "line 160002 holds no number"},
         {"farther.txt", replaceLine(160001, "-1000000"),
          "line 160001 holds the origin -1000000, which is farther than any map can be walked"},
-        {"folder", "", "Is a directory"},
+        {"folder", "", "is not a regular file"},
+        {"pipe", "", "is not a regular file"},
+        {"zero", "", "is not a regular file"},
     };
     paint(5, 6, 2, false);
     map.at(5, 6).solid = true;
@@ -118,6 +126,7 @@ TEST_F(MapFile, RefusedFilesLeaveTheMapUnchanged)
         EXPECT_TRUE(std::none_of(map.fields.begin(), map.fields.end(), [](const Field& f) { return f.needsAutoTile; }))
             << c.file;
     }
+    alarm(0);
 }
 
 TEST_F(MapFile, CancelAsksOnceAndNamesAreJustNames)
