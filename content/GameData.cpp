@@ -3,23 +3,10 @@
 #include "content/ImageFile.h"
 #include "platform/Fonts.h"
 
-#include <fstream>
 #include <iostream>
-#include <iterator>
-#include <sstream>
 
 namespace
 {
-// The whole file as bytes, or false when it cannot be opened.
-bool readFile(const std::string& path, std::string& text)
-{
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return false;
-    text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return true;
-}
-
 template <typename T>
 const T* lookup(const ContentTable<T>& table, int number)
 {
@@ -29,8 +16,10 @@ const T* lookup(const ContentTable<T>& table, int number)
 }
 } // namespace
 
-GameData::GameData(std::string root, std::ostream* console, const FontFiles* fontFiles)
-    : root(std::move(root)), console(console ? console : &std::cout)
+GameData::GameData(std::string root, std::ostream* console, const FontFiles* fontFiles, std::ostream* errors,
+                   std::size_t imageBudget)
+    : root(std::move(root)), console(console ? console : &std::cout), errors(errors ? errors : &std::cerr),
+      imageBytesLeft(imageBudget)
 {
     const FontFiles files = fontFiles ? *fontFiles : FontFiles::find();
     loadSystemFont(fonts.arial, FontRole::Sans, files.sans);
@@ -39,7 +28,7 @@ GameData::GameData(std::string root, std::ostream* console, const FontFiles* fon
     // A missing single texture stays empty; SFML draws an empty texture as nothing.
     const auto single = [this](const char* relative) {
         auto texture = std::make_unique<sf::Texture>();
-        loadPngTexture(path(relative), *texture);
+        reportFailure(loadTexture(path(relative), *texture));
         return texture;
     };
     editorTexture = single("/Texturen/EditorTextur.png");
@@ -94,9 +83,11 @@ void GameData::loadSet(ContentTable<T>& table, const char* prefix, const char* e
     for (int number = 0;; ++number)
     {
         const std::string file = path(prefix) + std::to_string(number) + extension;
-        std::unique_ptr<T> entry = number < ContentSetCapacity ? load(file, number) : nullptr;
+        ReadResult result;
+        std::unique_ptr<T> entry = number < ContentSetCapacity ? load(file, number, result) : nullptr;
         if (!entry)
         {
+            reportFailure(result);
             reportEnd(label, file);
             return;
         }
@@ -108,27 +99,46 @@ void GameData::loadTextureSet(ContentTable<sf::Texture>& table, const char* pref
 {
     sf::Texture scratch;
     scratch.setSmooth(false);
-    loadSet(table, prefix, ".png", label, [&scratch](const std::string& file, int) {
-        return loadPngTexture(file, scratch) ? std::make_unique<sf::Texture>(scratch) : nullptr;
+    loadSet(table, prefix, ".png", label, [&](const std::string& file, int, ReadResult& result) {
+        result = loadTexture(file, scratch);
+        return result ? std::make_unique<sf::Texture>(scratch) : nullptr;
     });
+}
+
+ReadResult GameData::loadTexture(const std::string& file, sf::Texture& texture)
+{
+    ReadResult result = loadPngTexture(file, texture, imageBytesLeft);
+    if (result)
+        imageBytesLeft -= std::size_t{texture.getSize().x} * texture.getSize().y * 4;
+    return result;
 }
 
 void GameData::loadObjects()
 {
-    loadSet(objects, "/Objekte/Object", ".object", "---Objekte laden bei ", [this](const std::string& file, int number) {
+    const auto load = [this](const std::string& file, int number, ReadResult& result) {
         std::string text;
-        return readFile(file, text) ? std::make_unique<ObjectType>(makeObjectDefinition(
-                                          number, objectTexture(number), parseObjectDefinition(text)))
-                                    : nullptr;
-    });
+        result = readRegularFile(file, MaxDefinitionFileBytes, text);
+        return result ? std::make_unique<ObjectType>(
+                            makeObjectDefinition(number, objectTexture(number), parseObjectDefinition(text)))
+                      : nullptr;
+    };
+    loadSet(objects, "/Objekte/Object", ".object", "---Objekte laden bei ", load);
 }
 
 void GameData::loadItems()
 {
-    loadSet(items, "/Items/Item", ".Item", "---Items laden bei ", [](const std::string& file, int number) {
+    const auto load = [](const std::string& file, int number, ReadResult& result) {
         std::string text;
-        return readFile(file, text) ? std::make_unique<ItemType>(parseItemName(text), number) : nullptr;
-    });
+        result = readRegularFile(file, MaxDefinitionFileBytes, text);
+        return result ? std::make_unique<ItemType>(parseItemName(text), number) : nullptr;
+    };
+    loadSet(items, "/Items/Item", ".Item", "---Items laden bei ", load);
+}
+
+void GameData::reportFailure(const ReadResult& result)
+{
+    if (result.status == ReadResult::Status::Failed)
+        *errors << "--- Content Refused: " << result.reason << std::endl;
 }
 
 void GameData::reportEnd(const char* label, const std::string& file)

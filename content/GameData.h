@@ -3,17 +3,31 @@
 #include "content/ItemType.h"
 #include "content/ObjectType.h"
 #include "platform/Fonts.h"
+#include "platform/RegularFile.h"
 
 #include <SFML/Graphics/Font.hpp>
 #include <SFML/Graphics/Texture.hpp>
 
 #include <array>
+#include <cstddef>
 #include <iosfwd>
 #include <memory>
 #include <string>
 
 // Slots of each numbered content table: numbers 0..9999.
 constexpr int ContentSetCapacity = 10000;
+
+// Largest object or item definition file that is read, in bytes. An object's
+// message may well be long (messages of a megabyte are used), so the limit
+// leaves four times that; it keeps a huge file from filling memory.
+constexpr std::size_t MaxDefinitionFileBytes = 4u << 20; // bytes
+
+// Decoded size of all the content's pictures together (width x height x 4 for
+// each), in bytes. The bundled content needs well under 1 MiB; 256 MiB holds
+// four pictures of the largest side, or thousands of ordinary ones, while
+// keeping start-up near a second and the memory a graphics driver keeps for
+// them bounded. The picture that would pass it ends its set.
+constexpr std::size_t MaxContentImageBytes = 256u << 20; // bytes
 
 template <typename T>
 using ContentTable = std::array<std::unique_ptr<T>, ContentSetCapacity>;
@@ -36,9 +50,15 @@ public:
     // game's fixed order, and prints one line per numbered set on `console`
     // (standard output when null).
     // Missing or damaged content never stops it: textures stay empty, sets end.
+    // Only regular files are read. A file that is missing says nothing more; a
+    // file that exists but cannot be used (not a regular file, too large,
+    // damaged, over `imageBudget`) is named with the reason in one line
+    // "--- Content Refused: <path>: <reason>" on `errors` (standard error when
+    // null), before its set's line.
     // `fontFiles`, when given, are the font files already found (findFontFile),
     // so the search can run while the window comes up.
-    explicit GameData(std::string root = ".", std::ostream* console = nullptr, const FontFiles* fontFiles = nullptr);
+    explicit GameData(std::string root = ".", std::ostream* console = nullptr, const FontFiles* fontFiles = nullptr,
+                      std::ostream* errors = nullptr, std::size_t imageBudget = MaxContentImageBytes);
 
     GameData(const GameData&) = delete;
     GameData& operator=(const GameData&) = delete;
@@ -71,14 +91,20 @@ public:
 
 private:
     // Fills `table` from "<root><prefix><N><extension>", N = 0 up, until
-    // `load(path, N)` gives null or the table is full; prints the set's line.
+    // `load(path, N, result)` gives null or the table is full; prints the
+    // set's line, after the failed result's reason if there is one.
     template <typename T, typename Load>
     void loadSet(ContentTable<T>& table, const char* prefix, const char* extension, const char* label, Load load);
     // One numbered texture set: "<root>/<prefix><N>.png" from N = 0 up.
     void loadTextureSet(ContentTable<sf::Texture>& table, const char* prefix, const char* label);
+    // One picture, within what is left of the image budget.
+    ReadResult loadTexture(const std::string& path, sf::Texture& texture);
+    void reportFailure(const ReadResult& result);
     void reportEnd(const char* label, const std::string& path);
     std::string path(const char* relative) const;
 
     std::string root;
     std::ostream* console;
+    std::ostream* errors;
+    std::size_t imageBytesLeft; // of the image budget
 };

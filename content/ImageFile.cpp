@@ -6,45 +6,145 @@
 #include <png.h>
 
 #include <cstdio>
-#include <memory>
+#include <cstring>
+#include <new>
 #include <vector>
 
 namespace
 {
-struct FileCloser
+// What libpng reads from, and where it leaves its message when it stops.
+// Plain data: libpng's errors leave through longjmp, which runs no destructors.
+struct PngSource
 {
-    void operator()(std::FILE* file) const { std::fclose(file); }
+    const unsigned char* bytes;
+    std::size_t size;
+    std::size_t offset;
+    char error[200];
 };
-} // namespace
 
-bool loadPngImage(const std::string& path, sf::Image& image)
+void readSource(png_structp png, png_bytep out, png_size_t count)
 {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file)
-        return false;
+    PngSource* source = static_cast<PngSource*>(png_get_io_ptr(png));
+    if (count > source->size - source->offset)
+        png_error(png, "the file ends early");
+    std::memcpy(out, source->bytes + source->offset, count);
+    source->offset += count;
+}
 
-    png_image png{};
-    png.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_stdio(&png, file.get()))
+void onError(png_structp png, png_const_charp message)
+{
+    PngSource* source = static_cast<PngSource*>(png_get_error_ptr(png));
+    std::snprintf(source->error, sizeof source->error, "%s", message);
+    png_longjmp(png, 1);
+}
+
+// libpng warns about ancillary chunks it skips (a bad checksum, for example)
+// and goes on; there is nothing for the player in that.
+void onWarning(png_structp, png_const_charp) {}
+
+// The two steps that libpng may leave by longjmp. Their frames hold nothing
+// with a destructor, and nothing is read after the jump but the flag.
+bool readHeader(png_structp png, png_infop info, png_uint_32& width, png_uint_32& height)
+{
+    if (setjmp(png_jmpbuf(png)))
         return false;
-    if (png.width == 0 || png.height == 0 || png.width > MaxImageSide || png.height > MaxImageSide)
-    {
-        png_image_free(&png);
+    png_read_info(png, info);
+    width = png_get_image_width(png, info);
+    height = png_get_image_height(png, info);
+    png_set_expand(png);       // palette to RGB, grey below 8 bits to 8, transparency chunk to alpha
+    png_set_strip_16(png);     // 16-bit samples keep their high byte
+    png_set_gray_to_rgb(png);
+    png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER); // opaque where the file has no alpha
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    return png_get_rowbytes(png, info) == static_cast<png_size_t>(width) * 4;
+}
+
+bool readRows(png_structp png, png_bytepp rows)
+{
+    if (setjmp(png_jmpbuf(png)))
         return false;
-    }
-    png.format = PNG_FORMAT_RGBA;
-    std::vector<png_byte> pixels(PNG_IMAGE_SIZE(png));
-    if (!png_image_finish_read(&png, nullptr, pixels.data(), 0, nullptr))
-    {
-        png_image_free(&png);
-        return false;
-    }
-    image.create(png.width, png.height, pixels.data());
+    png_read_image(png, rows);
     return true;
 }
 
-bool loadPngTexture(const std::string& path, sf::Texture& texture)
+class PngReader
+{
+public:
+    explicit PngReader(PngSource& source)
+    {
+        png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &source, onError, onWarning);
+        if (png)
+            info = png_create_info_struct(png);
+        if (info)
+            png_set_read_fn(png, &source, readSource);
+    }
+    ~PngReader() { png_destroy_read_struct(&png, &info, nullptr); }
+    PngReader(const PngReader&) = delete;
+    PngReader& operator=(const PngReader&) = delete;
+
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+};
+
+// Decodes `bytes`; returns an empty string or what is wrong with them.
+std::string decodePng(const std::string& bytes, sf::Image& image, std::size_t maxDecodedBytes)
+{
+    constexpr std::size_t SignatureBytes = 8;
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    if (bytes.size() < SignatureBytes || png_sig_cmp(data, 0, SignatureBytes) != 0)
+        return "not a PNG file";
+    PngSource source{data, bytes.size(), 0, {}};
+    PngReader reader(source);
+    if (!reader.info)
+        return "not enough memory to decode it";
+    png_uint_32 width = 0, height = 0;
+    if (!readHeader(reader.png, reader.info, width, height))
+        return source.error[0] ? std::string("damaged PNG (") + source.error + ")" : "unsupported PNG layout";
+    if (width > MaxImageSide || height > MaxImageSide)
+        return std::to_string(width) + " x " + std::to_string(height) + " pixels, larger than " +
+               std::to_string(MaxImageSide) + " x " + std::to_string(MaxImageSide);
+    const std::size_t decoded = std::size_t{width} * height * 4;
+    if (decoded > maxDecodedBytes)
+        return std::to_string(width) + " x " + std::to_string(height) + " pixels need " + describeBytes(decoded) +
+               " decoded, more than the " + describeBytes(maxDecodedBytes) + " left of the budget for decoded pictures";
+
+    std::vector<png_byte> pixels(decoded);
+    std::vector<png_bytep> rows(height);
+    for (png_uint_32 y = 0; y < height; ++y)
+        rows[y] = pixels.data() + std::size_t{y} * width * 4;
+    if (!readRows(reader.png, rows.data()))
+        return std::string("damaged PNG (") + source.error + ")";
+    image.create(width, height, pixels.data());
+    return {};
+}
+} // namespace
+
+ReadResult loadPngImage(const std::string& path, sf::Image& image, std::size_t maxDecodedBytes)
+{
+    std::string bytes;
+    ReadResult result = readRegularFile(path, MaxPngFileBytes, bytes);
+    if (!result)
+        return result;
+    std::string fault;
+    try
+    {
+        fault = decodePng(bytes, image, maxDecodedBytes);
+    }
+    catch (const std::bad_alloc&)
+    {
+        fault = "not enough memory to decode it";
+    }
+    if (!fault.empty())
+        return {ReadResult::Status::Failed, path + ": " + fault};
+    return result;
+}
+
+ReadResult loadPngTexture(const std::string& path, sf::Texture& texture, std::size_t maxDecodedBytes)
 {
     sf::Image image;
-    return loadPngImage(path, image) && texture.loadFromImage(image);
+    ReadResult result = loadPngImage(path, image, maxDecodedBytes);
+    if (result && !texture.loadFromImage(image))
+        return {ReadResult::Status::Failed, path + ": the graphics driver refused the picture"};
+    return result;
 }

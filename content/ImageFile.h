@@ -1,5 +1,9 @@
 #pragma once
 
+#include "platform/RegularFile.h"
+
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace sf
@@ -13,11 +17,25 @@ class Texture;
 // asking for gigabytes.
 constexpr unsigned MaxImageSide = 4096;
 
-// Reads the PNG file at `path` into `image` as RGBA. Decoding goes through
-// libpng, which checks every chunk, so an empty, truncated or crafted file is
-// refused instead of crashing the game. Returns false (and leaves `image`
-// unchanged) when the file is missing, unreadable, not a PNG or too large.
-bool loadPngImage(const std::string& path, sf::Image& image);
+// Largest PNG file that is read, in bytes. The largest picture accepted
+// (MaxImageSide squared) decodes to 64 MiB of RGBA, and a paint program
+// compresses it to a small part of that; a bigger file is not a picture the
+// game can use, and the limit keeps a huge file from filling memory before
+// decoding starts.
+constexpr std::size_t MaxPngFileBytes = 64u << 20; // bytes
 
-// loadPngImage, then the pixels into `texture`. False when either step fails.
-bool loadPngTexture(const std::string& path, sf::Texture& texture);
+// Reads the regular PNG file at `path` into `image` as 8-bit RGBA holding the
+// values the file stores, as any paint program shows them: a palette is looked
+// up, grey fills the three colour channels, alpha comes from the file's alpha
+// channel or transparency chunk and is 255 otherwise, 16-bit samples keep their
+// high byte, and no gamma or colour-space conversion is made. Decoding goes
+// through libpng, which checks every chunk: an empty, truncated or crafted
+// file, or a critical chunk with a bad checksum, is refused instead of crashing
+// the game. A picture that would decode to more than `maxDecodedBytes`
+// (width x height x 4) is refused before its pixels are allocated.
+// Missing: no file at `path`. Failed: the reason names the file and the fault.
+// On failure `image` is unchanged.
+ReadResult loadPngImage(const std::string& path, sf::Image& image, std::size_t maxDecodedBytes = SIZE_MAX);
+
+// loadPngImage, then the pixels into `texture`. Fails when either step fails.
+ReadResult loadPngTexture(const std::string& path, sf::Texture& texture, std::size_t maxDecodedBytes = SIZE_MAX);

@@ -4,16 +4,11 @@
 #include "platform/SafeFileWriter.h"
 #include "world/FieldMap.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <exception>
-#include <memory>
-#include <new>
+#include "platform/RegularFile.h"
 
-#ifdef _WIN32
-#include <filesystem>
-#endif
+#include <cstddef>
+#include <exception>
+#include <new>
 
 namespace
 {
@@ -27,42 +22,27 @@ MapFileResult cancelled()
     return {MapFileResult::Status::Cancelled, {}};
 }
 
-std::FILE* openForReading(const std::string& path)
-{
-#ifdef _WIN32
-    return _wfopen(std::filesystem::u8path(path).c_str(), L"rb");
-#else
-    return std::fopen(path.c_str(), "rbe"); // "e": not inherited by dialog programs
-#endif
-}
-
 // Reads `path` up to the end of its last map line (later lines are ignored
 // anyway), or to its end. Returns an empty string or the reason.
 std::string readMapFile(const std::string& path, std::string& text)
 {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(openForReading(path), &std::fclose);
-    if (!file)
-        return path + ": " + std::strerror(errno);
-    constexpr std::size_t Chunk = 1u << 20;
+    RegularFile file(path);
+    constexpr std::size_t Chunk = 1u << 20; // bytes per read
     std::size_t lines = 0;
-    for (;;)
+    while (file.result())
     {
         if (text.size() >= MaxMapFileBytes)
-            return path + ": too large to be a map file";
+            return path + ": too large to be a map file (more than " + describeBytes(MaxMapFileBytes) +
+                   " before its last map line)";
         const std::size_t start = text.size();
-        text.resize(start + Chunk);
-        const std::size_t count = std::fread(text.data() + start, 1, Chunk, file.get());
-        text.resize(start + count);
+        if (file.read(text, Chunk) == 0)
+            break;
         for (std::size_t i = start; i < text.size(); ++i)
             lines += text[i] == '\n';
         if (lines >= static_cast<std::size_t>(MapFileLineCount))
-            return {};
-        if (count < Chunk)
             break;
     }
-    if (std::ferror(file.get()))
-        return path + ": " + std::strerror(errno);
-    return {};
+    return file.result().reason;
 }
 } // namespace
 

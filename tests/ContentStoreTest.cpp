@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -45,8 +48,9 @@ std::string endLine(const std::string& root, const std::string& label, const std
 TEST(ContentStore, PrintsOneLinePerSetInLoadOrder)
 {
     TestContent dir;
-    std::ostringstream console;
-    GameData data(dir.path(), &console);
+    std::ostringstream console, errors;
+    GameData data(dir.path(), &console, nullptr, &errors);
+    EXPECT_EQ(errors.str(), "") << "a missing file ends its set without a word";
     const std::string& r = dir.path();
     EXPECT_EQ(consoleLines(console.str()),
               (std::vector<std::string>{endLine(r, "Texturen", "Texturen/FieldTextur8.png"),
@@ -117,8 +121,9 @@ TEST(ContentStore, DamagedImagesEndTheirSetLikeMissingOnes)
         // A truncated copy of a real PNG, for the object textures.
         const std::string good = readFile(dir.file("Texturen/ObjectTextur1.png"));
         dir.write("Texturen/ObjectTextur1.png", good.substr(0, good.size() / 2));
-        std::ostringstream console;
-        GameData data(dir.path(), &console);
+        std::ostringstream console, errors;
+        GameData data(dir.path(), &console, nullptr, &errors);
+        EXPECT_EQ(consoleLines(errors.str()).size(), 3u) << "one line for each refused file";
         EXPECT_EQ(filledRun(data.fieldTextures), 3) << bad.size();
         EXPECT_EQ(filledRun(data.objectTextures), 1) << bad.size();
         EXPECT_EQ(data.uiTexture->getSize(), sf::Vector2u(0, 0)) << bad.size();
@@ -137,4 +142,53 @@ TEST(ContentStore, ASetNeverGrowsPastItsLastSlot)
     EXPECT_EQ(filledRun(data.items), ContentSetCapacity);
     EXPECT_EQ(data.items[ContentSetCapacity - 1]->name, "9999");
     EXPECT_EQ(consoleLines(console.str()).back(), endLine(dir.path(), "Items", "Items/Item10000.Item"));
+}
+
+TEST(ContentStore, AFileThatCannotBeUsedEndsItsSetWithOneLineOnStandardError)
+{
+    alarm(60); // a file that blocks the loader fails the test instead of hanging it
+    // The test content's four single pictures and three field textures, decoded.
+    constexpr std::size_t ThreeFields = (32 * 256 + 16 * 16 + 96 * 64 + 320 * 192 + 3 * 80 * 80) * 4;
+    const struct
+    {
+        std::string file, make; // make: "fifo", "zero" (a link to /dev/zero), "big" (4 MiB + 1) or "" (as it is)
+        std::size_t budget;
+        std::string reason;
+        int fields, objects, items; // filled run of each table
+    } cases[] = {
+        {"Texturen/FieldTextur3.png", "fifo", MaxContentImageBytes, "is not a regular file", 3, 3, 2},
+        {"Texturen/FieldTextur3.png", "", ThreeFields,
+         "80 x 80 pixels need 25600 bytes decoded, more than the 0 bytes left of the budget for decoded pictures", 3,
+         3, 2},
+        {"Objekte/Object1.object", "fifo", MaxContentImageBytes, "is not a regular file", 8, 1, 2},
+        {"Objekte/Object1.object", "zero", MaxContentImageBytes, "is not a regular file", 8, 1, 2},
+        {"Items/Item1.Item", "big", MaxContentImageBytes, "larger than 4 MiB", 8, 3, 1},
+    };
+    for (const auto& c : cases)
+    {
+        TestContent dir;
+        dir.write("Items/Item0.Item", std::string(MaxDefinitionFileBytes, 'x')); // the largest that loads
+        const std::string path = dir.file(c.file);
+        if (!c.make.empty())
+            std::filesystem::remove(path);
+        if (c.make == "fifo")
+            mkfifo(path.c_str(), 0600);
+        if (c.make == "zero")
+            std::filesystem::create_symlink("/dev/zero", path);
+        if (c.make == "big")
+            dir.write(c.file, std::string(MaxDefinitionFileBytes + 1, 'x'));
+
+        std::ostringstream console, errors;
+        GameData data(dir.path(), &console, nullptr, &errors, c.budget);
+        EXPECT_EQ(consoleLines(console.str()).size(), 5u) << c.make;
+        EXPECT_NE(console.str().find(" bei " + path + " beendet\n"), std::string::npos) << "its set ends there";
+        ASSERT_FALSE(errors.str().empty()) << c.make;
+        EXPECT_EQ(consoleLines(errors.str())[0], "--- Content Refused: " + path + ": " + c.reason);
+        // (Past the budget every later picture is refused as well.)
+        EXPECT_EQ(consoleLines(errors.str()).size() == 1, !c.make.empty()) << c.make;
+        EXPECT_EQ(filledRun(data.fieldTextures), c.fields) << c.make;
+        EXPECT_EQ(filledRun(data.objects), c.objects) << c.make;
+        EXPECT_EQ(filledRun(data.items), c.items) << c.make;
+    }
+    alarm(0);
 }

@@ -3,6 +3,9 @@
 #include "mapfile/MapFile.h"
 #include "mapfile/MapFormat.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -76,6 +79,9 @@ TEST_F(MapFile, RefusedFilesLeaveTheMapUnchanged)
     };
     fs::create_directory(files.file("folder"));
     files.write("empty.txt", "");
+    ASSERT_EQ(mkfifo(files.file("pipe").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", files.file("zero"));
+    alarm(60); // a file that blocks the reader fails the test instead of hanging it
     const struct { std::string file, text, reason; } cases[] = { // text written unless empty
         {"missing.txt", "", "No such file or directory"},
         {"empty.txt", "", "the file ends after line 0, but a map has 160002 lines"},
@@ -92,7 +98,9 @@ TEST_F(MapFile, RefusedFilesLeaveTheMapUnchanged)
         {"origin.txt", replaceLine(160002, "top"), "line 160002 holds no number"},
         {"farther.txt", replaceLine(160001, "-1000000"),
          "line 160001 holds the origin -1000000, which is farther than any map can be walked"},
-        {"folder", "", "Is a directory"},
+        {"folder", "", "is not a regular file"},
+        {"pipe", "", "is not a regular file"},
+        {"zero", "", "is not a regular file"},
     };
     map.setValues(5, 6, {2, 5, 2, true});
     map.scroll(-48, 16);
@@ -111,6 +119,7 @@ TEST_F(MapFile, RefusedFilesLeaveTheMapUnchanged)
         EXPECT_EQ(map.at(5, 6).object.message(), testObjectMessage(2)) << c.file;
         EXPECT_EQ(map.revision(), revision) << c.file;
     }
+    alarm(0);
 }
 
 TEST_F(MapFile, CancelAsksOnceAndNamesAreJustNames)
