@@ -114,7 +114,7 @@ for i in "${!names[@]}"; do
     printf '%-12s %s\n' "NOT CAUGHT" "$name"
     missed+=("$name")
   else
-    failed=$(sed -n 's/^ *[0-9]* - \([^ ]*\) .*/\1/p' "$logs/$name-test.log" | paste -sd ' ')
+    failed=$(sed -nE 's/^[[:space:]]*[0-9]+ - ([^ ]+) .*/\1/p' "$logs/$name-test.log" | paste -sd ' ')
     printf '%-12s %s: %s\n' "caught" "$name" "${failed:-the suite failed}"
     caught=$((caught + 1))
   fi
