@@ -103,14 +103,20 @@ TEST_F(FieldMapTest, PassCoversTheWindowNearTheViewAndNeverTheOuterFields)
     }
 }
 
-TEST_F(FieldMapTest, UnknownTypesChangeNothing)
+// Edits that store nothing new are no change: observers hear of none.
+TEST_F(FieldMapTest, UnknownTypesAndUnchangedValuesChangeNothing)
 {
     paint(7, 7, 3);
+    const std::uint64_t revision = map.revision();
     // The test content has field textures 0..7 and objects 0..2.
     for (int type : {8, -1, ContentSetCapacity})
     {
         EXPECT_FALSE(map.paintGround(7, 7, type, false) || map.paintGround(7, 7, type, true)) << type;
         EXPECT_FALSE(map.setObject(7, 7, type) || map.setValues(7, 7, {3, 3, type, false})) << type;
     }
+    paint(7, 7, 3);
+    map.setSolid(7, 7, false);
+    map.setObject(7, 7, 0);
     EXPECT_EQ(map.at(7, 7).values(), (FieldValues{3, 3, 0, false}));
+    EXPECT_EQ(map.revision(), revision);
 }
