@@ -10,6 +10,7 @@
 namespace
 {
 using Cell = std::pair<int, int>; // column, row
+using K = sf::Keyboard;
 
 // Held keys and the left button over window pixel (mx, my).
 InputState click(int mx, int my, const Keys& held = {})
@@ -20,176 +21,78 @@ InputState click(int mx, int my, const Keys& held = {})
     return input;
 }
 
-// Sets one of the editor's choices as its keys would.
-template <typename T>
-void choose(Editor& editor, T EditorChoices::*choice, T value)
-{
-    EditorChoices choices = editor.choices();
-    choices.*choice = value;
-    editor.setChoices(choices);
-}
-
 class EditorTest : public WorldFixture
 {
 protected:
-    // Moves the clock on and runs one frame at scene scale `scale`.
+    // Moves the clock on and runs one frame of `editor` on the map.
     void frame(const InputState& input, int advanceMs = 0, float scale = 1.f)
     {
         time.advance(sf::milliseconds(advanceMs));
         editor.update(input, &map, scale, scale);
     }
-
-    // Fields where `has` holds.
-    template <typename Predicate>
-    std::set<Cell> fieldsWhere(Predicate has) const
+    // Starts over with a fresh editor with `choices`.
+    void restart(const EditorChoices& choices = {true})
+    {
+        editor = Editor(data.get(), time);
+        editor.setChoices(choices);
+    }
+    // The fields whose stored values are no longer those of a new map.
+    std::set<Cell> changed() const
     {
         std::set<Cell> result;
         for (int c = 0; c < MapSize; ++c)
             for (int r = 0; r < MapSize; ++r)
-                if (has(map.at(c, r)))
+                if (map.at(c, r).values() != FieldValues{})
                     result.insert({c, r});
         return result;
     }
-    std::set<Cell> solidFields() const { return fieldsWhere([](const Field& f) { return f.solid; }); }
 
     ManualTimeSource time;
     Editor editor{data.get(), time};
 };
+
+const EditorChoices SolidMode{true, EditorMode::MarkSolid};
 } // namespace
 
-TEST_F(EditorTest, ToggleNeedsMoreThan200WholeMillisecondsAndKeepsTheChoices)
+TEST_F(EditorTest, ToggleNeedsMoreThan200MillisecondsAndKeepsTheChoices)
 {
-    frame(pressing({sf::Keyboard::E}), 200);
+    frame(click(40, 40, {K::E, K::I, K::Add}), 200);
     EXPECT_FALSE(editor.active()) << "200 ms is not enough";
-    frame(pressing({sf::Keyboard::E, sf::Keyboard::U, sf::Keyboard::I, sf::Keyboard::Num5}), 1);
-    EXPECT_TRUE(editor.active()) << "201 ms toggles";
-    frame(pressing({sf::Keyboard::E}), 200);
-    EXPECT_TRUE(editor.active()) << "held E waits again from the toggle";
-    frame(pressing({sf::Keyboard::E}), 1);
-    EXPECT_FALSE(editor.active()) << "held E toggles again after 201 ms";
-    // The clock restarts only on a toggle: a long pause lets the next press act at once.
-    frame(pressing({}), 5000);
-    frame(pressing({sf::Keyboard::E}), 0);
-    EXPECT_TRUE(editor.active());
-    EXPECT_TRUE(editor.choices().underLayer && editor.choices().mode == EditorMode::MarkSolid && editor.choices().selectedGround == 4);
-}
-
-TEST_F(EditorTest, InactiveEditorIgnoresKeysAndMouse)
-{
-    frame(click(40, 40, {sf::Keyboard::I, sf::Keyboard::U, sf::Keyboard::Num4, sf::Keyboard::Add}), 500);
-    EXPECT_FALSE(editor.active());
-    EXPECT_TRUE(editor.choices().mode == EditorMode::PaintGround && !editor.choices().underLayer && editor.choices().selectedGround == 0);
-    EXPECT_EQ(editor.choices().brushSize, 1);
-    EXPECT_EQ(editor.cursor().getPosition(), sf::Vector2f(0, 0));
-    EXPECT_TRUE(fieldsWhere([](const Field& f) { return f.groundType != 5; }).empty());
-
+    EXPECT_TRUE(editor.choices().mode == EditorMode::PaintGround && editor.choices().brushSize == 1 && changed().empty())
+        << "an inactive editor ignores keys and mouse";
     // The frame that switches the editor on already acts.
-    frame(click(40, 24, {sf::Keyboard::E, sf::Keyboard::Num3}), 0);
+    frame(click(40, 24, {K::E, K::U, K::Num3}), 1);
+    EXPECT_TRUE(editor.active()) << "201 ms toggles";
     EXPECT_EQ(editor.cursor().getPosition(), sf::Vector2f(32, 16));
-    EXPECT_EQ(fieldsWhere([](const Field& f) { return f.groundType == 2; }), (std::set<Cell>{{2, 1}}));
+    EXPECT_TRUE(changed() == (std::set<Cell>{{2, 1}}) && map.at(2, 1).underType == 2);
+    frame(pressing({K::E}), 200);
+    EXPECT_TRUE(editor.active()) << "held E waits again from the toggle";
+    frame(pressing({K::E}), 1);
+    EXPECT_FALSE(editor.active());
+    // The clock restarts only on a toggle: after a pause the next press acts at once.
+    frame(pressing({}), 5000);
+    frame(pressing({K::E}), 0);
+    EXPECT_TRUE(editor.active() && editor.choices().underLayer && editor.choices().selectedGround == 2);
 }
 
-TEST_F(EditorTest, LaterKeyOfAKindWins)
-{
-    struct Case { Keys held; bool underLayer; EditorMode mode; int ground; };
-    const Case cases[] = {
-        {{sf::Keyboard::U}, true, EditorMode::PaintGround, 0},
-        {{sf::Keyboard::U, sf::Keyboard::Z}, false, EditorMode::PaintGround, 0},
-        {{sf::Keyboard::P}, false, EditorMode::PlaceObject, 0},
-        {{sf::Keyboard::P, sf::Keyboard::O}, false, EditorMode::PaintGround, 0},
-        {{sf::Keyboard::O, sf::Keyboard::I}, false, EditorMode::MarkSolid, 0}, // I comes after O in the key order
-        {{sf::Keyboard::P, sf::Keyboard::I}, false, EditorMode::MarkSolid, 0},
-        {{sf::Keyboard::Num1, sf::Keyboard::Num6}, false, EditorMode::PaintGround, 5},
-        {{sf::Keyboard::Num4, sf::Keyboard::Num2}, false, EditorMode::PaintGround, 3},
-    };
-    for (const Case& c : cases)
-    {
-        Editor fresh(data.get(), time);
-        choose(fresh, &EditorChoices::active, true);
-        fresh.update(pressing(c.held), &map, 1.f, 1.f);
-        EXPECT_EQ(fresh.choices().underLayer, c.underLayer) << "case " << (&c - cases);
-        EXPECT_EQ(fresh.choices().mode, c.mode) << "case " << (&c - cases);
-        EXPECT_EQ(fresh.choices().selectedGround, c.ground) << "case " << (&c - cases);
-    }
-}
-
-TEST_F(EditorTest, StepKeysShareOneClock)
+TEST_F(EditorTest, StepKeysShareOneClockAndStopAtTheirLimits)
 {
     struct Step { int advanceMs; Keys held; int brushSize, selectedObject; };
-    struct Case { const char* name; int startBrush, startObject; std::vector<Step> steps; };
-    using K = sf::Keyboard;
-    const std::vector<Case> cases = {
-        {"K then Add within 200 ms: the Add waits", 1, 0,
-         {{201, {K::K}, 1, 1}, {150, {K::Add}, 1, 1}, {50, {K::Add}, 1, 1}, {1, {K::Add}, 2, 1}}},
-        {"Add at 4 does not restart the clock", 4, 0,
-         {{201, {K::K}, 4, 1}, {201, {K::Add}, 4, 1}, {0, {K::K}, 4, 2}}},
-        {"K at 2 and L at 0 change nothing", 1, 2,
-         {{201, {K::K}, 1, 2}, {0, {K::L}, 1, 1}, {201, {K::L}, 1, 0}, {201, {K::L}, 1, 0}, {0, {K::Add}, 2, 0}}},
-        {"one step per frame, the first in key order", 2, 1,
-         {{201, {K::Add, K::Subtract, K::L, K::K}, 2, 2}, {201, {K::Add, K::Subtract}, 1, 2}}},
-        {"a key at its limit lets the next one step", 1, 2, {{201, {K::K, K::Subtract, K::Add}, 2, 2}}},
-        {"Equal and Hyphen step like Add and Subtract", 1, 0,
-         {{201, {K::Equal}, 2, 0}, {200, {K::Equal}, 2, 0}, {1, {K::Equal}, 3, 0}, {201, {K::Hyphen}, 2, 0},
-          {201, {K::Hyphen, K::Equal}, 1, 0}}},
-        {"the brush stays within 1..4", 3, 0,
-         {{201, {K::Add}, 4, 0}, {201, {K::Add}, 4, 0}, {201, {K::Subtract}, 3, 0}, {201, {K::Subtract}, 2, 0},
-          {201, {K::Subtract}, 1, 0}, {201, {K::Subtract}, 1, 0}}},
+    const Step steps[] = {
+        {201, {K::Add, K::K}, 4, 2},     // both at their limits: nothing, and the clock keeps running
+        {0, {K::L}, 4, 1},               // so L steps at once
+        {200, {K::Subtract}, 4, 1},      // within 200 ms of L
+        {1, {K::Subtract, K::L}, 4, 0},  // one step per frame, the first in key order
+        {201, {K::L, K::Hyphen}, 3, 0},  // L at its limit lets Hyphen step
+        {201, {K::Equal}, 4, 0},
     };
-    for (const Case& c : cases)
+    restart({true, EditorMode::PaintGround, false, 0, 2, 4});
+    for (const Step& step : steps)
     {
-        SCOPED_TRACE(c.name);
-        Editor fresh(data.get(), time);
-        choose(fresh, &EditorChoices::active, true);
-        choose(fresh, &EditorChoices::brushSize, c.startBrush);
-        choose(fresh, &EditorChoices::selectedObject, c.startObject);
-        for (std::size_t i = 0; i < c.steps.size(); ++i)
-        {
-            time.advance(sf::milliseconds(c.steps[i].advanceMs));
-            fresh.update(pressing(c.steps[i].held), &map, 1.f, 1.f);
-            EXPECT_EQ(fresh.choices().brushSize, c.steps[i].brushSize) << "step " << i;
-            EXPECT_EQ(fresh.choices().selectedObject, c.steps[i].selectedObject) << "step " << i;
-        }
-    }
-}
-
-TEST_F(EditorTest, HitTestFromTheMapOrigin)
-{
-    // Mouse in window pixels, scale in window pixels per scene pixel.
-    struct Case { float originX, originY; int mx, my; float scale; bool hits; Cell field; sf::Vector2f cursor; };
-    const Case cases[] = {
-        {0, 0, 16, 5, 1, true, {0, 0}, {0, 0}},           // shared edge: the lower column wins
-        {0, 0, 16, 16, 1, true, {0, 0}, {0, 0}},          // corner of four fields
-        {0, 0, 17, 16, 1, true, {1, 0}, {16, 0}},         // shared edge: the lower row wins
-        {0, 0, 5, 3200, 1, true, {0, 199}, {0, 3184}},    // bottom edge of the map is inside
-        {0, 0, 5, 3201, 1, false, {}, {}},                // below the map
-        {0, 0, 3201, 5, 1, false, {}, {}},                // right of the map
-        {-40, -24, 0, 0, 1, true, {2, 1}, {-8, -8}},      // c0 = 2, r0 = 1
-        {-40, -24, -9, 0, 1, false, {}, {}},              // left of column c0, although on the map
-        {15, 0, 20, 5, 1, true, {0, 0}, {15, 0}},         // origin inside the first field
-        {16, 0, 20, 5, 1, false, {}, {}},                 // x0 = 16: c0 = -1
-        {0, 16, 5, 20, 1, false, {}, {}},                 // y0 = 16: r0 = -1
-        {-3184, -3184, 8, 8, 1, true, {199, 199}, {0, 0}},
-        {-3200, 0, 8, 8, 1, false, {}, {}},               // c0 = 200
-        {-400, -400, 330, 5, 1, true, {45, 25}, {320, 0}}, // beyond the scene's right edge
-        {0, 0, 1080, 648, 3.375f, true, {19, 11}, {304, 176}}, // scene corner (320, 192) at the game's x scale
-        {0, 0, 65, 8, 4, true, {1, 0}, {16, 0}},          // scene x 16.25
-        {-0.5f, 0, 65, 8, 4, true, {1, 0}, {16, 0}},      // fields at -0.5 and 15.5 truncate to 0 and 15
-        {-16.5f, 0, -1, 8, 4, false, {}, {}},             // field 1 at -0.5 truncates to 0: x -0.25 misses
-        {-16.5f, 0, 65, 8, 4, true, {2, 0}, {16, 0}},     // x 16.25: field 2 truncates to 15
-    };
-    for (const Case& c : cases)
-    {
-        SCOPED_TRACE(::testing::Message() << "origin (" << c.originX << ", " << c.originY << "), mouse (" << c.mx
-                                          << ", " << c.my << ") / " << c.scale);
-        map.setOrigin(c.originX, c.originY);
-        Editor fresh(data.get(), time);
-        choose(fresh, &EditorChoices::active, true);
-        choose(fresh, &EditorChoices::mode, EditorMode::MarkSolid);
-        fresh.update(click(c.mx, c.my), &map, c.scale, c.scale);
-        EXPECT_EQ(solidFields(), c.hits ? std::set<Cell>{c.field} : std::set<Cell>{});
-        EXPECT_EQ(fresh.cursor().getPosition(), c.hits ? c.cursor : sf::Vector2f(0, 0)) << "a miss leaves it";
-        if (c.hits)
-            map.setSolid(c.field.first, c.field.second, false);
+        frame(pressing(step.held), step.advanceMs);
+        EXPECT_EQ(std::pair(editor.choices().brushSize, editor.choices().selectedObject),
+                  std::pair(step.brushSize, step.selectedObject))
+            << "step " << (&step - steps);
     }
 }
 
@@ -197,15 +100,14 @@ TEST_F(EditorTest, HitTestFromTheMapOrigin)
 // from r0, first hit wins.
 bool referenceHit(const FieldMap& map, float px, float py, Cell& hit)
 {
-    const int x0 = static_cast<int>(map.origin().x), y0 = static_cast<int>(map.origin().y);
-    const int c0 = -(x0 / 16), r0 = -(y0 / 16);
+    const int c0 = -(int(map.origin().x) / 16), r0 = -(int(map.origin().y) / 16);
     if (c0 < 0 || r0 < 0 || c0 >= 200)
         return false;
     for (int c = c0; c < 200; ++c)
         for (int r = r0; r < 200; ++r)
         {
-            const int fx = static_cast<int>(map.at(c, r).groundSprite.getPosition().x);
-            const int fy = static_cast<int>(map.at(c, r).groundSprite.getPosition().y);
+            const int fx = int(map.at(c, r).groundSprite.getPosition().x);
+            const int fy = int(map.at(c, r).groundSprite.getPosition().y);
             if (float(fx) <= px && px <= float(fx + 16) && float(fy) <= py && py <= float(fy + 16))
             {
                 hit = {c, r};
@@ -217,36 +119,42 @@ bool referenceHit(const FieldMap& map, float px, float py, Cell& hit)
 
 TEST_F(EditorTest, HitTestMatchesTheFullSearch)
 {
+    // Map origin, mouse in window pixels, window pixels per scene pixel.
+    struct Probe { float ox, oy; int mx, my; float scale; };
+    std::vector<Probe> probes = {
+        {0, 0, 16, 16, 1}, {0, 0, 5, 3200, 1}, {0, 0, 5, 3201, 1}, // a corner of four fields; the map's bottom edge
+        {-40, -24, -9, 0, 1},                  // left of the first column c0 = 2, although on the map
+        {16, 0, 20, 5, 1}, {0, 16, 5, 20, 1}, {-3200, 0, 8, 8, 1}, // c0 = -1, r0 = -1, c0 = 200: no search
+        {-16.5f, 0, -1, 8, 4}, {-16.5f, 0, 65, 8, 4}, // fields at -0.5 and 15.5 truncate to 0 and 15
+    };
     std::mt19937 random(20240611);
     std::uniform_int_distribution<int> originPixel(-3300, 40), mousePixel(-80, 1200), fraction(0, 3), line(0, 20);
-    const float scales[] = {1.f, 3.375f, 4.f};
     for (int i = 0; i < 300; ++i)
     {
-        const float ox = float(originPixel(random)) - 0.25f * float(fraction(random));
-        const float oy = float(originPixel(random)) - 0.25f * float(fraction(random));
-        map.setOrigin(ox, oy);
-        const float scale = scales[i % 3];
-        int mx = mousePixel(random), my = mousePixel(random);
+        Probe p{float(originPixel(random)) - 0.25f * float(fraction(random)),
+                float(originPixel(random)) - 0.25f * float(fraction(random)), mousePixel(random), mousePixel(random),
+                i % 3 == 0 ? 1.f : i % 3 == 1 ? 3.375f : 4.f};
         if (i % 3 == 0)
         {
             // On the lines between fields, where the first-hit rule decides.
-            mx = (int(ox) % 16 + 16) % 16 + 16 * line(random);
-            my = (int(oy) % 16 + 16) % 16 + 16 * line(random);
+            p.mx = (int(p.ox) % 16 + 16) % 16 + 16 * line(random);
+            p.my = (int(p.oy) % 16 + 16) % 16 + 16 * line(random);
         }
-        Editor probe(data.get(), time);
-        choose(probe, &EditorChoices::active, true);
-        choose(probe, &EditorChoices::mode, EditorMode::MarkSolid);
-        probe.update(click(mx, my), &map, scale, scale);
-
+        probes.push_back(p);
+    }
+    for (const Probe& p : probes)
+    {
+        map.setOrigin(p.ox, p.oy);
+        restart(SolidMode);
+        frame(click(p.mx, p.my), 0, p.scale);
         Cell hit;
-        const bool found = referenceHit(map, float(mx) / scale, float(my) / scale, hit);
-        const int x0 = int(ox), y0 = int(oy);
+        const bool found = referenceHit(map, float(p.mx) / p.scale, float(p.my) / p.scale, hit);
         const sf::Vector2f wanted =
-            found ? sf::Vector2f(float(x0 + 16 * hit.first), float(y0 + 16 * hit.second)) : sf::Vector2f(0, 0);
-        SCOPED_TRACE(::testing::Message() << "origin (" << ox << ", " << oy << "), mouse (" << mx << ", " << my
-                                          << ") / " << scale);
-        ASSERT_EQ(probe.cursor().getPosition(), wanted);
-        ASSERT_EQ(solidFields(), found ? std::set<Cell>{hit} : std::set<Cell>{});
+            found ? sf::Vector2f(float(int(p.ox) + 16 * hit.first), float(int(p.oy) + 16 * hit.second)) : sf::Vector2f();
+        SCOPED_TRACE(::testing::Message() << "origin (" << p.ox << ", " << p.oy << "), mouse (" << p.mx << ", " << p.my
+                                          << ") / " << p.scale);
+        ASSERT_EQ(editor.cursor().getPosition(), wanted);
+        ASSERT_EQ(changed(), found ? std::set<Cell>{hit} : std::set<Cell>{});
         if (found)
             map.setSolid(hit.first, hit.second, false);
     }
@@ -264,82 +172,43 @@ bool inBrush(int size, int dx, int dy)
 
 TEST_F(EditorTest, BrushPaintsItsPatternClippedToTheGrid)
 {
-    const Cell hits[] = {{10, 10}, {0, 0}, {199, 199}, {0, 199}, {199, 0}, {1, 100}, {100, 198}, {5, 0}, {197, 2}};
     for (int size = 1; size <= 4; ++size)
-        for (const Cell& hit : hits)
+        for (const Cell& hit : {Cell{10, 10}, Cell{0, 199}, Cell{199, 0}, Cell{1, 198}})
             for (bool under : {false, true})
             {
-                SCOPED_TRACE(::testing::Message() << "size " << size << " at (" << hit.first << ", " << hit.second
-                                                  << ")" << (under ? " under" : ""));
                 // The hit field at the scene's top-left corner, clicked in its middle.
-                FieldMap fresh(data.get());
-                fresh.setOrigin(-16.f * float(hit.first), -16.f * float(hit.second));
-                Editor brush(data.get(), time);
-                choose(brush, &EditorChoices::active, true);
-                choose(brush, &EditorChoices::brushSize, size);
-                choose(brush, &EditorChoices::selectedGround, 3);
-                choose(brush, &EditorChoices::underLayer, under);
-                brush.update(click(8, 8), &fresh, 1.f, 1.f);
-
-                std::set<Cell> expected, painted;
-                for (int c = 0; c < MapSize; ++c)
-                    for (int r = 0; r < MapSize; ++r)
-                    {
-                        const Field& field = fresh.at(c, r);
-                        if (inBrush(size, c - hit.first, r - hit.second))
-                            expected.insert({c, r});
-                        if ((under ? field.underType : field.groundType) == 3)
-                            painted.insert({c, r});
-                        ASSERT_EQ(under ? field.groundType : field.underType, DefaultGroundType);
-                    }
-                EXPECT_EQ(painted, expected);
+                map.setOrigin(-16.f * float(hit.first), -16.f * float(hit.second));
+                restart({true, EditorMode::PaintGround, under, 3, 0, size});
+                frame(click(8, 8));
+                std::set<Cell> expected;
+                for (int dx = -3; dx <= 3; ++dx)
+                    for (int dy = -3; dy <= 3; ++dy)
+                        if (inBrush(size, dx, dy) && FieldMap::onMap(hit.first + dx, hit.second + dy))
+                            expected.insert({hit.first + dx, hit.second + dy});
+                const std::set<Cell> painted = changed();
+                EXPECT_EQ(painted, expected) << "size " << size << " at " << hit.first << "," << hit.second;
+                for (const auto& [c, r] : painted)
+                {
+                    EXPECT_EQ(map.at(c, r).values(), (under ? FieldValues{5, 3} : FieldValues{3, 5}));
+                    map.setValues(c, r, {});
+                }
             }
 }
 
 TEST_F(EditorTest, ActsOnTheFieldUnderTheMouseByMode)
 {
-    // Dragging paints every frame without delay.
-    choose(editor, &EditorChoices::active, true);
-    frame(click(8, 8, {sf::Keyboard::Num2}));
-    frame(click(24, 8));
-    InputState released = click(40, 8);
-    released.leftButton = false;
-    frame(released);
-    EXPECT_EQ(fieldsWhere([](const Field& f) { return f.groundType == 1; }), (std::set<Cell>{{0, 0}, {1, 0}}));
-
-    choose(editor, &EditorChoices::mode, EditorMode::PlaceObject);
-    choose(editor, &EditorChoices::selectedObject, 2);
-    frame(click(40, 24));
+    // Dragging paints every frame without delay; the button released, nothing.
+    restart();
+    for (const InputState& input : {click(8, 8, {K::Num2}), click(24, 8), pressing({})})
+        frame(input);
+    EXPECT_TRUE(changed() == (std::set<Cell>{{0, 0}, {1, 0}}) && map.at(1, 0).groundType == 1);
     const PlacedObject& placed = map.at(2, 1).object;
-    EXPECT_TRUE(placed.type() == data->object(2) && placed.present());
-    frame(click(40, 24, {sf::Keyboard::LShift}));
+    frame(click(40, 24, {K::P, K::K}), 201);
+    EXPECT_TRUE(placed.type() == data->object(1) && placed.present());
+    frame(click(40, 24, {K::LShift}));
     EXPECT_EQ(placed.type(), data->object(0));
-
-    frame(click(40, 24, {sf::Keyboard::I}));
-    EXPECT_EQ(solidFields(), (std::set<Cell>{{2, 1}}));
-    frame(click(40, 24, {sf::Keyboard::LShift}));
-    EXPECT_TRUE(solidFields().empty());
-}
-
-TEST(EditorContent, MissingDefinitionsPlaceNothing)
-{
-    // With only object 0, LShift still removes; without any, nothing changes.
-    for (int objects : {1, 0})
-    {
-        TestContentOptions options;
-        options.objects = objects;
-        const TestContent dir(options);
-        std::ostringstream console;
-        const GameData data(dir.path(), &console);
-        FieldMap map(&data);
-        ManualTimeSource time;
-        Editor editor(&data, time);
-        choose(editor, &EditorChoices::active, true);
-        choose(editor, &EditorChoices::mode, EditorMode::PlaceObject);
-        choose(editor, &EditorChoices::selectedObject, 2);
-        editor.update(click(56, 56), &map, 1, 1);
-        EXPECT_EQ(map.at(3, 3).object.type(), nullptr) << objects;
-        editor.update(click(56, 56, {sf::Keyboard::LShift}), &map, 1, 1);
-        EXPECT_EQ(map.at(3, 3).object.type(), data.object(0)) << objects;
-    }
+    frame(click(40, 24, {K::I}));
+    EXPECT_TRUE(map.at(2, 1).solid);
+    frame(click(40, 24, {K::LShift}));
+    EXPECT_TRUE(changed() == (std::set<Cell>{{0, 0}, {1, 0}}) && !map.at(2, 1).solid);
 }

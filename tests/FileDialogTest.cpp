@@ -26,13 +26,7 @@ public:
     ~ScopedEnv() { set(saved); }
 
 private:
-    void set(const std::optional<std::string>& value)
-    {
-        if (value)
-            ::setenv(name, value->c_str(), 1);
-        else
-            ::unsetenv(name);
-    }
+    void set(const std::optional<std::string>& value) { value ? ::setenv(name, value->c_str(), 1) : ::unsetenv(name); }
     const char* name;
     std::optional<std::string> saved;
 };
@@ -42,17 +36,15 @@ private:
 // built-ins only, so PATH may hold nothing but its folder.
 void writeStub(const TempDir& dir, const std::string& name, const std::string& body)
 {
-    dir.write(name, "#!/bin/sh\n"
-                    "here=\"${0%/*}\"\n"
+    dir.write(name, "#!/bin/sh\nhere=\"${0%/*}\"\n"
                     "for a in \"$@\"; do printf '%s\\n' \"$a\" >> \"$here/args\"; done\n"
-                    "printf '%s\\n' -- >> \"$here/args\"\n"
-                    "echo 'noise on stderr' >&2\n" +
-                        body + "\n");
+                    "printf '%s\\n' -- >> \"$here/args\"\necho 'noise on stderr' >&2\n" + body + "\n");
     fs::permissions(dir.file(name), fs::perms::owner_all);
 }
 
 // Prints the file "answer" beside the script, byte for byte.
 const std::string PrintAnswer = "while IFS= read -r line; do printf '%s\\n' \"$line\"; done < \"$here/answer\"";
+const std::string ZenitySaveArgs = "--file-selection\n--title\nSave map\n--save\n--confirm-overwrite\n--\n";
 } // namespace
 
 TEST(FileDialog, ChoosesZenityThenKdialogOnlyWithADisplay)
@@ -66,17 +58,14 @@ TEST(FileDialog, ChoosesZenityThenKdialogOnlyWithADisplay)
     const Case cases[] = {
         // zenity wins wherever it stands on PATH; kdialog only without it.
         {empty.path() + ":" + kdialogOnly.path() + ":" + both.path(), true, DialogProgram::Zenity, both.file("zenity")},
-        {empty.path() + ":" + kdialogOnly.path() + ":" + notExecutable.path(), true, DialogProgram::KDialog,
-         kdialogOnly.file("kdialog")},
+        {notExecutable.path() + ":" + kdialogOnly.path(), true, DialogProgram::KDialog, kdialogOnly.file("kdialog")},
         {notExecutable.path(), true, DialogProgram::Console, ""},
         {both.path(), false, DialogProgram::Console, ""},
-        {"", true, DialogProgram::Console, ""},
     };
     for (const Case& c : cases)
     {
         const DialogChoice choice = chooseDialogProgram(c.path, c.display);
-        EXPECT_EQ(choice.program, c.program) << c.path << " display " << c.display;
-        EXPECT_EQ(choice.path, c.file) << c.path;
+        EXPECT_TRUE(choice.program == c.program && choice.path == c.file) << c.path << " display " << c.display;
     }
     // From the environment: either display variable counts.
     ScopedEnv path("PATH", both.path());
@@ -89,11 +78,10 @@ TEST(FileDialog, ChoosesZenityThenKdialogOnlyWithADisplay)
     EXPECT_EQ(chooseDialogProgramFromEnvironment().program, DialogProgram::Console);
 }
 
-TEST(FileDialog, RunsTheProgramWithItsArgumentsAndReadsThePath)
+TEST(FileDialog, RunsTheProgramWithItsArgumentsAndTakesNamesVerbatimRunningNothing)
 {
-    const std::pair<const char*, const char*> cases[] = {
-        {"zenity", "--file-selection\n--title\nSave map\n--save\n--confirm-overwrite\n--\n"
-                   "--file-selection\n--title\nLoad map\n--\n"},
+    const std::pair<const char*, std::string> cases[] = {
+        {"zenity", ZenitySaveArgs + "--file-selection\n--title\nLoad map\n--\n"},
         {"kdialog", "--title\nSave map\n--getsavefilename\n--\n--title\nLoad map\n--getopenfilename\n--\n"},
     };
     ScopedEnv display("DISPLAY", ":77");
@@ -101,11 +89,18 @@ TEST(FileDialog, RunsTheProgramWithItsArgumentsAndReadsThePath)
     {
         TempDir stub;
         writeStub(stub, program, PrintAnswer);
-        stub.write("answer", "/home/player/maps/island.txt\n");
         ScopedEnv path("PATH", stub.path());
-        EXPECT_EQ(chooseMapFile(FileDialogPurpose::Save), "/home/player/maps/island.txt");
-        EXPECT_EQ(chooseMapFile(FileDialogPurpose::Load), "/home/player/maps/island.txt");
-        EXPECT_EQ(readFile(stub.file("args")), args);
+        const std::string marker = stub.file("ran");
+        const std::string odd = "/$(touch " + marker + "); it's a \"map\" `touch " + marker + "` | & > <";
+        for (const std::string& name : {stub.path() + odd, stub.path() + "/  spaced  name .txt"})
+        {
+            stub.write("answer", name + "\n");
+            fs::remove(stub.file("args"));
+            EXPECT_EQ(chooseMapFile(FileDialogPurpose::Save), name);
+            EXPECT_EQ(chooseMapFile(FileDialogPurpose::Load), name);
+            EXPECT_EQ(readFile(stub.file("args")), args);
+        }
+        EXPECT_FALSE(fs::exists(marker));
     }
 }
 
@@ -116,7 +111,7 @@ TEST(FileDialog, CancelFailureAndOldOptionRejection)
     ScopedEnv path("PATH", stub.path());
     ScopedEnv display("DISPLAY", ":77");
     // Cancel (exit 1) and any other failure give no file, even with output.
-    for (const std::string& body : {PrintAnswer + "\nexit 1", std::string("exit 5"), std::string("exit 0")})
+    for (const std::string& body : {PrintAnswer + "\nexit 1", std::string("exit 5")})
     {
         writeStub(stub, "zenity", body);
         EXPECT_EQ(chooseMapFile(FileDialogPurpose::Save), "") << body;
@@ -125,56 +120,27 @@ TEST(FileDialog, CancelFailureAndOldOptionRejection)
     fs::remove(stub.file("args"));
     writeStub(stub, "zenity", "for a in \"$@\"; do [ \"$a\" = --confirm-overwrite ] && exit 255; done\n" + PrintAnswer);
     EXPECT_EQ(chooseMapFile(FileDialogPurpose::Save), "/maps/a.txt");
-    EXPECT_EQ(readFile(stub.file("args")), "--file-selection\n--title\nSave map\n--save\n--confirm-overwrite\n--\n"
-                                           "--file-selection\n--title\nSave map\n--save\n--\n");
-    // Loading never retries: 255 is just a failure there.
-    writeStub(stub, "zenity", "exit 255");
-    EXPECT_EQ(chooseMapFile(FileDialogPurpose::Load), "");
+    EXPECT_EQ(readFile(stub.file("args")), ZenitySaveArgs + "--file-selection\n--title\nSave map\n--save\n--\n");
 
     bool started = true;
     EXPECT_EQ(runDialogProgram({DialogProgram::Zenity, "/nonexistent/zenity"}, FileDialogPurpose::Load, &started), "");
     EXPECT_FALSE(started);
 }
 
-TEST(FileDialog, FileNamesWithShellCharactersComeBackVerbatimAndRunNothing)
-{
-    TempDir stub;
-    writeStub(stub, "zenity", PrintAnswer);
-    ScopedEnv path("PATH", stub.path());
-    ScopedEnv display("DISPLAY", ":77");
-    const std::string marker = stub.file("ran");
-    for (const std::string& name : {stub.path() + "/$(touch " + marker + ").txt", stub.path() + "/map; touch " + marker,
-                                    stub.path() + "/it's a \"map\" `touch " + marker + "` | & > <.txt",
-                                    stub.path() + "/  spaced  name .txt"})
-    {
-        stub.write("answer", name + "\n");
-        EXPECT_EQ(chooseMapFile(FileDialogPurpose::Save), name);
-        std::istringstream typed(name + "\n");
-        std::ostringstream prompt;
-        EXPECT_EQ(askOnConsole(FileDialogPurpose::Load, typed, prompt), name);
-    }
-    EXPECT_FALSE(fs::exists(marker));
-}
-
 TEST(FileDialog, ConsolePrompt)
 {
     TempDir dir;
     dir.write("existing.txt", "old");
-    const std::string existing = dir.file("existing.txt");
-    const std::string fresh = dir.file("new.txt");
-    struct Case { FileDialogPurpose purpose; std::string typed, expected, prompt; };
+    const std::string existing = dir.file("existing.txt"), fresh = dir.file("new $(touch ran) `x`.txt");
     const std::string load = "Load map from (empty line cancels): ", save = "Save map to (empty line cancels): ";
     const std::string replace = save + existing + " exists. Replace it? (y/n): ";
+    struct Case { FileDialogPurpose purpose; std::string typed, expected, prompt; };
     const Case cases[] = {
-        {FileDialogPurpose::Load, fresh + "\r\n", fresh, load},
         {FileDialogPurpose::Load, fresh, fresh, load}, // no line end before the end of input
         {FileDialogPurpose::Load, "\n", "", load},
-        {FileDialogPurpose::Load, "", "", load},
-        {FileDialogPurpose::Load, existing + "\n", existing, load}, // loading asks nothing more
         {FileDialogPurpose::Save, fresh + "\n", fresh, save},
         {FileDialogPurpose::Save, existing + "\r\nYes\r\n", existing, replace},
         {FileDialogPurpose::Save, existing + "\nn\n", "", replace},
-        {FileDialogPurpose::Save, existing + "\n", "", replace},
     };
     for (const Case& c : cases)
     {

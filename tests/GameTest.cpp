@@ -1,45 +1,77 @@
+// The whole game stepped frame by frame with scripted input and a manual clock.
+
 #include "WorldFixture.h"
 
-#include <SFML/Graphics/Image.hpp>
+#include "app/ScreenCapture.h"
+
+#include <cmath>
 
 namespace
 {
 class GameTest : public GameFixture
 {
+protected:
+    // One frame after `advanceMs`, with `held` keys and the mouse over the
+    // middle of field (c, r), the left button down when `click`.
+    void frame(int advanceMs, const Keys& held, int c = -10, int r = -10, bool click = false)
+    {
+        time.advance(sf::milliseconds(advanceMs));
+        InputState input = pressing(held);
+        const sf::Vector2f origin = game.map().origin(), scale = game.sceneScale();
+        input.mousePosition = {int(std::lround((origin.x + 16.f * float(c) + 8.f) * scale.x)),
+                               int(std::lround((origin.y + 16.f * float(r) + 8.f) * scale.y))};
+        input.leftButton = click;
+        game.frame(&input);
+    }
+    sf::Color scenePixel(unsigned x, unsigned y) const { return game.sceneImage().getPixel(x, y); }
 };
 } // namespace
 
-TEST_F(GameTest, StartsUpInOrderAndDrawsTheFirstFrame)
+TEST_F(GameTest, FirstFramesShowTheWorldAndThePlayer)
 {
-    const std::string text = console.str();
-    const char* const labels[] = {"---Texturen laden bei ", "---Object Texturen laden bei ", "---Objekte laden bei ",
-                                  "---Item Texturen laden bei ", "---Items laden bei "};
-    ASSERT_NE(text.find(labels[0]), std::string::npos);
-    for (int i = 1; i < 5; ++i)
-        EXPECT_LT(text.find(labels[i - 1]), text.find(labels[i])) << labels[i];
-    EXPECT_EQ(game.window().getSize(), sf::Vector2u(1080, 720));
     EXPECT_EQ(game.sceneScale(), sf::Vector2f(3.375f, 3.75f));
-
     // Without focus events no key counts as held, whatever the X server's
     // keyboard says: frames without input leave the world where it was.
     for (int i = 0; i < 3; ++i)
         game.frame();
     EXPECT_EQ(game.map().origin(), sf::Vector2f(0, 0));
-    const sf::Image scene = game.sceneImage();
-    // After the first refresh the uniform map shows interior pieces of grass.
-    EXPECT_EQ(scene.getPixel(40, 40), fieldPieceColor(5, 0, 0));
-    EXPECT_EQ(scene.getPixel(300, 10), fieldPieceColor(5, 0, 0));
-    // The player stands on grass, facing down: the grass frame at y = 128.
-    EXPECT_EQ(scene.getPixel(155, 100), playerFrameColor(128));
-    EXPECT_EQ(scene.getPixel(183, 81), playerFrameColor(128));
-    EXPECT_EQ(scene.getPixel(151, 100), fieldPieceColor(5, 0, 0));
+    // Interior pieces of grass, and the player on grass facing down: the frame at y = 128.
+    EXPECT_EQ(scenePixel(40, 40), fieldPieceColor(5, 0, 0));
+    EXPECT_EQ(scenePixel(155, 100), playerFrameColor(128));
+    EXPECT_EQ(scenePixel(183, 81), playerFrameColor(128));
+    EXPECT_EQ(scenePixel(151, 100), fieldPieceColor(5, 0, 0));
 }
 
 TEST_F(GameTest, EscapeFinishesTheFrameThenCloses)
 {
-    const InputState in = pressing({sf::Keyboard::Escape, sf::Keyboard::W});
-    EXPECT_TRUE(game.isOpen());
-    game.frame(&in);
+    frame(0, {sf::Keyboard::Escape, sf::Keyboard::W});
     EXPECT_FALSE(game.isOpen());
     EXPECT_EQ(game.map().origin(), sf::Vector2f(0, 1)) << "the rest of the frame still ran";
+}
+
+TEST_F(GameTest, EditorPaintsAndTheHudFollowsWithinTheFrame)
+{
+    frame(200, {sf::Keyboard::E, sf::Keyboard::Num2}, 4, 4, true);
+    EXPECT_FALSE(game.editor().active()) << "200 ms after start-up is not enough";
+    EXPECT_NE(scenePixel(12, 12), fieldPieceColor(0, 64, 64)) << "no palette without the editor";
+
+    // E, a bigger brush and ground type 2, all in one frame.
+    frame(1, {sf::Keyboard::E, sf::Keyboard::Add, sf::Keyboard::Num3}, 6, 8, true);
+    ASSERT_TRUE(game.editor().active());
+    EXPECT_EQ(game.hud().brushSizeText().getString().toAnsiString(), "Brush Size: 2");
+    EXPECT_EQ(scenePixel(22, 12), fieldPieceColor(1, 64, 64)) << "the palette";
+    // The plus sign around field (6, 8), retiled in the same frame: the right
+    // arm open toward the middle only.
+    EXPECT_EQ(game.map().at(7, 8).groundType, 2);
+    EXPECT_EQ(scenePixel(120, 136), fieldPieceColor(2, 16, 48)) << "the right arm";
+    EXPECT_EQ(scenePixel(100, 132), sf::Color::Yellow) << "the cursor over the middle";
+}
+
+// F3 itself, its file and its picture, is driven by the end-to-end test.
+TEST_F(GameTest, ScreenCapturesAreNamedByTheLocalTimeAndFailuresAreReported)
+{
+    EXPECT_EQ(screenCaptureName({5, 12, 2026, 14, 20, 7}), "ScreenCapture-5-12-2026-14-20-7.jpg");
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(captureWindowTo(game.window(), dir.file("no/such/folder/shot.jpg")));
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("shot.jpg"), std::string::npos);
 }

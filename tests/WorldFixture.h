@@ -1,7 +1,7 @@
 #pragma once
 
-// A test content tree and its store, shared by the tests of one suite, and a
-// fresh uniform map for every test.
+// A test content tree and its store, shared by the tests of one suite, with a
+// fresh uniform map for every test; and the whole game on test content.
 
 #include "TestContent.h"
 
@@ -28,6 +28,12 @@ inline InputState pressing(const Keys& held)
     return input;
 }
 
+// A 16 x 16 piece of a field texture, by its top-left corner.
+inline sf::IntRect pieceAt(int left, int top)
+{
+    return {left, top, 16, 16};
+}
+
 class WorldFixture : public ::testing::Test
 {
 protected:
@@ -45,7 +51,6 @@ protected:
         data = std::make_unique<GameData>(dir->path(), &console);
     }
 
-    // Puts definition `id` on field (c, r).
     void putObject(int column, int row, int id) { ASSERT_TRUE(map.setObject(column, row, id)); }
     // Paints `type` on the ground layer of field (c, r), and on its under layer too when `both`.
     void paint(int column, int row, int type, bool both = true)
@@ -62,12 +67,6 @@ protected:
     inline static std::unique_ptr<GameData> data;
     FieldMap map{data.get()};
 };
-
-// A 16 x 16 piece of a field texture, by its top-left corner.
-inline sf::IntRect pieceAt(int left, int top)
-{
-    return {left, top, 16, 16};
-}
 
 // The whole game on the test content, stepped with scripted input and a manual clock.
 class GameFixture : public ::testing::Test

@@ -3,10 +3,39 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
+
+namespace
+{
+void writeBytes(const fs::path& target, const std::string& bytes)
+{
+    fs::create_directories(target.parent_path());
+    std::ofstream(target, std::ios::binary) << bytes;
+}
+
+void writePng(const fs::path& target, const sf::Image& image)
+{
+    fs::create_directories(target.parent_path());
+    if (!image.saveToFile(target.string()))
+        throw std::runtime_error("cannot write " + target.string());
+}
+
+sf::Image painted(unsigned width, unsigned height, const std::function<sf::Color(int x, int y)>& color)
+{
+    sf::Image image;
+    image.create(width, height);
+    for (unsigned y = 0; y < height; ++y)
+        for (unsigned x = 0; x < width; ++x)
+            image.setPixel(x, y, color(int(x), int(y)));
+    return image;
+}
+
+sf::Uint8 byte(int value) { return static_cast<sf::Uint8>(value); }
+} // namespace
 
 TempDir::TempDir()
 {
@@ -16,62 +45,25 @@ TempDir::TempDir()
     root = pattern;
 }
 
-TempDir::TempDir(std::string existing, bool) : root(std::move(existing)), keep(true) {}
-
 TempDir::~TempDir()
 {
-    if (keep)
-        return;
     std::error_code ignored;
     fs::remove_all(root, ignored);
 }
 
-std::string TempDir::file(const std::string& relative) const
-{
-    return root + "/" + relative;
-}
-
 void TempDir::write(const std::string& relative, const std::string& bytes) const
 {
-    const fs::path target = file(relative);
-    fs::create_directories(target.parent_path());
-    std::ofstream out(target, std::ios::binary);
-    out << bytes;
-}
-
-void TempDir::writeImage(const std::string& relative, const sf::Image& image) const
-{
-    const fs::path target = file(relative);
-    fs::create_directories(target.parent_path());
-    if (!image.saveToFile(target.string()))
-        throw std::runtime_error("cannot write " + target.string());
+    writeBytes(file(relative), bytes);
 }
 
 sf::Color fieldPieceColor(int type, int left, int top)
 {
-    const int piece = (top / 16) * 5 + left / 16; // 0..24
-    return sf::Color(static_cast<sf::Uint8>(10 + type * 20), static_cast<sf::Uint8>(10 + piece * 9), 200);
+    return {byte(10 + type * 20), byte(10 + ((top / 16) * 5 + left / 16) * 9), 200};
 }
 
-sf::Color objectColor(int id)
-{
-    return sf::Color(static_cast<sf::Uint8>(250 - id * 30), 40, static_cast<sf::Uint8>(20 + id * 10));
-}
-
-sf::Color playerFrameColor(int top)
-{
-    return sf::Color(255, static_cast<sf::Uint8>(100 + top / 32 * 15), 0);
-}
-
-sf::Color uiCellColor(int x, int y)
-{
-    return sf::Color(static_cast<sf::Uint8>(30 + x * 2), static_cast<sf::Uint8>(60 + y * 2), 90);
-}
-
-sf::Color cursorColor()
-{
-    return sf::Color(255, 255, 0);
-}
+sf::Color objectColor(int id) { return {byte(250 - id * 30), 40, byte(20 + id * 10)}; }
+sf::Color playerFrameColor(int top) { return {255, byte(100 + top / 32 * 15), 0}; }
+sf::Color uiPixel(int x, int y) { return {byte(30 + x / 16 * 32), byte(60 + y / 8 * 16), 90}; }
 
 std::string testObjectMessage(int id)
 {
@@ -84,80 +76,32 @@ std::string readFile(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-TestContent::TestContent(const TestContentOptions& options)
-{
-    writeTestContent(*this, options);
-}
-
 void writeTestContent(const std::string& root, const TestContentOptions& options)
 {
-    const TempDir dir(root, true);
-    writeTestContent(dir, options);
-}
-
-void writeTestContent(const TempDir& dir, const TestContentOptions& options)
-{
+    const fs::path dir(root);
     for (int type = 0; type < options.fieldTextures; ++type)
-    {
-        sf::Image sheet;
-        sheet.create(80, 80);
-        for (unsigned y = 0; y < 80; ++y)
-            for (unsigned x = 0; x < 80; ++x)
-                sheet.setPixel(x, y,
-                               fieldPieceColor(type, static_cast<int>(x / 16 * 16), static_cast<int>(y / 16 * 16)));
-        dir.writeImage("Texturen/FieldTextur" + std::to_string(type) + ".png", sheet);
-    }
+        writePng(dir / ("Texturen/FieldTextur" + std::to_string(type) + ".png"),
+                 painted(80, 80, [type](int x, int y) { return fieldPieceColor(type, x / 16 * 16, y / 16 * 16); }));
     for (int id = 0; id < options.objectTextures; ++id)
-    {
-        sf::Image picture;
-        picture.create(48, 48, objectColor(id));
-        dir.writeImage("Texturen/ObjectTextur" + std::to_string(id) + ".png", picture);
-    }
+        writePng(dir / ("Texturen/ObjectTextur" + std::to_string(id) + ".png"),
+                 painted(48, 48, [id](int, int) { return objectColor(id); }));
     for (int id = 0; id < options.objects; ++id)
     {
-        std::string lines;
-        if (id == 0)
-            lines = "1\n1\n0\n0\n0\n0\n0\n\n";
-        else if (id == 2)
-            lines = "2\n3\n32\n4\n34\n8\n1\n" + testObjectMessage(id) + "\n"; // a tree on its right column
-        else
-            lines = "1\n1\n0\n0\n0\n0\n0\n" + testObjectMessage(id) + "\n";
-        dir.write("Objekte/Object" + std::to_string(id) + ".object", lines);
+        const std::string lines = id == 0   ? "1\n1\n0\n0\n0\n0\n0\n\n"
+                                  : id == 2 ? "2\n3\n32\n4\n34\n8\n1\n" + testObjectMessage(id) + "\n"
+                                            : "1\n1\n0\n0\n0\n0\n0\n" + testObjectMessage(id) + "\n";
+        writeBytes(dir / ("Objekte/Object" + std::to_string(id) + ".object"), lines);
     }
     for (int id = 0; id < options.itemTextures; ++id)
-    {
-        sf::Image picture;
-        picture.create(16, 16, sf::Color(0, 0, static_cast<sf::Uint8>(100 + id)));
-        dir.writeImage("Items/ItemTextur" + std::to_string(id) + ".png", picture);
-    }
+        writePng(dir / ("Items/ItemTextur" + std::to_string(id) + ".png"),
+                 painted(16, 16, [id](int, int) { return sf::Color(0, 0, byte(100 + id)); }));
     for (int id = 0; id < options.items; ++id)
-        dir.write("Items/Item" + std::to_string(id) + ".Item", "Item " + std::to_string(id) + "\nmore\n");
+        writeBytes(dir / ("Items/Item" + std::to_string(id) + ".Item"), "Item " + std::to_string(id) + "\nmore\n");
 
-    if (!options.singles)
-        return;
-    sf::Image player;
-    player.create(32, 256);
-    for (unsigned y = 0; y < 256; ++y)
-        for (unsigned x = 0; x < 32; ++x)
-            player.setPixel(x, y, playerFrameColor(static_cast<int>(y / 32 * 32)));
-    dir.writeImage("Texturen/PlayerTextur.png", player);
-
-    sf::Image cursor;
-    cursor.create(16, 16, cursorColor());
-    dir.writeImage("Texturen/EditorTextur.png", cursor);
-
-    sf::Image ui;
-    ui.create(96, 64);
-    for (unsigned y = 0; y < 64; ++y)
-        for (unsigned x = 0; x < 96; ++x)
-            ui.setPixel(x, y, uiCellColor(static_cast<int>(x / 16 * 16), static_cast<int>(y / 8 * 8)));
-    dir.writeImage("Texturen/UITextur.png", ui);
-
-    sf::Image title;
-    title.create(320, 192, sf::Color(20, 20, 20));
-    dir.writeImage("Texturen/TitleScreenTextur.png", title);
-
-    sf::Image icon;
-    icon.create(16, 16, sf::Color(0, 128, 0));
-    dir.writeImage("ico.png", icon);
+    writePng(dir / "Texturen/PlayerTextur.png",
+             painted(32, 256, [](int, int y) { return playerFrameColor(y / 32 * 32); }));
+    writePng(dir / "Texturen/EditorTextur.png", painted(16, 16, [](int, int) { return sf::Color::Yellow; }));
+    writePng(dir / "Texturen/UITextur.png", painted(96, 64, uiPixel));
+    writePng(dir / "Texturen/TitleScreenTextur.png", painted(320, 192, [](int, int) { return sf::Color(20, 20, 20); }));
+    writePng(dir / "ico.png", painted(16, 16, [](int, int) { return sf::Color(0, 128, 0); }));
 }
