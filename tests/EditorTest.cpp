@@ -2,6 +2,7 @@
 
 #include "editor/Editor.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <random>
 #include <set>
@@ -166,8 +167,9 @@ TEST_F(EditorTest, HitTestFromTheMapOrigin)
         {-40, -24, 0, 0, 1, true, {2, 1}, {-8, -8}},      // c0 = 2, r0 = 1
         {-40, -24, -9, 0, 1, false, {}, {}},              // left of column c0, although on the map
         {15, 0, 20, 5, 1, true, {0, 0}, {15, 0}},         // origin inside the first field
-        {16, 0, 20, 5, 1, false, {}, {}},                 // x0 = 16: c0 = -1
-        {0, 16, 5, 20, 1, false, {}, {}},                 // y0 = 16: r0 = -1
+        {16, 0, 20, 5, 1, true, {0, 0}, {16, 0}},         // x0 = 16: the search starts at column 0
+        {0, 16, 5, 20, 1, true, {0, 0}, {0, 16}},         // y0 = 16: and at row 0
+        {40, 24, 39, 30, 1, false, {}, {}},               // left of the map
         {-3184, -3184, 8, 8, 1, true, {199, 199}, {0, 0}},
         {-3200, 0, 8, 8, 1, false, {}, {}},               // c0 = 200
         {-400, -400, 330, 5, 1, true, {45, 25}, {320, 0}}, // beyond the scene's right edge
@@ -194,12 +196,12 @@ TEST_F(EditorTest, HitTestFromTheMapOrigin)
 }
 
 // The whole search written out plainly: every column from c0 and every row
-// from r0, first hit wins.
+// from r0 (0 for an origin right of or below the scene's corner), first hit wins.
 bool referenceHit(const FieldMap& map, float px, float py, Cell& hit)
 {
     const int x0 = static_cast<int>(map.origin().x), y0 = static_cast<int>(map.origin().y);
-    const int c0 = -(x0 / 16), r0 = -(y0 / 16);
-    if (c0 < 0 || r0 < 0 || c0 >= 200)
+    const int c0 = std::max(0, -(x0 / 16)), r0 = std::max(0, -(y0 / 16));
+    if (c0 >= 200)
         return false;
     for (int c = c0; c < 200; ++c)
         for (int r = r0; r < 200; ++r)
