@@ -183,6 +183,51 @@ focus_game
 save_to "$work/second.map"
 cmp -s first.map second.map || fail "the loaded map saved differently"
 
+# Undo and redo: paint field (2, 9) (origin (8, 8)), undo with Ctrl+Z and redo
+# with Ctrl+Y; the screens match those before and after painting once the
+# message is gone. Screenshots are named by the second, so one a second.
+# The cursor stands over the field under the mouse: away from the painted one.
+shoot() {
+  local before new
+  xdotool mousemove "$(wx 200)" "$(wy 60)"
+  sleep 0.2
+  before=$(ls ScreenCapture-*.jpg 2>/dev/null | wc -l)
+  tap F3
+  for _ in $(seq 1 50); do
+    [ "$(ls ScreenCapture-*.jpg | wc -l)" -gt "$before" ] && break
+    sleep 0.1
+  done
+  new=$(ls -t ScreenCapture-*.jpg | head -1)
+  mv "$new" "$1"
+  sleep 1.1
+}
+with_ctrl() {
+  xdotool keydown Control_L
+  tap "$1"
+  xdotool keyup Control_L
+  sleep 0.1
+}
+tap e
+tap o
+tap 3
+shoot unpainted.jpg
+click_at "$(wx 48)" "$(wy 160)"
+shoot painted.jpg
+with_ctrl z
+shoot undone-message.jpg
+white=$("$tool" white undone-message.jpg 20 650 500 70)
+[ "$white" -gt 100 ] || fail "no message after Ctrl+Z ($white white pixels)"
+sleep 1.2
+shoot undone.jpg
+with_ctrl y
+sleep 2.2
+shoot redone.jpg
+painted_pixels=$("$tool" differ unpainted.jpg painted.jpg)
+[ "$painted_pixels" -gt 100 ] || fail "painting changed only $painted_pixels pixels"
+[ "$("$tool" differ unpainted.jpg undone.jpg)" -eq 0 ] || fail "after Ctrl+Z the screen differs from before painting"
+[ "$("$tool" differ painted.jpg redone.jpg)" -eq 0 ] || fail "after Ctrl+Y the screen differs from after painting"
+tap e
+
 # Escape ends the game with exit code 0 and without waiting (no terminal).
 tap Escape
 for _ in $(seq 1 100); do
