@@ -3,7 +3,6 @@
 //   quillora_e2e_tool pixel FILE X Y       prints the colour of a pixel of an image: "R G B"
 //   quillora_e2e_tool field TYPE LEFT TOP  prints the colour of a test field piece
 //   quillora_e2e_tool white FILE X Y W H   counts the near-white pixels of a rectangle
-//   quillora_e2e_tool differ FILE1 FILE2   counts the pixels that differ by more than JPEG noise
 #include "TestContent.h"
 
 #include <SFML/Graphics/Image.hpp>
@@ -14,8 +13,6 @@
 
 namespace
 {
-constexpr int JpegNoise = 24; // colour steps a JPEG may move a channel by
-
 int printColor(const sf::Color& c)
 {
     std::cout << int(c.r) << ' ' << int(c.g) << ' ' << int(c.b) << std::endl;
@@ -61,24 +58,8 @@ int main(int argc, char** argv)
         std::cout << count << std::endl;
         return 0;
     }
-    if (command == "differ" && argc == 4)
-    {
-        sf::Image a, b;
-        if (!a.loadFromFile(argv[2]) || !b.loadFromFile(argv[3]) || a.getSize() != b.getSize())
-            return 1;
-        int count = 0;
-        for (unsigned y = 0; y < a.getSize().y; ++y)
-            for (unsigned x = 0; x < a.getSize().x; ++x)
-            {
-                const sf::Color p = a.getPixel(x, y), q = b.getPixel(x, y);
-                count += std::abs(p.r - q.r) > JpegNoise || std::abs(p.g - q.g) > JpegNoise ||
-                         std::abs(p.b - q.b) > JpegNoise;
-            }
-        std::cout << count << std::endl;
-        return 0;
-    }
     if (command == "field" && argc == 5)
         return printColor(fieldPieceColor(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4])));
-    std::cerr << "usage: quillora_e2e_tool content DIR | pixel FILE X Y | white FILE X Y W H | differ FILE1 FILE2 | field TYPE LEFT TOP" << std::endl;
+    std::cerr << "usage: quillora_e2e_tool content DIR | pixel FILE X Y | white FILE X Y W H | field TYPE LEFT TOP" << std::endl;
     return 2;
 }
