@@ -5,12 +5,14 @@
 
 #include <gtest/gtest.h>
 
-TEST(InputTracker, MiddleButtonIsHeldLikeTheLeftAndTheWheelCountsPerFrame)
+TEST(InputTracker, RightAndMiddleButtonsAreHeldLikeTheLeftAndTheWheelCountsPerFrame)
 {
     sf::Window window(sf::VideoMode(64, 64), "input");
     InputTracker tracker;
     sf::Event e{sf::Event::MouseButtonPressed, {}};
-    e.mouseButton = {sf::Mouse::Middle, 10, 10};
+    e.mouseButton = {sf::Mouse::Right, 10, 10};
+    tracker.handle(e);
+    e.mouseButton.button = sf::Mouse::Middle;
     tracker.handle(e);
     e.type = sf::Event::MouseButtonReleased;
     tracker.handle(e);
@@ -22,9 +24,13 @@ TEST(InputTracker, MiddleButtonIsHeldLikeTheLeftAndTheWheelCountsPerFrame)
         tracker.handle(e);
     }
     InputState frame = tracker.takeFrame(window);
-    EXPECT_TRUE(frame.middleButton && !frame.leftButton && !frame.rightButton) << "a tap counts for one frame";
+    EXPECT_TRUE(frame.middleButton && frame.rightButton && !frame.leftButton) << "a tap counts for one frame";
     EXPECT_EQ(frame.wheelNotches, 2.5f) << "vertical notches since the last frame";
+    EXPECT_TRUE(tracker.takeFrame(window).rightButton) << "held";
+    e.type = sf::Event::MouseButtonReleased;
+    e.mouseButton.button = sf::Mouse::Right;
+    tracker.handle(e);
     frame = tracker.takeFrame(window);
-    EXPECT_FALSE(frame.middleButton);
+    EXPECT_FALSE(frame.middleButton || frame.rightButton);
     EXPECT_EQ(frame.wheelNotches, 0.f);
 }
