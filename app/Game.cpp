@@ -12,6 +12,7 @@
 #include <cmath>
 #include <future>
 #include <iostream>
+#include <optional>
 
 
 const char* const windowTitle = "  Quillora Indev 0.0.6 ";
@@ -72,7 +73,12 @@ Game::Game(const GameOptions& options, const TimeSource& time, std::ostream* con
     playerCharacter = std::make_unique<Player>(size, contentStore.get(), sceneScaleX, sceneScaleY);
 }
 
-Game::~Game() = default;
+Game::~Game()
+{
+    // The editor's history may be observing the map in the middle of a
+    // stroke: it goes first.
+    mapEditor.reset();
+}
 
 void Game::createWindow(sf::Uint32 style)
 {
@@ -141,7 +147,20 @@ void Game::mapFileSequence(bool saving)
     gameWindow.clear(sf::Color::Green);
     gameWindow.display();
 
-    const MapFileResult result = saving ? saveMap(*fieldMap, chooseFile) : loadMap(*fieldMap, chooseFile);
+    MapFileResult result;
+    if (saving)
+        result = saveMap(*fieldMap, chooseFile);
+    else
+    {
+        // A load is one edit: undo brings the map back as it was, origin included.
+        EditHistory& history = mapEditor->history();
+        history.begin(*fieldMap, EditKind::Loading);
+        result = loadMap(*fieldMap, chooseFile);
+        if (result.status == MapFileResult::Status::Complete)
+            history.end();
+        else
+            history.discard();
+    }
 
     createWindow(options.fullscreen ? sf::Style::Fullscreen : sf::Style::Titlebar);
     const char* verb = saving ? "--- Saving " : "--- Loading ";
@@ -173,7 +192,8 @@ void Game::frame(const InputState* scripted)
     if (in.isKeyPressed(sf::Keyboard::F10))
         mapFileSequence(false);
 
-    mapEditor->update(in, fieldMap.get(), editorScaleX, editorScaleY);
+    if (const std::string* message = mapEditor->update(in, fieldMap.get(), editorScaleX, editorScaleY))
+        headUpDisplay->showMessage(*message);
     if (const std::string* message = playerCharacter->update(*fieldMap, in))
         headUpDisplay->showMessage(*message);
     fieldMap->refresh();
@@ -207,6 +227,8 @@ void Game::drawFrame()
     fieldMap->draw(sceneTexture, playerSprite, playerSprite.getPosition().y);
     if (mapEditor->active())
         sceneTexture.draw(mapEditor->cursor());
+    if (const std::optional<sf::IntRect> outline = mapEditor->rectangleOutline())
+        headUpDisplay->drawRectangleOutline(sceneTexture, *outline);
     headUpDisplay->draw(sceneTexture, mapEditor->choices());
 
     sceneTexture.display();

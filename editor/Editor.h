@@ -1,15 +1,19 @@
 #pragma once
 
+#include "editor/EditHistory.h"
+#include "platform/Input.h"
 #include "platform/TimeSource.h"
 
+#include <SFML/Graphics/Rect.hpp>
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/System/Vector2.hpp>
 
 #include <array>
+#include <optional>
+#include <string>
+#include <vector>
 
-class FieldMap;
 class GameData;
-struct InputState;
 
 // What the left button does in the editor.
 enum class EditorMode
@@ -52,9 +56,19 @@ struct EditorChoices
     bool active = false;
     EditorMode mode = EditorMode::PaintGround;
     bool underLayer = false; // the brush paints the under layer instead of the ground layer
-    int selectedGround = 0;  // a ground type, 0..5
-    int selectedObject = 0;  // an object id, 0..2
+    int selectedGround = 0;  // a loaded ground type: 0..5 by the number keys, any by picking
+    int selectedObject = 0;  // a loaded object id: 0..2 by K and L, any by picking
     int brushSize = 1;       // 1..4
+};
+
+// Fields from (firstColumn, firstRow) to (lastColumn, lastRow), both corners
+// included.
+struct FieldRect
+{
+    int firstColumn = 0;
+    int firstRow = 0;
+    int lastColumn = 0;
+    int lastRow = 0;
 };
 
 // The map editor, inside the running game. E switches it on and off; while on,
@@ -62,12 +76,17 @@ struct EditorChoices
 // places objects or marks fields solid.
 //
 // Keys, read as held states each frame, in this order (a later key of the
-// same kind wins): U / Z under / ground layer; P, O, I object, paint, solid
-// mode; K / L next / previous object; Subtract or Hyphen / Add or Equal a
-// smaller / larger brush; Num1..Num6 ground types 0..5. E and the four step
-// keys are timed: E by its own clock, the step keys by one shared clock, and
-// a key acts only when its clock reads more than EditorKeyDelayMs whole
-// milliseconds; the clock restarts only when a value changes.
+// same kind wins): U / Z under / ground layer (Z not while Ctrl is held); P,
+// O, I object, paint, solid mode; K / L next / previous object; Subtract or
+// Hyphen / Add or Equal a smaller / larger brush; Num1..Num6 ground types
+// 0..5. E and the four step keys are timed: E by its own clock, the step keys
+// by one shared clock, and a key acts only when its clock reads more than
+// EditorKeyDelayMs whole milliseconds; the clock restarts only when a value
+// changes.
+//
+// Acting once per press (in the frame a key or button goes down): Ctrl+Z
+// undo; Ctrl+Y or Ctrl+Shift+Z redo (either Ctrl and Shift key); F fill; Q or
+// the middle button pick; the right button starts a rectangle.
 class Editor
 {
 public:
@@ -76,41 +95,98 @@ public:
     explicit Editor(const GameData* content, const TimeSource& time = TimeSource::system());
 
     // One frame: the E toggle, then (only while active, already in the frame
-    // E switched it on) the keys, the hit test and the action on the field
-    // under the mouse. The mouse position is in window pixels (it may lie
-    // outside the window); the scales are window pixels per scene pixel.
+    // E switched it on) the keys, undo and redo, the hit test and the actions
+    // on the field under the mouse. The mouse position is in window pixels
+    // (it may lie outside the window); the scales are window pixels per scene
+    // pixel. Returns the message to show ("Undone: fill, 1,234 fields"), or
+    // null when there is none; it stays valid until the next update.
     //
     // Hit test: the field under the scene point mouse / scale, searched from
-    // the first candidate column c0 = -(x0 / 16) and row r0 = -(y0 / 16)
-    // (x0, y0 the map origin truncated toward zero, integer division toward
-    // zero) up to 199; a field's edges count as inside (fx <= px <= fx + 16
-    // on its truncated position), and on a shared edge the lower column, then
-    // the lower row, wins. Nothing is hit while c0 < 0, r0 < 0 or c0 >= 200,
-    // i.e. while the origin lies 16 or more scene pixels right of or below
-    // the scene's corner. On a hit the cursor moves to origin + 16 * (c, r)
-    // and, with the left button held, the mode's action is done on that one
-    // field; without a hit nothing changes. Brush fields off the grid are
-    // skipped. An object definition that is not loaded is never placed.
-    // A null map only toggles and reads keys.
-    void update(const InputState& input, FieldMap* map, float sceneScaleX, float sceneScaleY);
+    // the first candidate column c0 = max(0, -(x0 / 16)) and row r0 =
+    // max(0, -(y0 / 16)) (x0, y0 the map origin truncated toward zero,
+    // integer division toward zero) up to 199; a field's edges count as
+    // inside (fx <= px <= fx + 16 on its truncated position), and on a
+    // shared edge the lower column, then the lower row, wins. Nothing is hit
+    // while c0 >= 200. On a hit the cursor moves to origin + 16 * (c, r);
+    // without a hit nothing changes.
+    //
+    // On the hit field:
+    // - left button held: the mode's action (the brush pattern clipped to the
+    //   grid, the object, the solid flag); everything from its press to its
+    //   release is one edit. An object definition that is not loaded is never
+    //   placed.
+    // - F: paint mode fills the field and every field joined to it through
+    //   its four neighbours with the same ground type on the active layer,
+    //   painting each like the brush; solid mode marks that region solid
+    //   (LShift clears it); object mode does nothing.
+    // - right button: a rectangle from the field under the press to the field
+    //   under the mouse (the last one hit while it is off the map), applied
+    //   on release: paint mode paints every field, solid mode marks them
+    //   (LShift clears), object mode with LShift removes their objects and
+    //   without places the selected object on every field (c0 + k w, r0 + l h)
+    //   counted from the top-left field (c0, r0) in steps of the object's
+    //   footprint w x h in fields. The left button cancels it and then does
+    //   nothing until it is released.
+    // - Q or the middle button: paint mode selects the field's ground type on
+    //   the active layer, object mode its object (0 for none).
+    // Undo and redo end a stroke and cancel a rectangle; the left button then
+    // waits for its release. A null map only toggles and reads keys.
+    const std::string* update(const InputState& input, FieldMap* map, float sceneScaleX, float sceneScaleY);
 
     bool active() const { return state.active; }
     const EditorChoices& choices() const { return state; }
     // The cursor: 16 x 16, scene pixels; drawn only while active.
     const sf::Sprite& cursor() const { return cursorSprite; }
+    // While a rectangle is dragged: its outline in scene pixels, where the
+    // last update saw its fields.
+    std::optional<sf::IntRect> rectangleOutline() const;
+
+    // Undo and redo of this editor's edits; the game records map loads in it.
+    EditHistory& history() { return edits; }
+    const EditHistory& history() const { return edits; }
 
     // Sets every choice at once, as the keys would (tests, benchmarks).
     void setChoices(const EditorChoices& choices) { state = choices; }
 
 private:
+    // The keys and buttons that went down since the last update.
+    struct Presses
+    {
+        bool undo = false;
+        bool redo = false;
+        bool fill = false;
+        bool pick = false;
+        bool left = false;
+        bool right = false;
+    };
+    Presses pressesOf(const InputState& input) const;
     void readKeys(const InputState& input);
     // The field under scene point (px, py), searched as described at update;
     // false when none is hit.
     static bool findField(const FieldMap& map, int x0, int y0, float px, float py, int& column, int& row);
     void act(const InputState& input, FieldMap& map, int column, int row);
+    const std::string* undoOrRedo(const InputState& input, FieldMap& map, bool redo);
+    void pick(const FieldMap& map, int column, int row);
+    void fill(const InputState& input, FieldMap& map, int column, int row);
+    void dragRectangle(const InputState& input, const Presses& presses, FieldMap& map, bool hit, int column, int row);
+    FieldRect dragFields() const;
+    void applyRectangle(const InputState& input, FieldMap& map, const FieldRect& fields);
 
     EditorChoices state;
     Stopwatch stepClock;   // since the last step of the object or the brush size
     Stopwatch toggleClock; // since the last toggle of active
     sf::Sprite cursorSprite;
+    const GameData* content;
+    EditHistory edits;
+    InputState previous;      // the last update's input, to tell presses from holds
+    bool leftBlocked = false; // the left button acts again only after its release
+    // The rectangle being dragged: the field under the press, the field under
+    // the mouse, and the map origin (truncated) they were last seen with.
+    bool dragging = false;
+    sf::Vector2i dragStart;
+    sf::Vector2i dragEnd;
+    sf::Vector2i dragOrigin;
+    std::string message;
+    std::vector<int> fillStack; // kept between fills so a fill allocates nothing
+    std::vector<char> fillSeen; // by storage index: the field is in the region
 };

@@ -144,6 +144,12 @@ UI::UI(const GameData* content, sf::Vector2u windowSize, float sceneScaleX, floa
     message.setFillColor(sf::Color::White);
     message.setStyle(sf::Text::Bold);
 
+    // A negative thickness draws the line inside the shape: over the
+    // rectangle's own fields only.
+    rectangleOutline.setFillColor(sf::Color::Transparent);
+    rectangleOutline.setOutlineColor(sf::Color(RectangleOutlineRed, RectangleOutlineGreen, RectangleOutlineBlue));
+    rectangleOutline.setOutlineThickness(-RectangleOutlineWidth);
+
     messageClock.restart();
 }
 
@@ -177,7 +183,10 @@ void UI::update(const EditorChoices& editor)
         objectPreview.setPosition(at(ObjectPanelPosition));
     }
 
-    groundMarker.setPosition(PaletteLeft + PaletteStep * float(editor.selectedGround), PaletteTop);
+    // A picked type past the palette has no slot to mark.
+    groundMarkerShown = editor.selectedGround >= 0 && editor.selectedGround < PaletteGroundTypes;
+    if (groundMarkerShown)
+        groundMarker.setPosition(PaletteLeft + PaletteStep * float(editor.selectedGround), PaletteTop);
 
     switch (editor.mode)
     {
@@ -209,11 +218,19 @@ void UI::draw(sf::RenderTarget& target, const EditorChoices& editor)
         return;
     for (const sf::Sprite& slot : palette)
         target.draw(slot);
-    target.draw(groundMarker);
+    if (groundMarkerShown)
+        target.draw(groundMarker);
     target.draw(layerIndicator);
     target.draw(modeIndicator);
     target.draw(objectPanel);
     target.draw(objectPreview);
+}
+
+void UI::drawRectangleOutline(sf::RenderTarget& target, const sf::IntRect& area)
+{
+    rectangleOutline.setPosition(static_cast<float>(area.left), static_cast<float>(area.top));
+    rectangleOutline.setSize({static_cast<float>(area.width), static_cast<float>(area.height)});
+    target.draw(rectangleOutline);
 }
 
 void UI::drawTexts(sf::RenderTarget& window, const EditorChoices& editor) const

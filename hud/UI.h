@@ -2,6 +2,7 @@
 
 #include "platform/TimeSource.h"
 
+#include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/Text.hpp>
 
@@ -57,6 +58,11 @@ constexpr HudPoint LayerIndicatorPosition{290.f, 8.f};
 constexpr HudPoint ModeIndicatorPosition{290.f, 16.f};
 constexpr HudPoint ObjectPanelPosition{20.f, 16.f}; // also the preview's
 
+// The outline of a rectangle being dragged in the editor: a line this wide
+// (scene pixels) just inside its fields, and its colour.
+constexpr float RectangleOutlineWidth = 1.f;
+constexpr sf::Uint8 RectangleOutlineRed = 255, RectangleOutlineGreen = 255, RectangleOutlineBlue = 255;
+
 // Where the texts stand, in scene pixels times the scene scale (window
 // pixels); the message's y counts up from the window's bottom edge.
 constexpr HudPoint BrushSizeTextPosition{87.f, 9.f};
@@ -86,8 +92,13 @@ public:
     void update(const EditorChoices& editor);
 
     // The sprites into the scene: the editor indicator always, the rest only
-    // while the editor is active.
+    // while the editor is active. The marker on the selected ground shows only
+    // for the types the palette holds.
     void draw(sf::RenderTarget& target, const EditorChoices& editor);
+
+    // The outline of the editor's rectangle, `area` in scene pixels, into the
+    // scene (over the map, under the HUD's sprites).
+    void drawRectangleOutline(sf::RenderTarget& target, const sf::IntRect& area);
 
     // The texts onto the window, over the scaled scene: the brush size while
     // the editor is active, then the message while it is visible.
@@ -104,11 +115,13 @@ private:
     const GameData* content;
     sf::Sprite editorIndicator;
     sf::Sprite groundMarker;
+    bool groundMarkerShown = true; // the selected ground has a palette slot
     std::array<sf::Sprite, PaletteSlots> palette;
     sf::Sprite layerIndicator;
     sf::Sprite modeIndicator;
     sf::Sprite objectPanel;
     sf::Sprite objectPreview;
+    sf::RectangleShape rectangleOutline;
     sf::Text brushSize;
     sf::Text message;
     Stopwatch messageClock;

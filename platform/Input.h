@@ -12,14 +12,19 @@ class Event;
 class Window;
 } // namespace sf
 
-// The keyboard and mouse as one frame sees them: keys and the left button as
-// held states, sampled once. The game reads input only through this, so tests
-// can script every frame.
+// The keyboard and mouse as one frame sees them: keys and the mouse buttons as
+// held states, sampled once, and the wheel turned since the last frame. The
+// game reads input only through this, so tests can script every frame.
 struct InputState
 {
     std::array<bool, sf::Keyboard::KeyCount> keys{};
     sf::Vector2i mousePosition; // window pixels, not limited to the window
     bool leftButton = false;
+    bool rightButton = false;
+    bool middleButton = false;
+    // Notches of the vertical wheel since the last frame: positive away from
+    // the user (up), negative toward; touchpads give fractions.
+    float wheelNotches = 0.f;
 
     bool isKeyPressed(sf::Keyboard::Key key) const
     {
@@ -32,10 +37,11 @@ struct InputState
     }
 };
 
-// Keeps the held state of the keys and the left button from the game window's
-// own events. The desktop-wide held-state calls would also see keys typed into
-// other programs; the window's events only arrive while it has the focus, and
-// losing the focus lets go of everything.
+// Keeps the held state of the keys and the mouse buttons, and the wheel's
+// turning, from the game window's own events. The desktop-wide held-state
+// calls would also see keys typed into other programs; the window's events
+// only arrive while it has the focus, and losing the focus lets go of
+// everything.
 class InputTracker
 {
 public:
@@ -44,8 +50,9 @@ public:
     // its releases went to another window.
     void releaseAll();
     // The held states for one frame, with the mouse position read now
-    // relative to `window`. A key or button pressed and released again since
-    // the last frame counts as held in this one, so a quick tap is never lost.
+    // relative to `window`, and the wheel notches since the last frame. A key
+    // or button pressed and released again since the last frame counts as
+    // held in this one, so a quick tap is never lost.
     InputState takeFrame(const sf::Window& window);
 
 private:

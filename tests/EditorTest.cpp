@@ -2,6 +2,7 @@
 
 #include "editor/Editor.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <random>
 #include <set>
@@ -28,14 +29,15 @@ protected:
     void frame(const InputState& input, int advanceMs = 0, float scale = 1.f)
     {
         time.advance(sf::milliseconds(advanceMs));
-        editor.update(input, &map, scale, scale);
+        editor().update(input, &map, scale, scale);
     }
     // Starts over with a fresh editor with `choices`.
     void restart(const EditorChoices& choices = {true})
     {
-        editor = Editor(data.get(), time);
-        editor.setChoices(choices);
+        current = std::make_unique<Editor>(data.get(), time);
+        current->setChoices(choices);
     }
+    Editor& editor() { return *current; }
     // The fields whose stored values are no longer those of a new map.
     std::set<Cell> changed() const
     {
@@ -48,7 +50,7 @@ protected:
     }
 
     ManualTimeSource time;
-    Editor editor{data.get(), time};
+    std::unique_ptr<Editor> current = std::make_unique<Editor>(data.get(), time);
 };
 
 const EditorChoices SolidMode{true, EditorMode::MarkSolid};
@@ -57,22 +59,22 @@ const EditorChoices SolidMode{true, EditorMode::MarkSolid};
 TEST_F(EditorTest, ToggleNeedsMoreThan200MillisecondsAndKeepsTheChoices)
 {
     frame(click(40, 40, {K::E, K::I, K::Add}), 200);
-    EXPECT_FALSE(editor.active()) << "200 ms is not enough";
-    EXPECT_TRUE(editor.choices().mode == EditorMode::PaintGround && editor.choices().brushSize == 1 && changed().empty())
+    EXPECT_FALSE(editor().active()) << "200 ms is not enough";
+    EXPECT_TRUE(editor().choices().mode == EditorMode::PaintGround && editor().choices().brushSize == 1 && changed().empty())
         << "an inactive editor ignores keys and mouse";
     // The frame that switches the editor on already acts.
     frame(click(40, 24, {K::E, K::U, K::Num3}), 1);
-    EXPECT_TRUE(editor.active()) << "201 ms toggles";
-    EXPECT_EQ(editor.cursor().getPosition(), sf::Vector2f(32, 16));
+    EXPECT_TRUE(editor().active()) << "201 ms toggles";
+    EXPECT_EQ(editor().cursor().getPosition(), sf::Vector2f(32, 16));
     EXPECT_TRUE(changed() == (std::set<Cell>{{2, 1}}) && map.at(2, 1).underType == 2);
     frame(pressing({K::E}), 200);
-    EXPECT_TRUE(editor.active()) << "held E waits again from the toggle";
+    EXPECT_TRUE(editor().active()) << "held E waits again from the toggle";
     frame(pressing({K::E}), 1);
-    EXPECT_FALSE(editor.active());
+    EXPECT_FALSE(editor().active());
     // The clock restarts only on a toggle: after a pause the next press acts at once.
     frame(pressing({}), 5000);
     frame(pressing({K::E}), 0);
-    EXPECT_TRUE(editor.active() && editor.choices().underLayer && editor.choices().selectedGround == 2);
+    EXPECT_TRUE(editor().active() && editor().choices().underLayer && editor().choices().selectedGround == 2);
 }
 
 TEST_F(EditorTest, StepKeysShareOneClockAndStopAtTheirLimits)
@@ -90,18 +92,19 @@ TEST_F(EditorTest, StepKeysShareOneClockAndStopAtTheirLimits)
     for (const Step& step : steps)
     {
         frame(pressing(step.held), step.advanceMs);
-        EXPECT_EQ(std::pair(editor.choices().brushSize, editor.choices().selectedObject),
+        EXPECT_EQ(std::pair(editor().choices().brushSize, editor().choices().selectedObject),
                   std::pair(step.brushSize, step.selectedObject))
             << "step " << (&step - steps);
     }
 }
 
 // The whole search written out plainly: every column from c0 and every row
-// from r0, first hit wins.
+// from r0 (0 for an origin right of or below the scene's corner), first hit wins.
 bool referenceHit(const FieldMap& map, float px, float py, Cell& hit)
 {
-    const int c0 = -(int(map.origin().x) / 16), r0 = -(int(map.origin().y) / 16);
-    if (c0 < 0 || r0 < 0 || c0 >= 200)
+    const int x0 = static_cast<int>(map.origin().x), y0 = static_cast<int>(map.origin().y);
+    const int c0 = std::max(0, -(x0 / 16)), r0 = std::max(0, -(y0 / 16));
+    if (c0 >= 200)
         return false;
     for (int c = c0; c < 200; ++c)
         for (int r = r0; r < 200; ++r)
@@ -124,7 +127,8 @@ TEST_F(EditorTest, HitTestMatchesTheFullSearch)
     std::vector<Probe> probes = {
         {0, 0, 16, 16, 1}, {0, 0, 5, 3200, 1}, {0, 0, 5, 3201, 1}, // a corner of four fields; the map's bottom edge
         {-40, -24, -9, 0, 1},                  // left of the first column c0 = 2, although on the map
-        {16, 0, 20, 5, 1}, {0, 16, 5, 20, 1}, {-3200, 0, 8, 8, 1}, // c0 = -1, r0 = -1, c0 = 200: no search
+        {16, 0, 20, 5, 1}, {0, 16, 5, 20, 1}, // the map right of or below the scene's corner: from column/row 0
+        {40, 24, 39, 30, 1}, {-3200, 0, 8, 8, 1}, // left of the map; c0 = 200: no search
         {-16.5f, 0, -1, 8, 4}, {-16.5f, 0, 65, 8, 4}, // fields at -0.5 and 15.5 truncate to 0 and 15
     };
     std::mt19937 random(20240611);
@@ -153,7 +157,7 @@ TEST_F(EditorTest, HitTestMatchesTheFullSearch)
             found ? sf::Vector2f(float(int(p.ox) + 16 * hit.first), float(int(p.oy) + 16 * hit.second)) : sf::Vector2f();
         SCOPED_TRACE(::testing::Message() << "origin (" << p.ox << ", " << p.oy << "), mouse (" << p.mx << ", " << p.my
                                           << ") / " << p.scale);
-        ASSERT_EQ(editor.cursor().getPosition(), wanted);
+        ASSERT_EQ(editor().cursor().getPosition(), wanted);
         ASSERT_EQ(changed(), found ? std::set<Cell>{hit} : std::set<Cell>{});
         if (found)
             map.setSolid(hit.first, hit.second, false);

@@ -251,7 +251,7 @@ void FieldMap::autoTile(int column, int row, bool withNeighbours)
                                                     matches(column + 1, row), matches(column - 1, row)));
 }
 
-void FieldMap::autoTilePass()
+FieldMap::TileWindow FieldMap::tileWindow() const
 {
     const sf::Vector2f& o = origin();
     const int firstColumnRaw = -(truncatePixel(o.x) / FieldSize);
@@ -263,16 +263,38 @@ void FieldMap::autoTilePass()
     const auto clampEnd = [](int v) {
         return (v < AutoTileMargin || v > MapSize - AutoTileMargin) ? MapSize - AutoTileMargin : v;
     };
-    const int firstColumn = clampFirst(firstColumnRaw);
-    const int firstRow = clampFirst(firstRowRaw);
-    const int endColumn = clampEnd(firstColumnRaw + AutoTileWindowColumns);
-    const int endRow = clampEnd(firstRowRaw + AutoTileWindowRows);
-    for (int column = firstColumn; column < endColumn; ++column)
+    return {clampFirst(firstColumnRaw), clampFirst(firstRowRaw), clampEnd(firstColumnRaw + AutoTileWindowColumns),
+            clampEnd(firstRowRaw + AutoTileWindowRows)};
+}
+
+void FieldMap::autoTilePass()
+{
+    const TileWindow window = tileWindow();
+    for (int column = window.firstColumn; column < window.endColumn; ++column)
     {
-        for (int row = firstRow; row < endRow; ++row)
+        for (int row = window.firstRow; row < window.endRow; ++row)
         {
             if (at(column, row).needsAutoTile)
                 autoTile(column, row, true);
+        }
+    }
+}
+
+void FieldMap::retileView()
+{
+    const TileWindow window = tileWindow();
+    // The window and the ring round it; the window lies within 2..197, so the
+    // ring stays within 1..198, where every field has four neighbours.
+    for (int column = window.firstColumn - 1; column <= window.endColumn; ++column)
+    {
+        for (int row = window.firstRow - 1; row <= window.endRow; ++row)
+        {
+            const bool inWindow = column >= window.firstColumn && column < window.endColumn &&
+                                  row >= window.firstRow && row < window.endRow;
+            Field& field = fieldAt(column, row);
+            const bool mark = field.needsAutoTile && !inWindow;
+            autoTile(column, row, false);
+            field.needsAutoTile = mark;
         }
     }
 }

@@ -140,11 +140,28 @@ public:
     // field covering the scene's top-left corner, kept 2 fields off the edges.
     void autoTilePass();
 
+    // Chooses now, from the ground types around them, the piece of every
+    // field the pass can reach from the current origin: the fields of its
+    // window and those next to it, in columns and rows 1..198 (a field of an
+    // outer column or row has no neighbour beyond the edge and keeps its
+    // piece). The window's fields lose their mark; a marked field next to the
+    // window keeps it, so its own neighbours follow once it is in the window.
+    // Fields farther out are left alone. For changes that may touch any field
+    // in view at once (undo, redo): the view is right in the same frame.
+    void retileView();
+
     // Draw calls made by the last draw, for the benchmarks.
     int lastDrawCalls = 0;
 
 private:
     Field& fieldAt(int column, int row) { return storage[static_cast<std::size_t>(index(column, row))]; }
+    // The pass's window from the current origin: columns [first, end) and
+    // rows [first, end), each bound clamped on its own into 2..198.
+    struct TileWindow
+    {
+        int firstColumn, firstRow, endColumn, endRow;
+    };
+    TileWindow tileWindow() const;
     // Counts a change of field (c, r), whose values were `before`.
     void changed(int column, int row, const FieldValues& before);
 

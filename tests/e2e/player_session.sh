@@ -183,6 +183,86 @@ focus_game
 save_to "$work/second.map"
 cmp -s first.map second.map || fail "the loaded map saved differently"
 
+# Undo and redo: paint field (2, 9) (origin (8, 8)), undo with Ctrl+Z and redo
+# with Ctrl+Y; once the message is gone the screens are those before and after
+# painting, to the byte. Screenshots are named by the second: one a second.
+shoot() {
+  local before
+  before=$(ls ScreenCapture-*.jpg 2>/dev/null | wc -l)
+  tap F3
+  for _ in $(seq 1 50); do
+    [ "$(ls ScreenCapture-*.jpg | wc -l)" -gt "$before" ] && break
+    sleep 0.1
+  done
+  mv "$(ls -t ScreenCapture-*.jpg | head -1)" "$1"
+  sleep 1.1
+}
+# The cursor stands over the field under the mouse: away from the painted one.
+park() {
+  xdotool mousemove "$(wx 200)" "$(wy 60)"
+  sleep 0.2
+}
+with_ctrl() {
+  xdotool keydown Control_L
+  tap "$1"
+  xdotool keyup Control_L
+  sleep 0.1
+}
+tap e
+tap o
+tap 3
+park
+shoot unpainted.jpg
+click_at "$(wx 48)" "$(wy 160)"
+park
+shoot painted.jpg
+with_ctrl z
+shoot undone-message.jpg
+white=$("$tool" white undone-message.jpg 20 650 500 70)
+[ "$white" -gt 100 ] || fail "no message after Ctrl+Z ($white white pixels)"
+sleep 1.2
+shoot undone.jpg
+with_ctrl y
+sleep 2.2
+shoot redone.jpg
+! cmp -s unpainted.jpg painted.jpg || fail "painting changed nothing on the screen"
+cmp -s unpainted.jpg undone.jpg || fail "after Ctrl+Z the screen differs from before painting"
+cmp -s painted.jpg redone.jpg || fail "after Ctrl+Y the screen differs from after painting"
+
+# The right button drags a rectangle from field (10, 2) to (12, 3), outlined
+# in white; the left button cancels it.
+xdotool mousemove "$(wx 178)" "$(wy 50)"
+sleep 0.1
+xdotool mousedown 3
+sleep 0.1
+xdotool mousemove "$(wx 204)" "$(wy 66)"
+sleep 0.2
+shoot dragging.jpg
+expect_color dragging.jpg 641 151 "255 255 255" "the rectangle's top edge"
+expect_color dragging.jpg 641 206 "$("$tool" field 5 0 0)" "inside the rectangle"
+xdotool mousedown 1
+sleep 0.1
+xdotool mouseup 1 mouseup 3
+park
+shoot cancelled.jpg
+cmp -s redone.jpg cancelled.jpg || fail "the cancelled rectangle changed the map"
+
+# Undoing a load brings back the map as it was, where it was.
+hold d 0.2
+before_loads=$(grep -c -- '--- Loading Complete' "$work/stdout.log")
+printf '%s\n' "$work/first.map" >&3
+tap F10
+for _ in $(seq 1 100); do
+  [ "$(grep -c -- '--- Loading Complete' "$work/stdout.log")" -gt "$before_loads" ] && break
+  sleep 0.1
+done
+focus_game
+with_ctrl z
+save_to "$work/third.map"
+[ "$(line_of third.map "$(field_line 2 9 0)")" = 2 ] || fail "undoing the load did not bring back field (2, 9)"
+[ "$(line_of third.map 160001)" != 8 ] || fail "undoing the load did not bring back the origin"
+tap e
+
 # Escape ends the game with exit code 0 and without waiting (no terminal).
 tap Escape
 for _ in $(seq 1 100); do
