@@ -56,12 +56,9 @@ cmake --build build -j"$jobs"
 (cd build && on_display ctest --output-on-failure -j"$jobs" --repeat until-pass:3)
 
 # Once more with AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer,
-# every test included: any report fails. Every sanitized program keeps what it
-# loaded until exit, so the leak checker can tell the graphics driver's memory
-# from ours (tests/support).
+# every test included: any report fails. Every sanitized program carries its
+# own sanitizer settings and keeps what it loaded until exit, so the leak
+# checker can tell the graphics driver's memory from ours (tests/support).
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLORA_SANITIZE=ON -DQUILLORA_TESTS=ON -DQUILLORA_BENCH=OFF
 cmake --build build-sanitize -j"$jobs"
-export ASAN_OPTIONS=abort_on_error=0:detect_leaks=1
-export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 (cd build-sanitize && on_display ctest --output-on-failure -j"$jobs" --repeat until-pass:3)
