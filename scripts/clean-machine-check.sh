@@ -10,9 +10,10 @@
 #         under /tmp); removed at the end unless KEEP=1
 # MIRROR and SECURITY_MIRROR override Debian's package mirrors.
 # By hand only, as root: it needs debootstrap (apt-get install debootstrap),
-# Debian's mirror, about 3 GB of disk, and takes half an hour or more on two
-# cores. Prints how long each step took and ends with "clean machine: PASSED"
-# or "clean machine: FAILED"; the exit code says the same.
+# Debian's mirror and about 2 GB of disk, and takes 8 minutes on two idle
+# cores (20 on busy ones). Prints how long each step took and ends with
+# "clean machine: PASSED" or "clean machine: FAILED"; the exit code says the
+# same, and a failed run's folder is kept.
 set -euo pipefail
 
 if [ "${CI:-}" = true ]; then
@@ -28,6 +29,11 @@ project=$(cd "$(dirname "$0")/.." && pwd)
 source=${1:-HEAD}
 mirror=${MIRROR:-http://deb.debian.org/debian}
 security_mirror=${SECURITY_MIRROR:-http://deb.debian.org/debian-security}
+commit=
+if [ ! -d "$source" ]; then
+  commit=$(git -C "$project" rev-parse --verify --quiet "$source^{commit}") ||
+    { echo "$source is neither a folder nor a commit of $project" >&2; exit 2; }
+fi
 if [ -n "${2:-}" ]; then
   work=$(mkdir -p "$2" && cd "$2" && pwd)
   [ -z "$(ls -A "$work")" ] || { echo "$work is not empty" >&2; exit 2; }
@@ -78,11 +84,10 @@ cp /etc/resolv.conf "$root/etc/resolv.conf"
 
 step "project: $source"
 dest=$root/root/quillora
-if [ -d "$source" ]; then
+if [ -z "$commit" ]; then
   mkdir -p "$dest"
   cp -a "$source/." "$dest/"
 else
-  commit=$(git -C "$project" rev-parse --verify "$source^{commit}")
   git clone --quiet --no-local "$project" "$dest"
   git -C "$dest" checkout --quiet --detach "$commit"
   echo "   commit $commit"
