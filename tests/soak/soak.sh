@@ -4,7 +4,7 @@
 # a non-zero exit code, or memory that keeps growing in the second half.
 #   soak.sh GAME E2E_TOOL SECONDS
 # Needs an X display and xdotool; build GAME with QUILLORA_SANITIZE=ON to
-# catch memory errors.
+# catch memory errors and leaks.
 set -euo pipefail
 game=$1
 tool=$2
@@ -17,10 +17,9 @@ trap cleanup EXIT
 "$tool" content "$work"
 cd "$work"
 
-# Mesa's driver is unloaded before the leak checker runs, which leaves its own
-# allocations without an owner (the unit tests keep it loaded and check for
-# leaks); a small quarantine keeps the memory figures meaningful.
-export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0:quarantine_size_mb=16"
+# A small quarantine keeps the memory figures meaningful; leaks are checked
+# at exit as the caller's options say.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}quarantine_size_mb=16"
 PATH=/nonexistent "$game" </dev/null >stdout.log 2>stderr.log &
 game_pid=$!
 wid=
@@ -28,7 +27,7 @@ for _ in $(seq 1 100); do
   wid=$(xdotool search --name "Quillora Indev" 2>/dev/null | tail -1) && [ -n "$wid" ] && break
   sleep 0.1
 done
-[ -n "$wid" ] || { echo "no game window"; exit 1; }
+[ -n "$wid" ] || { echo "no game window"; tail -5 stderr.log; exit 1; }
 
 keys=(w a s d w a s d space e u z p o i k l KP_Add KP_Subtract minus equal 1 2 3 4 5 6 Shift_L F5 F10)
 rss() { awk '/VmRSS/ {print $2}' "/proc/$game_pid/status"; }
@@ -62,8 +61,9 @@ wait "$game_pid" || status=$?
 game_pid=
 echo "memory (kB) over the run: ${samples[*]}"
 echo "saves: $(grep -c 'Saving' stdout.log || true), loads: $(grep -c 'Loading' stdout.log || true), exit code $status"
-if grep -qE 'ERROR: AddressSanitizer|runtime error:' stderr.log; then
-  echo "sanitizer report:"; grep -A20 -E 'ERROR: AddressSanitizer|runtime error:' stderr.log | head -40; exit 1
+report='ERROR: (AddressSanitizer|LeakSanitizer)|runtime error:'
+if grep -qE "$report" stderr.log; then
+  echo "sanitizer report:"; grep -A20 -E "$report" stderr.log | head -40; exit 1
 fi
 [ "$status" -eq 0 ] || { echo "exit code $status"; tail -20 stderr.log; exit 1; }
 # Memory must level off: the last sample may exceed the highest of the first
