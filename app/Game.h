@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/FrameKey.h"
 #include "content/GameData.h"
 #include "editor/Editor.h"
 #include "hud/UI.h"
@@ -25,8 +26,17 @@ constexpr unsigned FrameRateLimit = 60;     // frames per second
 constexpr unsigned SceneWidth = 320;        // scene pixels: 20 fields
 constexpr unsigned SceneHeight = 192;       // scene pixels: 12 fields
 constexpr unsigned IconSize = 16;           // pixels per side of the window icon
+// A window left alone is still drawn and displayed in full at least this
+// often: it may have been covered and uncovered without the game hearing of it.
+constexpr float FullRedrawInterval = 0.5f; // seconds
 
 extern const char* const windowTitle;
+
+// Opens `window` as the game opens every window of its own: 1080 x 720 x 32,
+// the title, `style`, no depth or stencil buffer, no antialiasing, OpenGL
+// 2.0; mouse cursor hidden, key repeat off; with `limitFrameRate`, at most
+// FrameRateLimit frames per second and vertical sync.
+void openGameWindow(sf::RenderWindow& window, sf::Uint32 style, bool limitFrameRate);
 
 struct GameOptions
 {
@@ -34,6 +44,9 @@ struct GameOptions
     bool fullscreen = true;        // false: a plain window of the same size (tests, benchmarks)
     bool limitFrameRate = true;    // false: no frame limit and no vertical sync (benchmarks)
     bool profile = false;          // true: time the parts of every frame (waits for the GPU, so slower)
+    // true: a frame that would show what the last one showed reuses the scene
+    // and leaves the window as it is; false: every frame is drawn in full.
+    bool reuseUnchangedFrames = true;
 };
 
 // Where the time of the last frame went, in milliseconds; filled only when
@@ -44,6 +57,10 @@ struct FrameProfile
     double sceneMs = 0;   // drawing the 320 x 192 scene, rasterising included
     double presentMs = 0; // scaling the scene onto the window, texts, display
     int sceneDrawCalls = 0; // draw calls of the map (ground, objects, player)
+    // Set every frame, profiling or not: whether it drew the scene, and
+    // whether it drew and displayed the window.
+    bool sceneDrawn = true;
+    bool presented = true;
 };
 
 // The whole game: the window, the content store and every long-lived object,
@@ -96,9 +113,14 @@ private:
     void handleEvents();
     void walk(const InputState& input);
     void mapFileSequence(bool saving);
-    void drawFrame();
+    void describeFrame(FrameKey& scene, FrameKey& window) const;
+    void drawFrame(bool fullRedraw);
+    void drawScene();
+    void present(bool afterIdleFrame);
+    void waitOutFrame();
 
     GameOptions options;
+    const TimeSource& clock;
     std::ostream* console;
     MapFileChooser chooseFile = chooseMapFile;
     sf::RenderWindow gameWindow;
@@ -118,6 +140,14 @@ private:
     InputTracker input;
     bool closeRequested = false;
     bool cursorShown = false; // what the window was last told; a new window starts hidden
+
+    // What the scene texture and the window show now, and the keys of the
+    // frame being drawn (kept here so their memory is reused).
+    FrameKey shownScene, shownWindow, nextScene, nextWindow;
+    bool windowDamaged = true; // a new window, or an event that may have spoilt its pixels
+    bool lastFramePresented = true;
+    Stopwatch sinceFullRedraw;
+    Stopwatch sinceFrameEnd;
 };
 
 // The program: builds the game on the working directory's content, runs the
