@@ -20,6 +20,8 @@ const char* const windowTitle = "  Quillora Indev 0.0.6 ";
 
 namespace
 {
+constexpr const char* IconFile = "/ico.png"; // below the content root
+
 double millisecondsSince(std::chrono::steady_clock::time_point start)
 {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
@@ -57,24 +59,33 @@ bool isInputEvent(sf::Event::EventType type)
 }
 } // namespace
 
-Game::Game(const GameOptions& options, const TimeSource& time, std::ostream* console)
-    : options(options), clock(time), console(console ? console : &std::cout), sinceFullRedraw(time),
-      sinceFrameEnd(time)
+Game::Preparation Game::prepare(const std::string& contentRoot)
 {
-    // Bringing up the window loads the graphics driver, the slowest step of
-    // start-up. Meanwhile the other core looks up the fonts and builds the
-    // map's 40,000 fields, which need no graphics; both join in before they
-    // are used, in the usual order.
-    std::future<FontFiles> fontFiles = std::async(std::launch::async, &FontFiles::find);
-    std::future<std::unique_ptr<FieldMap>> mapStorage =
-        std::async(std::launch::async, [] { return std::make_unique<FieldMap>(nullptr); });
+    Preparation work;
+    work.fonts = std::async(std::launch::async, &FontFiles::find);
+    work.images = std::async(std::launch::async, [contentRoot] {
+        DecodedImages images = GameData::decodeImages(contentRoot);
+        images.decode(contentRoot + IconFile);
+        return images;
+    });
+    work.map = std::async(std::launch::async, [] { return std::make_unique<FieldMap>(nullptr); });
+    return work;
+}
 
+Game::Game(const GameOptions& options, const TimeSource& time, std::ostream* console)
+    : options(options), console(console ? console : &std::cout), preparation(prepare(options.contentRoot)),
+      sinceFullRedraw(time), sinceFrameEnd(time)
+{
     createWindow(options.fullscreen ? sf::Style::Fullscreen : sf::Style::Titlebar);
 
+    const DecodedImages images = preparation.images.get();
     // The icon is set only from an image that loaded, and only if it holds a
     // whole 16 x 16 icon.
-    if (loadPngImage(options.contentRoot + "/ico.png", icon) && icon.getSize().x >= IconSize &&
-        icon.getSize().y >= IconSize)
+    const std::string iconPath = options.contentRoot + IconFile;
+    const sf::Image* decodedIcon = images.find(iconPath);
+    if (decodedIcon)
+        icon = *decodedIcon;
+    if ((decodedIcon || loadPngImage(iconPath, icon)) && icon.getSize().x >= IconSize && icon.getSize().y >= IconSize)
     {
         sf::Image scaled;
         scaled.create(IconSize, IconSize);
@@ -82,8 +93,8 @@ Game::Game(const GameOptions& options, const TimeSource& time, std::ostream* con
         gameWindow.setIcon(IconSize, IconSize, scaled.getPixelsPtr());
     }
 
-    const FontFiles fonts = fontFiles.get();
-    contentStore = std::make_unique<GameData>(options.contentRoot, this->console, &fonts);
+    const FontFiles fonts = preparation.fonts.get();
+    contentStore = std::make_unique<GameData>(options.contentRoot, this->console, &fonts, &images);
     mapEditor = std::make_unique<Editor>(contentStore.get(), time);
 
     sceneTexture.create(SceneWidth, SceneHeight, sf::ContextSettings());
@@ -95,7 +106,7 @@ Game::Game(const GameOptions& options, const TimeSource& time, std::ostream* con
     editorScaleY = sceneScaleY;
 
     headUpDisplay = std::make_unique<UI>(contentStore.get(), size, sceneScaleX, sceneScaleY, time);
-    fieldMap = mapStorage.get();
+    fieldMap = preparation.map.get();
     fieldMap->attachContent(contentStore.get());
     playerCharacter = std::make_unique<Player>(size, contentStore.get(), sceneScaleX, sceneScaleY);
 }

@@ -15,6 +15,7 @@
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Graphics/Sprite.hpp>
 
+#include <future>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -119,10 +120,23 @@ private:
     void present(bool afterIdleFrame);
     void waitOutFrame();
 
+    // Start-up work that needs no graphics: the font files, the content's
+    // pictures and the icon decoded, the map's 40,000 fields. It starts before
+    // the window is constructed (which loads the graphics driver, the slowest
+    // step of start-up) and runs on the other core meanwhile; the constructor
+    // takes each result where the start-up order needs it.
+    struct Preparation
+    {
+        std::future<FontFiles> fonts;
+        std::future<DecodedImages> images;
+        std::future<std::unique_ptr<FieldMap>> map;
+    };
+    static Preparation prepare(const std::string& contentRoot);
+
     GameOptions options;
-    const TimeSource& clock;
     std::ostream* console;
     MapFileChooser chooseFile = chooseMapFile;
+    Preparation preparation; // before the window: see above
     sf::RenderWindow gameWindow;
     sf::Image icon;
     std::unique_ptr<GameData> contentStore;

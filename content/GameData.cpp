@@ -20,6 +20,17 @@ bool readFile(const std::string& path, std::string& text)
     return true;
 }
 
+// The single textures, in the order they are loaded.
+constexpr const char* EditorTexturePath = "/Texturen/EditorTextur.png";
+constexpr const char* PlayerTexturePath = "/Texturen/PlayerTextur.png";
+constexpr const char* UiTexturePath = "/Texturen/UITextur.png";
+constexpr const char* TitleScreenTexturePath = "/Texturen/TitleScreenTextur.png";
+// The numbered texture sets: "<prefix><N>.png".
+constexpr const char* FieldTexturePrefix = "/Texturen/FieldTextur";
+constexpr const char* ObjectTexturePrefix = "/Texturen/ObjectTextur";
+constexpr const char* ItemTexturePrefix = "/Items/ItemTextur";
+constexpr const char* TextureExtension = ".png";
+
 template <typename T>
 const T* lookup(const ContentTable<T>& table, int number)
 {
@@ -29,8 +40,8 @@ const T* lookup(const ContentTable<T>& table, int number)
 }
 } // namespace
 
-GameData::GameData(std::string root, std::ostream* console, const FontFiles* fontFiles)
-    : root(std::move(root)), console(console ? console : &std::cout)
+GameData::GameData(std::string root, std::ostream* console, const FontFiles* fontFiles, const DecodedImages* decoded)
+    : root(std::move(root)), console(console ? console : &std::cout), decoded(decoded)
 {
     const FontFiles files = fontFiles ? *fontFiles : FontFiles::find();
     loadSystemFont(fonts.arial, FontRole::Sans, files.sans);
@@ -39,13 +50,13 @@ GameData::GameData(std::string root, std::ostream* console, const FontFiles* fon
     // A missing single texture stays empty; SFML draws an empty texture as nothing.
     const auto single = [this](const char* relative) {
         auto texture = std::make_unique<sf::Texture>();
-        loadPngTexture(path(relative), *texture);
+        loadTexture(path(relative), *texture);
         return texture;
     };
-    editorTexture = single("/Texturen/EditorTextur.png");
-    playerTexture = single("/Texturen/PlayerTextur.png");
-    uiTexture = single("/Texturen/UITextur.png");
-    titleScreenTexture = single("/Texturen/TitleScreenTextur.png");
+    editorTexture = single(EditorTexturePath);
+    playerTexture = single(PlayerTexturePath);
+    uiTexture = single(UiTexturePath);
+    titleScreenTexture = single(TitleScreenTexturePath);
 
     loadFieldTextures();
     loadObjectTextures();
@@ -71,17 +82,17 @@ const ObjectType* GameData::object(int id) const
 
 void GameData::loadFieldTextures()
 {
-    loadTextureSet(fieldTextures, "/Texturen/FieldTextur", "---Texturen laden bei ");
+    loadTextureSet(fieldTextures, FieldTexturePrefix, "---Texturen laden bei ");
 }
 
 void GameData::loadObjectTextures()
 {
-    loadTextureSet(objectTextures, "/Texturen/ObjectTextur", "---Object Texturen laden bei ");
+    loadTextureSet(objectTextures, ObjectTexturePrefix, "---Object Texturen laden bei ");
 }
 
 void GameData::loadItemTextures()
 {
-    loadTextureSet(itemTextures, "/Items/ItemTextur", "---Item Texturen laden bei ");
+    loadTextureSet(itemTextures, ItemTexturePrefix, "---Item Texturen laden bei ");
 }
 
 template <typename T, typename Load>
@@ -108,8 +119,8 @@ void GameData::loadTextureSet(ContentTable<sf::Texture>& table, const char* pref
 {
     sf::Texture scratch;
     scratch.setSmooth(false);
-    loadSet(table, prefix, ".png", label, [&scratch](const std::string& file, int) {
-        return loadPngTexture(file, scratch) ? std::make_unique<sf::Texture>(scratch) : nullptr;
+    loadSet(table, prefix, TextureExtension, label, [this, &scratch](const std::string& file, int) {
+        return loadTexture(file, scratch) ? std::make_unique<sf::Texture>(scratch) : nullptr;
     });
 }
 
@@ -139,4 +150,28 @@ void GameData::reportEnd(const char* label, const std::string& file)
 std::string GameData::path(const char* relative) const
 {
     return root + relative;
+}
+
+bool GameData::loadTexture(const std::string& file, sf::Texture& texture) const
+{
+    const sf::Image* image = decoded ? decoded->find(file) : nullptr;
+    return image ? texture.loadFromImage(*image) : loadPngTexture(file, texture);
+}
+
+DecodedImages GameData::decodeImages(const std::string& root)
+{
+    DecodedImages images;
+    for (const char* single : {EditorTexturePath, PlayerTexturePath, UiTexturePath, TitleScreenTexturePath})
+        images.decode(root + single);
+    // Each set as far as the store will read it; numbers it never reaches
+    // are not decoded.
+    for (const char* prefix : {FieldTexturePrefix, ObjectTexturePrefix, ItemTexturePrefix})
+    {
+        for (int number = 0; number < ContentSetCapacity; ++number)
+        {
+            if (!images.decode(root + prefix + std::to_string(number) + TextureExtension))
+                break;
+        }
+    }
+    return images;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "content/DecodedImages.h"
 #include "content/ItemType.h"
 #include "content/ObjectType.h"
 #include "platform/Fonts.h"
@@ -37,8 +38,16 @@ public:
     // (standard output when null).
     // Missing or damaged content never stops it: textures stay empty, sets end.
     // `fontFiles`, when given, are the font files already found (findFontFile),
-    // so the search can run while the window comes up.
-    explicit GameData(std::string root = ".", std::ostream* console = nullptr, const FontFiles* fontFiles = nullptr);
+    // and `decoded` the pictures already decoded (decodeImages), so both can
+    // be done on another thread while the window comes up; a picture missing
+    // from `decoded` is read from its file.
+    explicit GameData(std::string root = ".", std::ostream* console = nullptr, const FontFiles* fontFiles = nullptr,
+                      const DecodedImages* decoded = nullptr);
+
+    // Decodes every picture a store built on `root` loads: the single
+    // textures, and each numbered set up to its first number that does not
+    // decode. Needs no graphics driver.
+    static DecodedImages decodeImages(const std::string& root);
 
     GameData(const GameData&) = delete;
     GameData& operator=(const GameData&) = delete;
@@ -78,7 +87,10 @@ private:
     void loadTextureSet(ContentTable<sf::Texture>& table, const char* prefix, const char* label);
     void reportEnd(const char* label, const std::string& path);
     std::string path(const char* relative) const;
+    // The picture at `path` (decoded ahead, or read now) into `texture`.
+    bool loadTexture(const std::string& path, sf::Texture& texture) const;
 
     std::string root;
     std::ostream* console;
+    const DecodedImages* decoded;
 };

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <functional>
 #include <string_view>
 #include <vector>
@@ -79,6 +80,8 @@ Played play(const std::string& content, bool reuse)
         {10, {}},
         {12, {K::D}},                  // walking
         {10, {}},
+        {1, {K::W, K::S}},             // facing down without a step
+        {10, {}},
         {1, {K::E}, 4, 4},             // the editor on, its cursor over a field
         {10, {}, 4, 4},
         {5, {}, 7, 5},                 // the cursor follows the mouse
@@ -125,4 +128,37 @@ TEST(FrameReuse, ShowsTheSamePixelsAsDrawingEveryFrame)
     // Most frames stood still, and some changed only the window's texts.
     EXPECT_GT(reusing.windowsLeft, int(full.frames.size()) / 2);
     EXPECT_GT(reusing.scenesReused, reusing.windowsLeft);
+}
+
+namespace
+{
+class DrawRevisionTest : public WorldFixture
+{
+protected:
+    // Whether `step` leaves the map's drawing revision as it was.
+    template <typename Step>
+    bool unchanged(Step step)
+    {
+        const std::uint64_t before = map.drawRevision();
+        step();
+        return map.drawRevision() == before;
+    }
+};
+} // namespace
+
+TEST_F(DrawRevisionTest, CountsEveryChangeToWhatTheMapDraws)
+{
+    map.refresh();
+    EXPECT_TRUE(unchanged([&] {
+        map.scroll(0, 0);
+        map.setSolid(3, 3, false);
+        map.paintGround(3, 3, 5, false); // marked for tiling, but the same pieces come out
+        map.refresh();
+    }));
+    EXPECT_FALSE(unchanged([&] { map.paintGround(3, 3, 2, false); }));
+    EXPECT_FALSE(unchanged([&] { map.refresh(); })) << "the new pieces";
+    EXPECT_FALSE(unchanged([&] { map.scroll(1, 0); }));
+    EXPECT_FALSE(unchanged([&] { map.setObject(4, 4, 1); }));
+    EXPECT_FALSE(unchanged([&] { map.refresh(); })) << "the object placed on its field";
+    EXPECT_FALSE(unchanged([&] { map.setOrigin(1, 0); })) << "even back where it stood";
 }
