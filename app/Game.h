@@ -51,7 +51,7 @@ struct GameOptions
 };
 
 // Where the time of the last frame went, in milliseconds; filled only when
-// GameOptions::profile is set.
+// GameOptions::profile is set (a part that was skipped counts 0).
 struct FrameProfile
 {
     double worldMs = 0;   // walking, scroll, collision, editor, player, refresh, HUD update
@@ -83,9 +83,10 @@ public:
     bool isOpen() const;
 
     // One pass of the frame loop: events, walking, the global keys, the
-    // updates, drawing and presenting, the screenshot. `scripted` replaces the
-    // keyboard and mouse for this frame; without it the window's own input is
-    // used.
+    // updates, drawing and presenting, the screenshot. A frame that would
+    // show what the window already shows draws nothing (see drawFrame).
+    // `scripted` replaces the keyboard and mouse for this frame; without it
+    // the window's own input is used.
     void frame(const InputState* scripted = nullptr);
 
     // Replaces the file dialog for F5 and F10 (tests).

@@ -4,8 +4,12 @@
 //
 // Start-up: the driver's floor (a bare window of the game's settings showing
 // one cleared frame) and the game (to its first displayed frame), each a fresh
-// process of this program, alternating, timed from just before the process is
-// started; medians and their difference.
+// process of this program, alternating which goes first, timed from just
+// before the process is started; medians and their difference. Once as the
+// game runs, with the frame limit, which holds the first display until a
+// frame's time after the window was made (so the floor includes that wait and
+// work that fits in it costs nothing), and once without it, which shows the
+// work itself.
 // Standing still: a fresh game on a new map, editor off, frame limit on, no
 // input; the processor time it uses (user + system, all its threads, from
 // /proc/self/stat) over S seconds, once drawing every frame and once reusing
@@ -29,7 +33,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -93,11 +96,11 @@ double processorSeconds()
 
 // Child: the driver's floor. Opens the window as the game does and shows one
 // cleared frame; prints when it was shown.
-int startupFloor()
+int startupFloor(bool limit)
 {
     keepFreedMemoryForReuse();
     sf::RenderWindow window;
-    openGameWindow(window, sf::Style::Fullscreen, true);
+    openGameWindow(window, sf::Style::Fullscreen, limit);
     window.clear(sf::Color::Green);
     window.display();
     glFinish();
@@ -106,11 +109,12 @@ int startupFloor()
 }
 
 // Child: the game as main() starts it, to its first displayed frame.
-int startupGame(const std::string& contentDir)
+int startupGame(const std::string& contentDir, bool limit)
 {
     keepFreedMemoryForReuse();
     GameOptions options;
     options.contentRoot = contentDir;
+    options.limitFrameRate = limit;
     Game game(options);
     game.frame();
     glFinish();
@@ -146,17 +150,21 @@ int standStill(const std::string& contentDir, double seconds, bool reuse)
     return 0;
 }
 
-// Runs this program as `mode`, returning its last output line ("" on failure).
+// Runs this program with `arguments`: the last line it printed, or "" when
+// it failed.
 std::string runChild(const std::vector<std::string>& arguments)
 {
     const ProgramRun run = runProgram(executablePath(), arguments);
     if (!run.started || run.exitStatus != 0)
         return {};
-    const std::size_t end = run.output.find_last_not_of('\n');
-    if (end == std::string::npos)
-        return {};
-    const std::size_t begin = run.output.rfind('\n', end);
-    return run.output.substr(begin == std::string::npos ? 0 : begin + 1, end + 1 - (begin == std::string::npos ? 0 : begin + 1));
+    std::istringstream lines(run.output);
+    std::string line, last;
+    while (std::getline(lines, line))
+    {
+        if (!line.empty())
+            last = line;
+    }
+    return last;
 }
 
 // Milliseconds from just before the child was started until it reported its
@@ -171,13 +179,25 @@ double timeStartup(const char* mode, const std::string& contentDir)
     return static_cast<double>(shown - before) / 1e6;
 }
 
-void measureStartup(int runs, const std::string& contentDir)
+void measureStartup(int runs, const std::string& contentDir, bool limit)
 {
+    const char* floorMode = limit ? "startup-floor" : "startup-floor-nolimit";
+    const char* gameMode = limit ? "startup-game" : "startup-game-nolimit";
     std::vector<double> floor, game;
     for (int i = 0; i < runs; ++i)
     {
-        const double f = timeStartup("startup-floor", contentDir);
-        const double g = timeStartup("startup-game", contentDir);
+        // Each goes first every other time, so neither always follows the other.
+        double f = 0, g = 0;
+        if (i % 2 == 0)
+        {
+            f = timeStartup(floorMode, contentDir);
+            g = timeStartup(gameMode, contentDir);
+        }
+        else
+        {
+            g = timeStartup(gameMode, contentDir);
+            f = timeStartup(floorMode, contentDir);
+        }
         if (f < 0 || g < 0)
         {
             std::printf("start-up: a child run failed\n");
@@ -191,12 +211,13 @@ void measureStartup(int runs, const std::string& contentDir)
     };
     const auto [floorMin, floorMax] = range(floor);
     const auto [gameMin, gameMax] = range(game);
-    std::printf("start-up, %d alternating runs of each, to the first displayed frame:\n", runs);
-    std::printf("  %-26s %7.1f ms   (%.1f to %.1f)\n", "driver's floor", median(floor), floorMin, floorMax);
-    std::printf("  %-26s %7.1f ms   (%.1f to %.1f)\n", "game", median(game), gameMin, gameMax);
     std::vector<double> pairs;
     for (std::size_t i = 0; i < game.size(); ++i)
         pairs.push_back(game[i] - floor[i]);
+    std::printf("start-up to the first displayed frame, frame limit %s, %d alternating runs of each:\n",
+                limit ? "on (as the game runs)" : "off (the work alone)", runs);
+    std::printf("  %-26s %7.1f ms   (%.1f to %.1f)\n", "driver's floor", median(floor), floorMin, floorMax);
+    std::printf("  %-26s %7.1f ms   (%.1f to %.1f)\n", "game", median(game), gameMin, gameMax);
     std::printf("  %-26s %7.1f ms   (median of the runs' own differences %.1f)\n", "difference",
                 median(game) - median(floor), median(pairs));
 }
@@ -307,7 +328,7 @@ int main(int argc, char** argv)
 {
     int frames = 600;
     bool limit = false;
-    int startupRuns = 9;
+    int startupRuns = 15;
     double idleSeconds = 10;
     std::string contentDir = QUILLORA_ASSETS_DIR;
     std::string child;
@@ -327,15 +348,18 @@ int main(int argc, char** argv)
             child = argv[++i];
     }
 
-    if (child == "startup-floor")
-        return startupFloor();
-    if (child == "startup-game")
-        return startupGame(contentDir);
+    if (child == "startup-floor" || child == "startup-floor-nolimit")
+        return startupFloor(child == "startup-floor");
+    if (child == "startup-game" || child == "startup-game-nolimit")
+        return startupGame(contentDir, child == "startup-game");
     if (child == "idle-redraw" || child == "idle-reuse")
         return standStill(contentDir, idleSeconds, child == "idle-reuse");
 
     if (startupRuns > 0)
-        measureStartup(startupRuns, contentDir);
+    {
+        measureStartup(startupRuns, contentDir, true);
+        measureStartup(startupRuns, contentDir, false);
+    }
     if (idleSeconds > 0)
         measureStandingStill(idleSeconds, contentDir);
     std::fflush(stdout);
