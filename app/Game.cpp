@@ -6,6 +6,7 @@
 #include "platform/ConsoleWait.h"
 
 #include <SFML/OpenGL.hpp>
+#include <SFML/System/Sleep.hpp>
 #include <SFML/Window/Event.hpp>
 
 #include <chrono>
@@ -13,41 +14,78 @@
 #include <future>
 #include <iostream>
 #include <optional>
-
+#include <utility>
 
 const char* const windowTitle = "  Quillora Indev 0.0.6 ";
 
 namespace
 {
-sf::ContextSettings windowContext()
-{
-    // No depth or stencil buffer, no antialiasing, OpenGL 2.0.
-    return sf::ContextSettings(0, 0, 0, 2, 0);
-}
+constexpr const char* IconFile = "/ico.png"; // below the content root
 
 double millisecondsSince(std::chrono::steady_clock::time_point start)
 {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
+
+// Keys, buttons, wheels and pointer motion leave the window's pixels alone.
+// Anything else (focus, resizing, the pointer entering or leaving, events
+// yet to be thought of) may come with a window that was covered, resized or
+// re-made, so it counts as damage.
+bool isInputEvent(sf::Event::EventType type)
+{
+    switch (type)
+    {
+    case sf::Event::TextEntered:
+    case sf::Event::KeyPressed:
+    case sf::Event::KeyReleased:
+    case sf::Event::MouseWheelMoved:
+    case sf::Event::MouseWheelScrolled:
+    case sf::Event::MouseButtonPressed:
+    case sf::Event::MouseButtonReleased:
+    case sf::Event::MouseMoved:
+    case sf::Event::JoystickButtonPressed:
+    case sf::Event::JoystickButtonReleased:
+    case sf::Event::JoystickMoved:
+    case sf::Event::JoystickConnected:
+    case sf::Event::JoystickDisconnected:
+    case sf::Event::TouchBegan:
+    case sf::Event::TouchMoved:
+    case sf::Event::TouchEnded:
+    case sf::Event::SensorChanged:
+        return true;
+    default:
+        return false;
+    }
+}
 } // namespace
 
-Game::Game(const GameOptions& options, const TimeSource& time, std::ostream* console)
-    : options(options), console(console ? console : &std::cout)
+Game::Preparation Game::prepare(const std::string& contentRoot)
 {
-    // Bringing up the window loads the graphics driver, the slowest step of
-    // start-up. Meanwhile the other core looks up the fonts and builds the
-    // map's 40,000 fields, which need no graphics; both join in before they
-    // are used, in the usual order.
-    std::future<FontFiles> fontFiles = std::async(std::launch::async, &FontFiles::find);
-    std::future<std::unique_ptr<FieldMap>> mapStorage =
-        std::async(std::launch::async, [] { return std::make_unique<FieldMap>(nullptr); });
+    Preparation work;
+    work.fonts = std::async(std::launch::async, &FontFiles::find);
+    work.images = std::async(std::launch::async, [contentRoot] {
+        DecodedImages images = GameData::decodeImages(contentRoot);
+        images.decode(contentRoot + IconFile);
+        return images;
+    });
+    work.map = std::async(std::launch::async, [] { return std::make_unique<FieldMap>(nullptr); });
+    return work;
+}
 
+Game::Game(const GameOptions& options, const TimeSource& time, std::ostream* console)
+    : options(options), console(console ? console : &std::cout), preparation(prepare(options.contentRoot)),
+      sinceFullRedraw(time), sinceFrameEnd(time)
+{
     createWindow(options.fullscreen ? sf::Style::Fullscreen : sf::Style::Titlebar);
 
+    const DecodedImages images = preparation.images.get();
     // The icon is set only from an image that loaded, and only if it holds a
     // whole 16 x 16 icon.
-    if (loadPngImage(options.contentRoot + "/ico.png", icon) && icon.getSize().x >= IconSize &&
-        icon.getSize().y >= IconSize)
+    const std::string iconPath = options.contentRoot + IconFile;
+    const sf::Image* decodedIcon = images.find(iconPath);
+    if (decodedIcon)
+        icon = *decodedIcon;
+    if ((decodedIcon || loadPngImage(iconPath, icon)) && icon.getSize().x >= IconSize && icon.getSize().y >= IconSize)
     {
         sf::Image scaled;
         scaled.create(IconSize, IconSize);
@@ -55,8 +93,9 @@ Game::Game(const GameOptions& options, const TimeSource& time, std::ostream* con
         gameWindow.setIcon(IconSize, IconSize, scaled.getPixelsPtr());
     }
 
-    const FontFiles fonts = fontFiles.get();
-    contentStore = std::make_unique<GameData>(options.contentRoot, this->console, &fonts);
+    const FontFiles fonts = preparation.fonts.get();
+    contentStore = std::make_unique<GameData>(options.contentRoot, this->console, &fonts, nullptr,
+                                              MaxContentImageBytes, &images);
     mapEditor = std::make_unique<Editor>(contentStore.get(), time);
 
     sceneTexture.create(SceneWidth, SceneHeight, sf::ContextSettings());
@@ -68,7 +107,7 @@ Game::Game(const GameOptions& options, const TimeSource& time, std::ostream* con
     editorScaleY = sceneScaleY;
 
     headUpDisplay = std::make_unique<UI>(contentStore.get(), size, sceneScaleX, sceneScaleY, time);
-    fieldMap = mapStorage.get();
+    fieldMap = preparation.map.get();
     fieldMap->attachContent(contentStore.get());
     playerCharacter = std::make_unique<Player>(size, contentStore.get(), sceneScaleX, sceneScaleY);
 }
@@ -80,18 +119,25 @@ Game::~Game()
     mapEditor.reset();
 }
 
+void openGameWindow(sf::RenderWindow& window, sf::Uint32 style, bool limitFrameRate)
+{
+    // No depth or stencil buffer, no antialiasing, OpenGL 2.0.
+    const sf::ContextSettings context(0, 0, 0, 2, 0);
+    window.create(sf::VideoMode(WindowWidth, WindowHeight, WindowBitsPerPixel), windowTitle, style, context);
+    window.setMouseCursorVisible(false);
+    window.setKeyRepeatEnabled(false);
+    if (limitFrameRate)
+    {
+        window.setFramerateLimit(FrameRateLimit);
+        window.setVerticalSyncEnabled(true);
+    }
+}
+
 void Game::createWindow(sf::Uint32 style)
 {
-    gameWindow.create(sf::VideoMode(WindowWidth, WindowHeight, WindowBitsPerPixel), windowTitle, style,
-                      windowContext());
-    gameWindow.setMouseCursorVisible(false);
+    openGameWindow(gameWindow, style, options.limitFrameRate);
     cursorShown = false;
-    gameWindow.setKeyRepeatEnabled(false);
-    if (options.limitFrameRate)
-    {
-        gameWindow.setFramerateLimit(FrameRateLimit);
-        gameWindow.setVerticalSyncEnabled(true);
-    }
+    windowDamaged = true;
     // Keys held in the window before it was re-created were released elsewhere.
     input.releaseAll();
 }
@@ -112,6 +158,8 @@ void Game::handleEvents()
     while (gameWindow.pollEvent(event))
     {
         input.handle(event);
+        if (!isInputEvent(event.type))
+            windowDamaged = true;
         if (event.type == sf::Event::Closed)
         {
             closeRequested = true;
@@ -201,7 +249,8 @@ void Game::frame(const InputState* scripted)
     if (options.profile)
         profile.worldMs = millisecondsSince(frameStart);
 
-    drawFrame();
+    // A screenshot reads the window back, so its frame is drawn in full.
+    drawFrame(in.isKeyPressed(sf::Keyboard::F3));
     // Shown exactly while the editor is on; the window hears only of changes.
     if (cursorShown != mapEditor->active())
     {
@@ -217,12 +266,89 @@ void Game::frame(const InputState* scripted)
         gameWindow.close();
 }
 
-void Game::drawFrame()
+// Everything the frame about to be drawn shows, in two parts: what is drawn
+// into the scene, and what only the window adds over the scaled scene. When
+// a part equals what was last drawn, drawing it again would give the same
+// pixels, so it is reused.
+//
+// Anything that drawScene() or present() draws, or that one of the drawers
+// they call comes to depend on, must go into these keys, or it shows late
+// (up to FullRedrawInterval late). Add it here next to its kind.
+void Game::describeFrame(FrameKey& scene, FrameKey& window) const
+{
+    scene.clear();
+    window.clear();
+
+    // The map, with the player between its objects.
+    scene.add(fieldMap->origin()).add(fieldMap->revision()).add(fieldMap->drawRevision());
+    scene.add(playerCharacter->sprite());
+    // The editor's cursor, and its choices, which the HUD's sprites show.
+    const EditorChoices& choices = mapEditor->choices();
+    static_assert(sizeof(EditorChoices) == 6 * sizeof(int),
+                  "a new editor choice: add it below if anything drawn shows it, then update this size");
+    scene.add(choices.active).add(choices.mode).add(choices.underLayer).add(choices.selectedGround);
+    scene.add(choices.selectedObject).add(choices.brushSize);
+    scene.add(mapEditor->cursor());
+    // The outline of a rectangle being dragged.
+    const std::optional<sf::IntRect> outline = mapEditor->rectangleOutline();
+    scene.add(outline.has_value()).add(outline.value_or(sf::IntRect()));
+
+    // Over the scaled scene: the brush size while the editor is on, the
+    // message while it is visible.
+    window.add(gameWindow.getSize());
+    window.add(headUpDisplay->brushSizeText());
+    window.add(headUpDisplay->messageVisible()).add(headUpDisplay->messageText());
+}
+
+// Drawing the same picture 60 times a second costs a software renderer a
+// third of a core, so a frame that would show exactly what the window shows
+// draws nothing: the scene texture keeps the last scene, and the window is
+// neither drawn nor displayed. When only the window's texts changed the
+// scene is reused and the window drawn again. The window is still drawn in
+// full after any event that may have spoilt it (re-creation, resizing,
+// focus), for a screenshot, and at least every FullRedrawInterval, since a
+// window that was covered and uncovered is not always reported.
+void Game::drawFrame(bool fullRedraw)
+{
+    describeFrame(nextScene, nextWindow);
+    const bool all = !options.reuseUnchangedFrames || fullRedraw || windowDamaged ||
+                     sinceFullRedraw.getElapsedTime().asSeconds() >= FullRedrawInterval;
+    const bool sceneChanged = all || nextScene != shownScene;
+    const bool windowChanged = sceneChanged || nextWindow != shownWindow;
+    profile.sceneDrawn = sceneChanged;
+    profile.presented = windowChanged;
+    if (options.profile)
+    {
+        profile.sceneMs = 0;
+        profile.presentMs = 0;
+        profile.sceneDrawCalls = 0;
+    }
+
+    if (sceneChanged)
+    {
+        drawScene();
+        std::swap(shownScene, nextScene);
+    }
+    if (windowChanged)
+    {
+        present(!lastFramePresented);
+        std::swap(shownWindow, nextWindow);
+        windowDamaged = false;
+        if (sceneChanged)
+            sinceFullRedraw.restart();
+    }
+    else
+    {
+        waitOutFrame();
+    }
+    lastFramePresented = windowChanged;
+    sinceFrameEnd.restart();
+}
+
+void Game::drawScene()
 {
     const auto sceneStart = std::chrono::steady_clock::now();
     sceneTexture.clear(sf::Color::Blue);
-    gameWindow.clear(sf::Color::Green);
-
     const sf::Sprite& playerSprite = playerCharacter->sprite();
     fieldMap->draw(sceneTexture, playerSprite, playerSprite.getPosition().y);
     if (mapEditor->active())
@@ -230,7 +356,6 @@ void Game::drawFrame()
     if (const std::optional<sf::IntRect> outline = mapEditor->rectangleOutline())
         headUpDisplay->drawRectangleOutline(sceneTexture, *outline);
     headUpDisplay->draw(sceneTexture, mapEditor->choices());
-
     sceneTexture.display();
     if (options.profile)
     {
@@ -238,13 +363,33 @@ void Game::drawFrame()
         profile.sceneMs = millisecondsSince(sceneStart);
         profile.sceneDrawCalls = fieldMap->lastDrawCalls;
     }
+}
+
+void Game::present(bool afterIdleFrame)
+{
     const auto presentStart = std::chrono::steady_clock::now();
+    gameWindow.clear(sf::Color::Green);
     sceneSprite.setTexture(sceneTexture.getTexture(), false);
     gameWindow.draw(sceneSprite);
     headUpDisplay->drawTexts(gameWindow, mapEditor->choices());
+    // SFML's frame limit counts from its last display, which idle frames
+    // skipped, so it would not wait now.
+    if (afterIdleFrame)
+        waitOutFrame();
     gameWindow.display();
     if (options.profile)
         profile.presentMs = millisecondsSince(presentStart);
+}
+
+// Frames that display nothing are paced here, on the game's clock, as the
+// frame limit paces those that display.
+void Game::waitOutFrame()
+{
+    if (!options.limitFrameRate)
+        return;
+    const sf::Time rest = sf::seconds(1.f / FrameRateLimit) - sinceFrameEnd.getElapsedTime();
+    if (rest > sf::Time::Zero)
+        sf::sleep(rest);
 }
 
 int runGame()

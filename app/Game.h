@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/FrameKey.h"
 #include "content/GameData.h"
 #include "editor/Editor.h"
 #include "hud/UI.h"
@@ -14,6 +15,7 @@
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Graphics/Sprite.hpp>
 
+#include <future>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -25,8 +27,17 @@ constexpr unsigned FrameRateLimit = 60;     // frames per second
 constexpr unsigned SceneWidth = 320;        // scene pixels: 20 fields
 constexpr unsigned SceneHeight = 192;       // scene pixels: 12 fields
 constexpr unsigned IconSize = 16;           // pixels per side of the window icon
+// A window left alone is still drawn and displayed in full at least this
+// often: it may have been covered and uncovered without the game hearing of it.
+constexpr float FullRedrawInterval = 0.5f; // seconds
 
 extern const char* const windowTitle;
+
+// Opens `window` as the game opens every window of its own: 1080 x 720 x 32,
+// the title, `style`, no depth or stencil buffer, no antialiasing, OpenGL
+// 2.0; mouse cursor hidden, key repeat off; with `limitFrameRate`, at most
+// FrameRateLimit frames per second and vertical sync.
+void openGameWindow(sf::RenderWindow& window, sf::Uint32 style, bool limitFrameRate);
 
 struct GameOptions
 {
@@ -34,16 +45,23 @@ struct GameOptions
     bool fullscreen = true;        // false: a plain window of the same size (tests, benchmarks)
     bool limitFrameRate = true;    // false: no frame limit and no vertical sync (benchmarks)
     bool profile = false;          // true: time the parts of every frame (waits for the GPU, so slower)
+    // true: a frame that would show what the last one showed reuses the scene
+    // and leaves the window as it is; false: every frame is drawn in full.
+    bool reuseUnchangedFrames = true;
 };
 
 // Where the time of the last frame went, in milliseconds; filled only when
-// GameOptions::profile is set.
+// GameOptions::profile is set (a part that was skipped counts 0).
 struct FrameProfile
 {
     double worldMs = 0;   // walking, scroll, collision, editor, player, refresh, HUD update
     double sceneMs = 0;   // drawing the 320 x 192 scene, rasterising included
     double presentMs = 0; // scaling the scene onto the window, texts, display
     int sceneDrawCalls = 0; // draw calls of the map (ground, objects, player)
+    // Set every frame, profiling or not: whether it drew the scene, and
+    // whether it drew and displayed the window.
+    bool sceneDrawn = true;
+    bool presented = true;
 };
 
 // The whole game: the window, the content store and every long-lived object,
@@ -65,9 +83,10 @@ public:
     bool isOpen() const;
 
     // One pass of the frame loop: events, walking, the global keys, the
-    // updates, drawing and presenting, the screenshot. `scripted` replaces the
-    // keyboard and mouse for this frame; without it the window's own input is
-    // used.
+    // updates, drawing and presenting, the screenshot. A frame that would
+    // show what the window already shows draws nothing (see drawFrame).
+    // `scripted` replaces the keyboard and mouse for this frame; without it
+    // the window's own input is used.
     void frame(const InputState* scripted = nullptr);
 
     // Replaces the file dialog for F5 and F10 (tests).
@@ -96,11 +115,29 @@ private:
     void handleEvents();
     void walk(const InputState& input);
     void mapFileSequence(bool saving);
-    void drawFrame();
+    void describeFrame(FrameKey& scene, FrameKey& window) const;
+    void drawFrame(bool fullRedraw);
+    void drawScene();
+    void present(bool afterIdleFrame);
+    void waitOutFrame();
+
+    // Start-up work that needs no graphics: the font files, the content's
+    // pictures and the icon decoded, the map's 40,000 fields. It starts before
+    // the window is constructed (which loads the graphics driver, the slowest
+    // step of start-up) and runs on the other core meanwhile; the constructor
+    // takes each result where the start-up order needs it.
+    struct Preparation
+    {
+        std::future<FontFiles> fonts;
+        std::future<DecodedImages> images;
+        std::future<std::unique_ptr<FieldMap>> map;
+    };
+    static Preparation prepare(const std::string& contentRoot);
 
     GameOptions options;
     std::ostream* console;
     MapFileChooser chooseFile = chooseMapFile;
+    Preparation preparation; // before the window: see above
     sf::RenderWindow gameWindow;
     sf::Image icon;
     std::unique_ptr<GameData> contentStore;
@@ -118,6 +155,14 @@ private:
     InputTracker input;
     bool closeRequested = false;
     bool cursorShown = false; // what the window was last told; a new window starts hidden
+
+    // What the scene texture and the window show now, and the keys of the
+    // frame being drawn (kept here so their memory is reused).
+    FrameKey shownScene, shownWindow, nextScene, nextWindow;
+    bool windowDamaged = true; // a new window, or an event that may have spoilt its pixels
+    bool lastFramePresented = true;
+    Stopwatch sinceFullRedraw;
+    Stopwatch sinceFrameEnd;
 };
 
 // The program: builds the game on the working directory's content, runs the

@@ -7,6 +7,23 @@
 
 namespace
 {
+// The single textures, in the order they are loaded.
+constexpr const char* EditorTexturePath = "/Texturen/EditorTextur.png";
+constexpr const char* PlayerTexturePath = "/Texturen/PlayerTextur.png";
+constexpr const char* UiTexturePath = "/Texturen/UITextur.png";
+constexpr const char* TitleScreenTexturePath = "/Texturen/TitleScreenTextur.png";
+// The numbered texture sets: "<prefix><N>.png".
+constexpr const char* FieldTexturePrefix = "/Texturen/FieldTextur";
+constexpr const char* ObjectTexturePrefix = "/Texturen/ObjectTextur";
+constexpr const char* ItemTexturePrefix = "/Items/ItemTextur";
+constexpr const char* TextureExtension = ".png";
+
+// What a picture costs of the image budget.
+std::size_t decodedBytes(const sf::Image& image)
+{
+    return std::size_t{image.getSize().x} * image.getSize().y * 4;
+}
+
 template <typename T>
 const T* lookup(const ContentTable<T>& table, int number)
 {
@@ -17,9 +34,9 @@ const T* lookup(const ContentTable<T>& table, int number)
 } // namespace
 
 GameData::GameData(std::string root, std::ostream* console, const FontFiles* fontFiles, std::ostream* errors,
-                   std::size_t imageBudget)
+                   std::size_t imageBudget, const DecodedImages* decoded)
     : root(std::move(root)), console(console ? console : &std::cout), errors(errors ? errors : &std::cerr),
-      imageBytesLeft(imageBudget)
+      imageBytesLeft(imageBudget), decoded(decoded)
 {
     const FontFiles files = fontFiles ? *fontFiles : FontFiles::find();
     loadSystemFont(fonts.arial, FontRole::Sans, files.sans);
@@ -31,10 +48,10 @@ GameData::GameData(std::string root, std::ostream* console, const FontFiles* fon
         reportFailure(loadTexture(path(relative), *texture));
         return texture;
     };
-    editorTexture = single("/Texturen/EditorTextur.png");
-    playerTexture = single("/Texturen/PlayerTextur.png");
-    uiTexture = single("/Texturen/UITextur.png");
-    titleScreenTexture = single("/Texturen/TitleScreenTextur.png");
+    editorTexture = single(EditorTexturePath);
+    playerTexture = single(PlayerTexturePath);
+    uiTexture = single(UiTexturePath);
+    titleScreenTexture = single(TitleScreenTexturePath);
 
     loadFieldTextures();
     loadObjectTextures();
@@ -60,17 +77,17 @@ const ObjectType* GameData::object(int id) const
 
 void GameData::loadFieldTextures()
 {
-    loadTextureSet(fieldTextures, "/Texturen/FieldTextur", "---Texturen laden bei ");
+    loadTextureSet(fieldTextures, FieldTexturePrefix, "---Texturen laden bei ");
 }
 
 void GameData::loadObjectTextures()
 {
-    loadTextureSet(objectTextures, "/Texturen/ObjectTextur", "---Object Texturen laden bei ");
+    loadTextureSet(objectTextures, ObjectTexturePrefix, "---Object Texturen laden bei ");
 }
 
 void GameData::loadItemTextures()
 {
-    loadTextureSet(itemTextures, "/Items/ItemTextur", "---Item Texturen laden bei ");
+    loadTextureSet(itemTextures, ItemTexturePrefix, "---Item Texturen laden bei ");
 }
 
 template <typename T, typename Load>
@@ -99,7 +116,7 @@ void GameData::loadTextureSet(ContentTable<sf::Texture>& table, const char* pref
 {
     sf::Texture scratch;
     scratch.setSmooth(false);
-    loadSet(table, prefix, ".png", label, [&](const std::string& file, int, ReadResult& result) {
+    loadSet(table, prefix, TextureExtension, label, [&](const std::string& file, int, ReadResult& result) {
         result = loadTexture(file, scratch);
         return result ? std::make_unique<sf::Texture>(scratch) : nullptr;
     });
@@ -107,7 +124,15 @@ void GameData::loadTextureSet(ContentTable<sf::Texture>& table, const char* pref
 
 ReadResult GameData::loadTexture(const std::string& file, sf::Texture& texture)
 {
-    ReadResult result = loadPngTexture(file, texture, imageBytesLeft);
+    // A picture decoded ahead is taken when it fits what is left of the
+    // budget; anything else (not decoded ahead, refused there, or over the
+    // budget) is read now, which also gives the refusal its reason.
+    const sf::Image* image = decoded ? decoded->find(file) : nullptr;
+    ReadResult result;
+    if (image && decodedBytes(*image) <= imageBytesLeft && texture.loadFromImage(*image))
+        result = ReadResult{};
+    else
+        result = loadPngTexture(file, texture, imageBytesLeft);
     if (result)
         imageBytesLeft -= std::size_t{texture.getSize().x} * texture.getSize().y * 4;
     return result;
@@ -149,4 +174,29 @@ void GameData::reportEnd(const char* label, const std::string& file)
 std::string GameData::path(const char* relative) const
 {
     return root + relative;
+}
+
+DecodedImages GameData::decodeImages(const std::string& root, std::size_t imageBudget)
+{
+    DecodedImages images;
+    std::size_t left = imageBudget;
+    const auto decode = [&](const std::string& file) {
+        const sf::Image* image = images.decode(file, left);
+        if (image)
+            left -= decodedBytes(*image);
+        return image != nullptr;
+    };
+    for (const char* single : {EditorTexturePath, PlayerTexturePath, UiTexturePath, TitleScreenTexturePath})
+        decode(root + single);
+    // Each set as far as the store will read it; numbers it never reaches
+    // are not decoded.
+    for (const char* prefix : {FieldTexturePrefix, ObjectTexturePrefix, ItemTexturePrefix})
+    {
+        for (int number = 0; number < ContentSetCapacity; ++number)
+        {
+            if (!decode(root + prefix + std::to_string(number) + TextureExtension))
+                break;
+        }
+    }
+    return images;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "content/DecodedImages.h"
 #include "content/ItemType.h"
 #include "content/ObjectType.h"
 #include "platform/Fonts.h"
@@ -56,9 +57,18 @@ public:
     // "--- Content Refused: <path>: <reason>" on `errors` (standard error when
     // null), before its set's line.
     // `fontFiles`, when given, are the font files already found (findFontFile),
-    // so the search can run while the window comes up.
+    // and `decoded` the pictures already decoded (decodeImages), so both can
+    // be done on another thread while the window comes up; a picture missing
+    // from `decoded` is read from its file.
     explicit GameData(std::string root = ".", std::ostream* console = nullptr, const FontFiles* fontFiles = nullptr,
-                      std::ostream* errors = nullptr, std::size_t imageBudget = MaxContentImageBytes);
+                      std::ostream* errors = nullptr, std::size_t imageBudget = MaxContentImageBytes,
+                      const DecodedImages* decoded = nullptr);
+
+    // Decodes every picture a store built on `root` with `imageBudget` loads,
+    // in the store's order and within the same budget: the single textures,
+    // and each numbered set up to its first number that does not decode.
+    // Needs no graphics driver.
+    static DecodedImages decodeImages(const std::string& root, std::size_t imageBudget = MaxContentImageBytes);
 
     GameData(const GameData&) = delete;
     GameData& operator=(const GameData&) = delete;
@@ -97,7 +107,8 @@ private:
     void loadSet(ContentTable<T>& table, const char* prefix, const char* extension, const char* label, Load load);
     // One numbered texture set: "<root>/<prefix><N>.png" from N = 0 up.
     void loadTextureSet(ContentTable<sf::Texture>& table, const char* prefix, const char* label);
-    // One picture, within what is left of the image budget.
+    // The picture at `path` (decoded ahead, or read now) into `texture`,
+    // within what is left of the image budget.
     ReadResult loadTexture(const std::string& path, sf::Texture& texture);
     void reportFailure(const ReadResult& result);
     void reportEnd(const char* label, const std::string& path);
@@ -107,4 +118,5 @@ private:
     std::ostream* console;
     std::ostream* errors;
     std::size_t imageBytesLeft; // of the image budget
+    const DecodedImages* decoded;
 };

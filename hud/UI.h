@@ -72,7 +72,9 @@ constexpr float MessageTextBottomOffset = 16.f;
 // The heads-up display: the editor indicator, and in editor mode the ground
 // palette with its marker, the layer and mode indicators and the object
 // preview, all in scene pixels; the brush-size text and the message text are
-// drawn by the frame loop on the window, in window pixels.
+// drawn by the frame loop on the window, in window pixels. The game redraws
+// only when its frame key changes (Game::describeFrame): anything new that
+// draw or drawTexts come to show must be added to that key.
 class UI
 {
 public:

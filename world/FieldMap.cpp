@@ -66,6 +66,7 @@ FieldMap::FieldMap(const GameData* content) : store(nullptr), storage(FieldCount
 void FieldMap::attachContent(const GameData* content)
 {
     store = content;
+    ++drawChanges;
     for (Field& field : storage)
     {
         field.content = content;
@@ -99,7 +100,10 @@ bool FieldMap::setObject(int column, int row, int id)
     // A field that never had an object and one whose object was removed both
     // hold object 0, but only the second shows definition 0's message.
     if (field.object.type() != definition)
+    {
         field.object.assign(definition);
+        ++drawChanges;
+    }
     if (before.objectId != id)
         changed(column, row, before);
     return true;
@@ -133,7 +137,10 @@ bool FieldMap::setValues(int column, int row, const FieldValues& values)
         field.needsAutoTile = true;
     }
     if (field.object.type() != definition)
+    {
         field.object.assign(definition);
+        ++drawChanges;
+    }
     field.solid = values.solid;
     if (values != before)
         changed(column, row, before);
@@ -149,6 +156,7 @@ void FieldMap::markAllForAutoTile()
 void FieldMap::changed(int column, int row, const FieldValues& before)
 {
     ++changes;
+    ++drawChanges;
     for (FieldMapObserver* observer : observers)
         observer->fieldChanged(column, row, before);
 }
@@ -192,14 +200,22 @@ void FieldMap::placeObjects()
         {
             Field& field = fieldAt(column, row);
             const sf::Vector2f& position = field.groundSprite.getPosition();
-            if (PlacementWindow.contains(truncatePixel(position.x), truncatePixel(position.y)))
-                field.object.placeAt(position);
+            if (!PlacementWindow.contains(truncatePixel(position.x), truncatePixel(position.y)))
+                continue;
+            PlacedObject& object = field.object;
+            const bool wasPresent = object.present();
+            const sf::Vector2f wasAt = object.position();
+            object.placeAt(position);
+            if (object.present() != wasPresent || object.position() != wasAt)
+                ++drawChanges;
         }
     }
 }
 
 void FieldMap::scroll(float dx, float dy)
 {
+    if (dx != 0.f || dy != 0.f)
+        ++drawChanges;
     for (Field& field : storage)
     {
         field.groundSprite.move(dx, dy);
@@ -219,6 +235,7 @@ void FieldMap::refresh()
 
 void FieldMap::setOrigin(float x, float y)
 {
+    ++drawChanges;
     for (int column = 0; column < MapSize; ++column)
     {
         for (int row = 0; row < MapSize; ++row)
@@ -247,8 +264,13 @@ void FieldMap::autoTile(int column, int row, bool withNeighbours)
         const Field& neighbour = at(c, r);
         return neighbour.groundType == type || neighbour.underType == type;
     };
-    field.groundSprite.setTextureRect(autoTilePiece(matches(column, row - 1), matches(column, row + 1),
-                                                    matches(column + 1, row), matches(column - 1, row)));
+    const sf::IntRect piece = autoTilePiece(matches(column, row - 1), matches(column, row + 1),
+                                            matches(column + 1, row), matches(column - 1, row));
+    if (piece != field.groundSprite.getTextureRect())
+    {
+        field.groundSprite.setTextureRect(piece);
+        ++drawChanges;
+    }
 }
 
 FieldMap::TileWindow FieldMap::tileWindow() const

@@ -105,6 +105,15 @@ public:
 
     // Counts the changes of stored values since the map was built.
     std::uint64_t revision() const { return changes; }
+    // Counts the changes to anything draw() shows: a layer's texture, piece
+    // or position, an object's definition, presence or position (every change
+    // of stored values counts as one too). Two draws with the same
+    // drawRevision() and the same `between` put out the same pixels. Moving
+    // by (0, 0), and an auto-tiling pass or a placement that leaves every
+    // piece and object as it was, are no change. Whatever comes to change what
+    // draw() shows must count here: the game reuses its last picture while
+    // this stays the same.
+    std::uint64_t drawRevision() const { return drawChanges; }
     // `observer` must stay alive until it is removed.
     void addObserver(FieldMapObserver* observer);
     void removeObserver(FieldMapObserver* observer);
@@ -193,6 +202,7 @@ private:
     const GameData* store;
     std::vector<Field> storage; // 40,000, column by column
     std::uint64_t changes = 0;
+    std::uint64_t drawChanges = 0;
     std::vector<FieldMapObserver*> observers;
 
     // Kept between frames so drawing reuses their memory.

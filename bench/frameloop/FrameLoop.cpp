@@ -1,23 +1,47 @@
-// Drives the real frame body under the real window at the game's worst case
-// and prints where the time goes:
-//   quillora_frameloop [--frames N] [--limit] [--content DIR]
-// The map carries an object on every field around the view and a third of
-// its fields are solid; the player walks diagonally and the editor paints with
-// the largest brush every frame, switching ground type each time.
+// Drives the real game under the real full-screen window and prints where the
+// time goes:
+//   quillora_frameloop [--frames N] [--limit] [--content DIR] [--startup-runs N] [--idle-seconds S]
+//
+// Start-up: the driver's floor (a bare window of the game's settings showing
+// one cleared frame) and the game (to its first displayed frame), each a fresh
+// process of this program, alternating which goes first, timed from just
+// before the process is started; medians and their difference. Once as the
+// game runs, with the frame limit, which holds the first display until a
+// frame's time after the window was made (so the floor includes that wait and
+// work that fits in it costs nothing), and once without it, which shows the
+// work itself.
+// Standing still: a fresh game on a new map, editor off, frame limit on, no
+// input; the processor time it uses (user + system, all its threads, from
+// /proc/self/stat) over S seconds, once drawing every frame and once reusing
+// unchanged frames.
+// Worst case: the map carries an object on every field around the view and a
+// third of its fields are solid; the player walks diagonally and the editor
+// paints with the largest brush every frame, switching ground type each time
+// (frame limit off unless --limit, so it shows the headroom).
 #include "app/Game.h"
 #include "platform/AllocatorTuning.h"
+#include "platform/ExecutablePath.h"
+#include "platform/ProcessRunner.h"
+
+#include <SFML/OpenGL.hpp>
+
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 
 namespace
 {
+using Clock = std::chrono::steady_clock;
+
 double percentile(std::vector<double> values, double p)
 {
     if (values.empty())
@@ -27,10 +51,196 @@ double percentile(std::vector<double> values, double p)
     return values[index];
 }
 
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
 void report(const char* what, const std::vector<double>& values)
 {
     std::printf("%-28s p50 %7.3f ms   p90 %7.3f ms   p99 %7.3f ms\n", what, percentile(values, 50),
                 percentile(values, 90), percentile(values, 99));
+}
+
+long long nanosecondsNow()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
+}
+
+// Processor time of this process so far, all threads, user + system, seconds.
+double processorSeconds()
+{
+    std::ifstream file("/proc/self/stat");
+    std::string stat((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    // The command name may hold blanks; the fields after it are plain numbers.
+    const std::size_t nameEnd = stat.rfind(')');
+    if (nameEnd == std::string::npos)
+        return 0;
+    std::istringstream fields(stat.substr(nameEnd + 2));
+    std::string field;
+    unsigned long long utime = 0, stime = 0;
+    // After the name: state (field 3) ... utime (14), stime (15).
+    for (int number = 3; number <= 15 && fields >> field; ++number)
+    {
+        if (number == 14)
+            utime = std::strtoull(field.c_str(), nullptr, 10);
+        else if (number == 15)
+            stime = std::strtoull(field.c_str(), nullptr, 10);
+    }
+    return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// Child: the driver's floor. Opens the window as the game does and shows one
+// cleared frame; prints when it was shown.
+int startupFloor(bool limit)
+{
+    keepFreedMemoryForReuse();
+    sf::RenderWindow window;
+    openGameWindow(window, sf::Style::Fullscreen, limit);
+    window.clear(sf::Color::Green);
+    window.display();
+    glFinish();
+    std::printf("shown %lld\n", nanosecondsNow());
+    return 0;
+}
+
+// Child: the game as main() starts it, to its first displayed frame.
+int startupGame(const std::string& contentDir, bool limit)
+{
+    keepFreedMemoryForReuse();
+    GameOptions options;
+    options.contentRoot = contentDir;
+    options.limitFrameRate = limit;
+    Game game(options);
+    game.frame();
+    glFinish();
+    std::printf("shown %lld\n", nanosecondsNow());
+    return 0;
+}
+
+// Child: a new map, editor off, frame limit on, nobody touching anything.
+int standStill(const std::string& contentDir, double seconds, bool reuse)
+{
+    keepFreedMemoryForReuse();
+    GameOptions options;
+    options.contentRoot = contentDir;
+    options.reuseUnchangedFrames = reuse;
+    Game game(options);
+    const InputState nothing;
+    for (int i = 0; i < 60; ++i) // a second to settle
+        game.frame(&nothing);
+
+    int frames = 0, presented = 0;
+    const double cpuStart = processorSeconds();
+    const auto start = Clock::now();
+    double elapsed = 0;
+    while (elapsed < seconds && game.isOpen())
+    {
+        game.frame(&nothing);
+        ++frames;
+        presented += game.lastProfile().presented ? 1 : 0;
+        elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+    }
+    const double cpu = processorSeconds() - cpuStart;
+    std::printf("idle %f %f %d %d\n", cpu / elapsed, frames / elapsed, frames, presented);
+    return 0;
+}
+
+// Runs this program with `arguments`: the last line it printed, or "" when
+// it failed.
+std::string runChild(const std::vector<std::string>& arguments)
+{
+    const ProgramRun run = runProgram(executablePath(), arguments);
+    if (!run.started || run.exitStatus != 0)
+        return {};
+    std::istringstream lines(run.output);
+    std::string line, last;
+    while (std::getline(lines, line))
+    {
+        if (!line.empty())
+            last = line;
+    }
+    return last;
+}
+
+// Milliseconds from just before the child was started until it reported its
+// first frame shown; negative on failure.
+double timeStartup(const char* mode, const std::string& contentDir)
+{
+    const long long before = nanosecondsNow();
+    const std::string line = runChild({"--child", mode, "--content", contentDir});
+    long long shown = 0;
+    if (std::sscanf(line.c_str(), "shown %lld", &shown) != 1)
+        return -1;
+    return static_cast<double>(shown - before) / 1e6;
+}
+
+void measureStartup(int runs, const std::string& contentDir, bool limit)
+{
+    const char* floorMode = limit ? "startup-floor" : "startup-floor-nolimit";
+    const char* gameMode = limit ? "startup-game" : "startup-game-nolimit";
+    std::vector<double> floor, game;
+    for (int i = 0; i < runs; ++i)
+    {
+        // Each goes first every other time, so neither always follows the other.
+        double f = 0, g = 0;
+        if (i % 2 == 0)
+        {
+            f = timeStartup(floorMode, contentDir);
+            g = timeStartup(gameMode, contentDir);
+        }
+        else
+        {
+            g = timeStartup(gameMode, contentDir);
+            f = timeStartup(floorMode, contentDir);
+        }
+        if (f < 0 || g < 0)
+        {
+            std::printf("start-up: a child run failed\n");
+            return;
+        }
+        floor.push_back(f);
+        game.push_back(g);
+    }
+    const auto range = [](const std::vector<double>& v) {
+        return std::make_pair(*std::min_element(v.begin(), v.end()), *std::max_element(v.begin(), v.end()));
+    };
+    const auto [floorMin, floorMax] = range(floor);
+    const auto [gameMin, gameMax] = range(game);
+    std::vector<double> pairs;
+    for (std::size_t i = 0; i < game.size(); ++i)
+        pairs.push_back(game[i] - floor[i]);
+    std::printf("start-up to the first displayed frame, frame limit %s, %d alternating runs of each:\n",
+                limit ? "on (as the game runs)" : "off (the work alone)", runs);
+    std::printf("  %-26s %7.1f ms   (%.1f to %.1f)\n", "driver's floor", median(floor), floorMin, floorMax);
+    std::printf("  %-26s %7.1f ms   (%.1f to %.1f)\n", "game", median(game), gameMin, gameMax);
+    std::printf("  %-26s %7.1f ms   (median of the runs' own differences %.1f)\n", "difference",
+                median(game) - median(floor), median(pairs));
+}
+
+void measureStandingStill(double seconds, const std::string& contentDir)
+{
+    std::printf("standing still, new map, editor off, frame limit on, %.0f s:\n", seconds);
+    for (const bool reuse : {false, true})
+    {
+        const std::string line =
+            runChild({"--child", reuse ? "idle-reuse" : "idle-redraw", "--content", contentDir, "--idle-seconds",
+                      std::to_string(seconds)});
+        double share = 0, fps = 0;
+        int frames = 0, presented = 0;
+        if (std::sscanf(line.c_str(), "idle %lf %lf %d %d", &share, &fps, &frames, &presented) != 4)
+        {
+            std::printf("  a child run failed\n");
+            continue;
+        }
+        std::printf("  %-26s %5.1f%% of a core   %.1f frames per second, %d of %d presented\n",
+                    reuse ? "reusing unchanged frames" : "drawing every frame", share * 100, fps, presented,
+                    frames);
+    }
 }
 
 // Objects 1.. on every field of a wide band around the start, a third of the
@@ -54,34 +264,17 @@ void fillWorstCase(Game& game)
     map.setOrigin(-20.f * FieldSize, -16.f * FieldSize);
     map.refresh();
 }
-} // namespace
 
-int main(int argc, char** argv)
+void measureWorstCase(int frames, bool limit, const std::string& contentDir)
 {
-    keepFreedMemoryForReuse();
-    int frames = 600;
-    bool limit = false;
-    std::string contentDir = QUILLORA_ASSETS_DIR;
-    for (int i = 1; i < argc; ++i)
-    {
-        if (!std::strcmp(argv[i], "--frames") && i + 1 < argc)
-            frames = std::max(1, std::atoi(argv[++i]));
-        else if (!std::strcmp(argv[i], "--limit"))
-            limit = true;
-        else if (!std::strcmp(argv[i], "--content") && i + 1 < argc)
-            contentDir = argv[++i];
-    }
-
     GameOptions options;
     options.contentRoot = contentDir;
     options.fullscreen = true;
     options.limitFrameRate = limit;
     options.profile = true;
-    const auto startUp = std::chrono::steady_clock::now();
-    Game game(options);
+    std::ostringstream console;
+    Game game(options, TimeSource::system(), &console);
     game.frame();
-    const double startUpMs =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - startUp).count();
     fillWorstCase(game);
     // Editor on and the brush at its largest before the measured frames.
     InputState setup;
@@ -97,7 +290,7 @@ int main(int argc, char** argv)
     in.leftButton = true;
 
     std::vector<double> total, world, scene, present, calls;
-    const auto loopStart = std::chrono::steady_clock::now();
+    const auto loopStart = Clock::now();
     for (int i = 0; i < frames && game.isOpen(); ++i)
     {
         const bool even = i % 2 == 0;
@@ -109,20 +302,18 @@ int main(int argc, char** argv)
         in.press(sf::Keyboard::D, leg == 1 || leg == 2);
         in.press(sf::Keyboard::Num1, even);
         in.press(sf::Keyboard::Num2, !even);
-        const auto start = std::chrono::steady_clock::now();
+        const auto start = Clock::now();
         game.frame(&in);
-        total.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        total.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
         world.push_back(game.lastProfile().worldMs);
         scene.push_back(game.lastProfile().sceneMs);
         present.push_back(game.lastProfile().presentMs);
         calls.push_back(game.lastProfile().sceneDrawCalls);
     }
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - loopStart).count();
+    const double seconds = std::chrono::duration<double>(Clock::now() - loopStart).count();
 
-    std::printf("frames %d, frame limit %s, brush %d, editor %s\n", static_cast<int>(total.size()),
+    std::printf("worst case: frames %d, frame limit %s, brush %d, editor %s\n", static_cast<int>(total.size()),
                 limit ? "on" : "off", game.editor().choices().brushSize, game.editor().active() ? "on" : "off");
-    std::printf("%-28s %7.1f ms\n", "start-up to first frame", startUpMs);
     report("whole frame", total);
     report("world work", world);
     report("scene drawing", scene);
@@ -130,5 +321,49 @@ int main(int argc, char** argv)
     std::printf("%-28s p50 %7.0f        max %7.0f\n", "map draw calls per frame", percentile(calls, 50),
                 percentile(calls, 100));
     std::printf("%-28s %7.1f\n", "frames per second", total.size() / seconds);
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int frames = 600;
+    bool limit = false;
+    int startupRuns = 15;
+    double idleSeconds = 10;
+    std::string contentDir = QUILLORA_ASSETS_DIR;
+    std::string child;
+    for (int i = 1; i < argc; ++i)
+    {
+        if (!std::strcmp(argv[i], "--frames") && i + 1 < argc)
+            frames = std::max(1, std::atoi(argv[++i]));
+        else if (!std::strcmp(argv[i], "--limit"))
+            limit = true;
+        else if (!std::strcmp(argv[i], "--content") && i + 1 < argc)
+            contentDir = argv[++i];
+        else if (!std::strcmp(argv[i], "--startup-runs") && i + 1 < argc)
+            startupRuns = std::max(0, std::atoi(argv[++i]));
+        else if (!std::strcmp(argv[i], "--idle-seconds") && i + 1 < argc)
+            idleSeconds = std::max(0.0, std::atof(argv[++i]));
+        else if (!std::strcmp(argv[i], "--child") && i + 1 < argc)
+            child = argv[++i];
+    }
+
+    if (child == "startup-floor" || child == "startup-floor-nolimit")
+        return startupFloor(child == "startup-floor");
+    if (child == "startup-game" || child == "startup-game-nolimit")
+        return startupGame(contentDir, child == "startup-game");
+    if (child == "idle-redraw" || child == "idle-reuse")
+        return standStill(contentDir, idleSeconds, child == "idle-reuse");
+
+    if (startupRuns > 0)
+    {
+        measureStartup(startupRuns, contentDir, true);
+        measureStartup(startupRuns, contentDir, false);
+    }
+    if (idleSeconds > 0)
+        measureStandingStill(idleSeconds, contentDir);
+    std::fflush(stdout);
+    keepFreedMemoryForReuse();
+    measureWorstCase(frames, limit, contentDir);
     return 0;
 }

@@ -1,0 +1,19 @@
+#include "content/DecodedImages.h"
+
+#include "content/ImageFile.h"
+
+const sf::Image* DecodedImages::decode(const std::string& path, std::size_t maxDecodedBytes)
+{
+    // Decoded in place: a picture is not copied on its way in.
+    const auto slot = images.try_emplace(path).first;
+    if (loadPngImage(path, slot->second, maxDecodedBytes))
+        return &slot->second;
+    images.erase(slot);
+    return nullptr;
+}
+
+const sf::Image* DecodedImages::find(const std::string& path) const
+{
+    const auto found = images.find(path);
+    return found == images.end() ? nullptr : &found->second;
+}
