@@ -4,8 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <iostream>
 #include <optional>
 #include <sstream>
 
@@ -53,6 +58,48 @@ void writeStub(const TempDir& dir, const std::string& name, const std::string& b
 
 // Prints the file "answer" beside the script, byte for byte.
 const std::string PrintAnswer = "while IFS= read -r line; do printf '%s\\n' \"$line\"; done < \"$here/answer\"";
+
+// A choice as one comparable text: the path, "cancelled" or "failed: <reason>".
+std::string describe(const FileChoice& choice)
+{
+    switch (choice.status)
+    {
+    case FileChoice::Status::Chosen:
+        return choice.path;
+    case FileChoice::Status::Cancelled:
+        return "cancelled";
+    case FileChoice::Status::Failed:
+        break;
+    }
+    return "failed: " + choice.reason;
+}
+
+// Puts `file` (opened for reading) on standard input for one scope.
+class ScopedStdin
+{
+public:
+    explicit ScopedStdin(const std::string& file) : saved(::dup(STDIN_FILENO))
+    {
+        const int fd = ::open(file.c_str(), O_RDONLY);
+        ::dup2(fd, STDIN_FILENO);
+        ::close(fd);
+        reset();
+    }
+    ~ScopedStdin()
+    {
+        ::dup2(saved, STDIN_FILENO);
+        ::close(saved);
+        reset();
+    }
+
+private:
+    static void reset()
+    {
+        std::clearerr(stdin);
+        std::cin.clear();
+    }
+    int saved;
+};
 } // namespace
 
 TEST(FileDialog, ChoosesZenityThenKdialogOnlyWithADisplay)
@@ -103,8 +150,8 @@ TEST(FileDialog, RunsTheProgramWithItsArgumentsAndReadsThePath)
         writeStub(stub, program, PrintAnswer);
         stub.write("answer", "/home/player/maps/island.txt\n");
         ScopedEnv path("PATH", stub.path());
-        EXPECT_EQ(chooseMapFile(FileDialogPurpose::Save), "/home/player/maps/island.txt");
-        EXPECT_EQ(chooseMapFile(FileDialogPurpose::Load), "/home/player/maps/island.txt");
+        EXPECT_EQ(describe(chooseMapFile(FileDialogPurpose::Save)), "/home/player/maps/island.txt");
+        EXPECT_EQ(describe(chooseMapFile(FileDialogPurpose::Load)), "/home/player/maps/island.txt");
         EXPECT_EQ(readFile(stub.file("args")), args);
     }
 }
@@ -115,24 +162,34 @@ TEST(FileDialog, CancelFailureAndOldOptionRejection)
     stub.write("answer", "/maps/a.txt\n");
     ScopedEnv path("PATH", stub.path());
     ScopedEnv display("DISPLAY", ":77");
-    // Cancel (exit 1) and any other failure give no file, even with output.
-    for (const std::string& body : {PrintAnswer + "\nexit 1", std::string("exit 5"), std::string("exit 0")})
+    // Cancel (exit 1) gives no file, even with output; any other failure
+    // says so, and so does an answer that never ends.
+    const std::string zenity = stub.file("zenity");
+    const std::pair<std::string, std::string> cases[] = {
+        {PrintAnswer + "\nexit 1", "cancelled"},
+        {"exit 0", "cancelled"},
+        {"exit 5", "failed: the file dialog " + zenity + " failed (exit status 5)"},
+        {"while :; do echo /tmp/x; done",
+         "failed: the file dialog " + zenity + " printed more than 65536 bytes, which is no file name"},
+    };
+    for (const auto& [body, outcome] : cases)
     {
         writeStub(stub, "zenity", body);
-        EXPECT_EQ(chooseMapFile(FileDialogPurpose::Save), "") << body;
+        EXPECT_EQ(describe(chooseMapFile(FileDialogPurpose::Save)), outcome) << body;
     }
     // A zenity that refuses --confirm-overwrite is asked again without it.
     fs::remove(stub.file("args"));
     writeStub(stub, "zenity", "for a in \"$@\"; do [ \"$a\" = --confirm-overwrite ] && exit 255; done\n" + PrintAnswer);
-    EXPECT_EQ(chooseMapFile(FileDialogPurpose::Save), "/maps/a.txt");
+    EXPECT_EQ(describe(chooseMapFile(FileDialogPurpose::Save)), "/maps/a.txt");
     EXPECT_EQ(readFile(stub.file("args")), "--file-selection\n--title\nSave map\n--save\n--confirm-overwrite\n--\n"
                                            "--file-selection\n--title\nSave map\n--save\n--\n");
     // Loading never retries: 255 is just a failure there.
     writeStub(stub, "zenity", "exit 255");
-    EXPECT_EQ(chooseMapFile(FileDialogPurpose::Load), "");
+    EXPECT_EQ(describe(chooseMapFile(FileDialogPurpose::Load)), "failed: the file dialog " + zenity +
+                                                                   " failed (exit status 255)");
 
     bool started = true;
-    EXPECT_EQ(runDialogProgram({DialogProgram::Zenity, "/nonexistent/zenity"}, FileDialogPurpose::Load, &started), "");
+    runDialogProgram({DialogProgram::Zenity, "/nonexistent/zenity"}, FileDialogPurpose::Load, &started);
     EXPECT_FALSE(started);
 }
 
@@ -148,7 +205,7 @@ TEST(FileDialog, FileNamesWithShellCharactersComeBackVerbatimAndRunNothing)
                                     stub.path() + "/  spaced  name .txt"})
     {
         stub.write("answer", name + "\n");
-        EXPECT_EQ(chooseMapFile(FileDialogPurpose::Save), name);
+        EXPECT_EQ(describe(chooseMapFile(FileDialogPurpose::Save)), name);
         std::istringstream typed(name + "\n");
         std::ostringstream prompt;
         EXPECT_EQ(askOnConsole(FileDialogPurpose::Load, typed, prompt), name);
@@ -183,4 +240,23 @@ TEST(FileDialog, ConsolePrompt)
         EXPECT_EQ(askOnConsole(c.purpose, in, out), c.expected) << c.typed;
         EXPECT_EQ(out.str(), c.prompt) << c.typed;
     }
+}
+
+TEST(FileDialog, WithoutADialogProgramTheConsoleAsksOnlyWhereSomeoneCanAnswer)
+{
+    TempDir nothing;
+    nothing.write("typed", nothing.file("typed.map") + "\n");
+    ScopedEnv path("PATH", nothing.path());
+    ScopedEnv display("DISPLAY", ":77");
+    testing::internal::CaptureStdout(); // the prompt
+    {
+        ScopedStdin devNull("/dev/null"); // a desktop launch
+        EXPECT_EQ(describe(chooseMapFile(FileDialogPurpose::Save)),
+                  "failed: no file dialog is available: install zenity or kdialog");
+    }
+    {
+        ScopedStdin file(nothing.file("typed")); // a script answering
+        EXPECT_EQ(describe(chooseMapFile(FileDialogPurpose::Load)), nothing.file("typed.map"));
+    }
+    testing::internal::GetCapturedStdout();
 }

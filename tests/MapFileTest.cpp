@@ -4,6 +4,7 @@
 #include "mapfile/MapFormat.h"
 
 #include <filesystem>
+#include <stdexcept>
 
 namespace fs = std::filesystem;
 
@@ -84,6 +85,12 @@ TEST_F(MapFile, RefusedFilesLeaveTheMapUnchanged)
         {"letters.txt", replaceLine(1203, "abc"), "line 1203 holds no number"},
         {"blank.txt", replaceLine(1203, " \r"), "line 1203 holds no number"},
         {"huge.txt", replaceLine(7, "99999999999"), "line 7 holds a number out of range"},
+        // What the writer never writes, and a reader would take as another number.
+        {"trailing.txt", replaceLine(5, "5abc"), "line 5 holds more than a whole number"},
+        {"hex.txt", replaceLine(6, "0x10"), "line 6 holds more than a whole number"},
+        {"exponent.txt", replaceLine(7, "1e999"), "line 7 holds more than a whole number"},
+        {"solid.txt", replaceLine(8, "7"), "line 8 holds the solid flag 7, which is neither 0 nor 1"},
+        {"fraction.txt", replaceLine(160001, "-12.75"), "line 160001 holds more than a whole number"},
         {"texture.txt", replaceLine(1, "8"), "line 1 names ground type 8, which has no field texture"},
         {"under.txt", replaceLine(802, "-1"), "line 802 names ground type -1, which has no field texture"},
         {"slots.txt", replaceLine(2, "10000"), "line 2 names ground type 10000, which has no field texture"},
@@ -161,6 +168,14 @@ TEST_F(MapFileInGame, OutcomesOnTheConsole)
                               ": No such file or directory (cannot create a temporary file beside it)");
     game.frame(&load);
     EXPECT_EQ(lastLine(), "--- Loading Failed: " + chosen + ": No such file or directory");
+    // A chooser that cannot ask, or that throws, is a failure with its reason.
+    game.setFileChooser([](FileDialogPurpose) { return FileChoice::failed("no file dialog is available"); });
+    game.frame(&save);
+    EXPECT_EQ(lastLine(), "--- Saving Failed: no file dialog is available");
+    game.setFileChooser([](FileDialogPurpose) -> FileChoice { throw std::runtime_error("gone"); });
+    game.frame(&load);
+    EXPECT_EQ(lastLine(), "--- Loading Failed: the file dialog failed: gone");
+    game.setFileChooser([&](FileDialogPurpose) { return chosen; });
 
     map.paintGround(40, 40, 1, false);
     chosen = path;

@@ -30,6 +30,8 @@ TEST(TextLines, ReadsLeadingIntegersLikeAtoiAndSaysWhatFollowed)
         {"\t\v\f\r -3", -3, NumberStatus::Ok},
         {"+4", 4, NumberStatus::Ok},
         {"12abc", 12, NumberStatus::TrailingText},
+        {" 12 \t", 12, NumberStatus::Ok},
+        {"12 x", 12, NumberStatus::TrailingText},
         {"-1184.5", -1184, NumberStatus::TrailingText},
         {"-1.2e+06", -1, NumberStatus::TrailingText},
         {"", 0, NumberStatus::NoNumber},
