@@ -4,6 +4,7 @@
 #include "content/ImageFile.h"
 #include "platform/AllocatorTuning.h"
 #include "platform/ConsoleWait.h"
+#include "platform/Display.h"
 
 #include <SFML/OpenGL.hpp>
 #include <SFML/Window/Event.hpp>
@@ -88,6 +89,7 @@ void Game::createWindow(sf::Uint32 style)
     }
     // Keys held in the window before it was re-created were released elsewhere.
     input.releaseAll();
+    input.setFocus(gameWindow.hasFocus());
 }
 
 bool Game::isOpen() const
@@ -188,8 +190,7 @@ void Game::frame(const InputState* scripted)
         gameWindow.setMouseCursorVisible(mapEditor->active());
         cursorShown = mapEditor->active();
     }
-    if (in.isKeyPressed(sf::Keyboard::F3))
-        ScreenCapture(gameWindow);
+    screenCapturer.frame(gameWindow, in.isKeyPressed(sf::Keyboard::F3));
 
     // Closing is left to the end, so the frame that asked for it is still
     // drawn in full.
@@ -227,6 +228,12 @@ void Game::drawFrame()
 
 int runGame()
 {
+    // Without a display the graphics library would abort with a core dump.
+    if (const std::string problem = checkDisplay(); !problem.empty())
+    {
+        std::cerr << "quillora: " << problem << std::endl;
+        return 1;
+    }
     keepFreedMemoryForReuse();
     Game game;
     while (game.isOpen())

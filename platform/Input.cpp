@@ -15,7 +15,7 @@ void InputTracker::handle(const sf::Event& event)
         held.press(event.key.code, false);
         break;
     case sf::Event::MouseButtonPressed:
-        if (event.mouseButton.button == sf::Mouse::Left)
+        if (event.mouseButton.button == sf::Mouse::Left && hasFocus)
             held.leftButton = tapped.leftButton = true;
         break;
     case sf::Event::MouseButtonReleased:
@@ -24,6 +24,10 @@ void InputTracker::handle(const sf::Event& event)
         break;
     case sf::Event::LostFocus:
         releaseAll();
+        hasFocus = false;
+        break;
+    case sf::Event::GainedFocus:
+        hasFocus = true;
         break;
     default:
         break;
