@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -195,4 +196,31 @@ TEST_F(UIWithMissingContentTest, MissingSlotsStayEmpty)
         EXPECT_EQ(scene.getPixel(45, 12), Background);
         EXPECT_EQ(scene.getPixel(62, 12), fieldPieceColor(0, 64, 64));
     }
+}
+
+TEST_F(UITest, ALongMessageIsLaidOutOnlyAsFarAsTheWindowShowsIt)
+{
+    // Lines longer than the window, and more of them than fit below the text.
+    std::string text;
+    for (int line = 0; line < 6; ++line)
+        text += std::string(200, char('a' + line)) + " \tW.i;\r\n";
+    ui.showMessage(text);
+    sf::Text whole = ui.messageText();
+    whole.setString(text);
+    const auto drawn = [](const sf::Text& message) {
+        sf::RenderTexture window;
+        EXPECT_TRUE(window.create(1080, 720));
+        window.clear(Background);
+        window.draw(message);
+        window.display();
+        return window.getTexture().copyToImage();
+    };
+    const sf::Image part = drawn(ui.messageText()), all = drawn(whole);
+    ASSERT_NE(all.getPixel(40, 690), Background) << "the text shows";
+    EXPECT_TRUE(std::equal(part.getPixelsPtr(), part.getPixelsPtr() + 1080 * 720 * 4, all.getPixelsPtr()));
+    EXPECT_LT(ui.messageText().getString().getSize(), text.size() / 2);
+
+    // A megabyte on one line costs what the window can show.
+    ui.showMessage(std::string(1 << 20, 'x'));
+    EXPECT_LT(ui.messageText().getString().getSize(), 200u);
 }
