@@ -36,7 +36,8 @@ std::string captureWindow(const sf::RenderWindow& window, const LocalTime& time,
     for (int counter = 1;; ++counter)
     {
         if (counter > MaxCapturesPerName)
-            return screenCaptureName(time) + ": " + std::to_string(MaxCapturesPerName) + " captures of this second exist";
+            return screenCaptureName(time) + ": " + std::to_string(MaxCapturesPerName) +
+                   " captures of this second exist";
         name = screenCaptureName(time, counter);
         const NewFileStatus status = createNewFile(name, reason);
         if (status == NewFileStatus::Created)

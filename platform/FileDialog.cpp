@@ -52,7 +52,7 @@ std::string toUtf8(const wchar_t* text)
 FileChoice showCommonDialog(FileDialogPurpose purpose)
 {
     // Long paths are allowed by the explorer-style dialog; a buffer that is too
-    // small makes it fail, which reads as a cancel.
+    // small makes it fail, which is reported as a failure.
     std::vector<wchar_t> name(32768, L'\0');
     const wchar_t filter[] = L"All Files (*.*)\0*.*\0";
     const wchar_t* title = purpose == FileDialogPurpose::Save ? L"Save map" : L"Load map";
@@ -167,10 +167,11 @@ FileChoice runDialogProgram(const DialogChoice& choice, FileDialogPurpose purpos
                                   std::to_string(MaxDialogAnswerBytes) + " bytes, which is no file name");
     if (run.exitStatus == DialogCancelStatus)
         return {};
+    if (run.exitStatus < 0)
+        return FileChoice::failed("the file dialog " + choice.path + " was killed");
     if (run.exitStatus != 0)
-        return FileChoice::failed("the file dialog " + choice.path +
-                                  (run.exitStatus < 0 ? std::string(" was killed")
-                                                      : " failed (exit status " + std::to_string(run.exitStatus) + ")"));
+        return FileChoice::failed("the file dialog " + choice.path + " failed (exit status " +
+                                  std::to_string(run.exitStatus) + ")");
     std::string path = std::move(run.output);
     if (!path.empty() && path.back() == '\n')
         path.pop_back();

@@ -47,7 +47,8 @@ bool isTemporaryOf(const std::string& fileName, const std::string& targetName)
         return false;
     std::string rest = fileName.substr(prefix.size());
     const std::string backup = BackupTemporarySuffix;
-    if (rest.size() == TemporaryRandomLength + backup.size() && rest.compare(TemporaryRandomLength, backup.size(), backup) == 0)
+    if (rest.size() == TemporaryRandomLength + backup.size() &&
+        rest.compare(TemporaryRandomLength, backup.size(), backup) == 0)
         rest.resize(TemporaryRandomLength);
     return rest.size() == TemporaryRandomLength &&
            std::all_of(rest.begin(), rest.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
@@ -64,8 +65,9 @@ void clearStaleTemporaries(const std::string& target)
     std::error_code error;
     for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error))
     {
+        std::error_code ignored; // a file that will not go is no reason not to save
         if (isTemporaryOf(entry->path().filename().u8string(), targetName))
-            fs::remove(entry->path(), error);
+            fs::remove(entry->path(), ignored);
     }
 }
 } // namespace
