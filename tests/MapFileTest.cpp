@@ -120,6 +120,27 @@ TEST_F(MapFile, RefusedFilesLeaveTheMapUnchanged)
     }
 }
 
+// Fields refer to their object's definition: a map full of an object whose
+// message is a megabyte costs what any map costs, not 40,000 megabytes.
+TEST(MapFileMemory, AMapFullOfAnObjectWithAHugeMessageCostsWhatAnyMapCosts)
+{
+    TestContent dir;
+    const std::string message(1 << 20, 'm');
+    dir.write("Objekte/Object1.object", "1\n1\n0\n0\n0\n0\n0\n" + message + "\n");
+    std::ostringstream console;
+    const GameData data(dir.path(), &console);
+    FieldMap map(&data);
+    std::string text;
+    for (int i = 0; i < FieldCount; ++i)
+        text += "5\n5\n1\n0\n";
+    dir.write("full.map", text + "0\n0\n");
+    static_assert(sizeof(PlacedObject) < 64, "a placed object holds no copy of its definition");
+    // A copy per field would need 40 GB: the load would fail for memory.
+    ASSERT_EQ(loadMap(map, answer(dir.file("full.map"))).status, MapFileResult::Status::Complete);
+    map.refresh();
+    EXPECT_TRUE(map.at(199, 199).object.message() == message);
+}
+
 TEST_F(MapFile, CancelAsksOnceAndNamesAreJustNames)
 {
     std::vector<FileDialogPurpose> asked;

@@ -10,25 +10,6 @@ namespace
 {
 class ScreenCaptureTest : public GameFixture
 {
-protected:
-    // Runs `frames` frames with F3 held (true) or not, in the working
-    // directory `folder` (removed first when `removed`, so nothing can be
-    // created in it); returns what they wrote on standard error.
-    std::string capture(const std::string& folder, std::initializer_list<bool> frames, bool removed = false)
-    {
-        const fs::path previous = fs::current_path();
-        fs::current_path(folder);
-        if (removed)
-            fs::remove(folder);
-        testing::internal::CaptureStderr();
-        for (bool held : frames)
-        {
-            const InputState in = held ? pressing({sf::Keyboard::F3}) : InputState();
-            game.frame(&in);
-        }
-        fs::current_path(previous);
-        return testing::internal::GetCapturedStderr();
-    }
 };
 } // namespace
 
@@ -44,15 +25,28 @@ TEST(ScreenCapture, NameHasPlainNumbersOfTheLocalTime)
         EXPECT_EQ(screenCaptureName(time, counter), name);
 }
 
-TEST_F(ScreenCaptureTest, F3WritesAJpegOfTheWindowEveryFrameAndNeverReplacesAFile)
+TEST_F(ScreenCaptureTest, F3CapturesEveryFrameAndNeverReplacesAFile)
 {
     TempDir work;
-    EXPECT_EQ(capture(work.path(), {true, true, true}), "");
+    const LocalTime time{5, 12, 2026, 14, 20, 7};
+    work.write(screenCaptureName(time), "mine");
+    const fs::path previous = fs::current_path();
+    fs::current_path(work.path());
+    const InputState in = pressing({sf::Keyboard::F3});
+    for (int frame = 0; frame < 3; ++frame)
+        game.frame(&in); // held: one capture per frame, even within one second
+    std::string written;
+    EXPECT_EQ(captureWindow(game.window(), time, &written), "");
+    EXPECT_EQ(written, screenCaptureName(time, 2));
+    fs::current_path(previous);
+    EXPECT_EQ(readFile(work.file(screenCaptureName(time))), "mine");
 
     int captures = 0;
     for (const auto& entry : fs::directory_iterator(work.path()))
     {
         const std::string name = entry.path().filename().string();
+        if (name == screenCaptureName(time))
+            continue;
         EXPECT_EQ(name.rfind("ScreenCapture-", 0), 0u) << name;
         EXPECT_EQ(entry.path().extension(), ".jpg");
         sf::Image image;
@@ -65,29 +59,28 @@ TEST_F(ScreenCaptureTest, F3WritesAJpegOfTheWindowEveryFrameAndNeverReplacesAFil
         EXPECT_NEAR(pixel.b, grass.b, 12);
         ++captures;
     }
-    EXPECT_EQ(captures, 3) << "one file per frame, even within one second";
-
-    // Names that are taken, by files or anything else, stay as they are.
-    const LocalTime time{5, 12, 2026, 14, 20, 7};
-    work.write(screenCaptureName(time), "mine");
-    fs::create_directory(work.file(screenCaptureName(time, 2)));
-    const fs::path previous = fs::current_path();
-    fs::current_path(work.path());
-    std::string written;
-    EXPECT_EQ(captureWindow(game.window(), time, &written), "");
-    fs::current_path(previous);
-    EXPECT_EQ(written, screenCaptureName(time, 3));
-    EXPECT_EQ(readFile(work.file(screenCaptureName(time))), "mine");
+    EXPECT_EQ(captures, 4);
 }
 
 TEST_F(ScreenCaptureTest, AFailingCaptureIsReportedOncePerPress)
 {
     TempDir work;
     fs::create_directory(work.file("gone"));
-    const std::string errors = capture(work.file("gone"), {true, true, true, false, true}, true);
-    const std::string line = "Screen capture failed: ScreenCapture-";
-    std::size_t first = errors.find(line), second = errors.find(line, first + 1);
-    EXPECT_NE(second, std::string::npos) << errors;
-    EXPECT_EQ(errors.find(line, second + 1), std::string::npos) << errors;
+    const fs::path previous = fs::current_path();
+    fs::current_path(work.file("gone"));
+    fs::remove(work.file("gone")); // nothing can be created in a removed working directory
+    testing::internal::CaptureStderr();
+    for (bool held : {true, true, true, false, true})
+    {
+        const InputState in = held ? pressing({sf::Keyboard::F3}) : InputState();
+        game.frame(&in);
+    }
+    const std::string errors = testing::internal::GetCapturedStderr();
+    fs::current_path(previous);
+    const std::string line = "Screen capture failed: ";
+    int lines = 0;
+    for (std::size_t at = errors.find(line); at != std::string::npos; at = errors.find(line, at + 1))
+        ++lines;
+    EXPECT_EQ(lines, 2) << errors;
     EXPECT_NE(errors.find("No such file or directory"), std::string::npos) << errors;
 }
