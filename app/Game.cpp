@@ -4,6 +4,7 @@
 #include "content/ImageFile.h"
 #include "platform/AllocatorTuning.h"
 #include "platform/ConsoleWait.h"
+#include "platform/Display.h"
 
 #include <SFML/OpenGL.hpp>
 #include <SFML/System/Sleep.hpp>
@@ -140,6 +141,7 @@ void Game::createWindow(sf::Uint32 style)
     windowDamaged = true;
     // Keys held in the window before it was re-created were released elsewhere.
     input.releaseAll();
+    input.setFocus(gameWindow.hasFocus());
 }
 
 bool Game::isOpen() const
@@ -257,8 +259,7 @@ void Game::frame(const InputState* scripted)
         gameWindow.setMouseCursorVisible(mapEditor->active());
         cursorShown = mapEditor->active();
     }
-    if (in.isKeyPressed(sf::Keyboard::F3))
-        ScreenCapture(gameWindow);
+    screenCapturer.frame(gameWindow, in.isKeyPressed(sf::Keyboard::F3));
 
     // Closing is left to the end, so the frame that asked for it is still
     // drawn in full.
@@ -394,6 +395,12 @@ void Game::waitOutFrame()
 
 int runGame()
 {
+    // Without a display the graphics library would abort with a core dump.
+    if (const std::string problem = checkDisplay(); !problem.empty())
+    {
+        std::cerr << "quillora: " << problem << std::endl;
+        return 1;
+    }
     keepFreedMemoryForReuse();
     Game game;
     while (game.isOpen())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/FrameKey.h"
+#include "app/ScreenCapture.h"
 #include "content/GameData.h"
 #include "editor/Editor.h"
 #include "hud/UI.h"
@@ -153,6 +154,7 @@ private:
     std::unique_ptr<Player> playerCharacter;
     FrameProfile profile;
     InputTracker input;
+    ScreenCapturer screenCapturer;
     bool closeRequested = false;
     bool cursorShown = false; // what the window was last told; a new window starts hidden
 

@@ -1,41 +1,76 @@
 #include "app/ScreenCapture.h"
 
+#include "platform/SafeFileWriter.h"
+
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Graphics/Texture.hpp>
+#include <SFML/System/Err.hpp>
 
+#include <cstdio>
 #include <iostream>
 #include <sstream>
 
-std::string screenCaptureName(const LocalTime& time)
+std::string screenCaptureName(const LocalTime& time, int counter)
 {
     std::ostringstream name;
     name << "ScreenCapture-" << time.day << '-' << time.month << '-' << time.year << '-' << time.hour << '-'
-         << time.minute << '-' << time.second << ".jpg";
+         << time.minute << '-' << time.second;
+    if (counter > 1)
+        name << '-' << counter;
+    name << ".jpg";
     return name.str();
 }
 
-bool ScreenCapture(sf::RenderWindow& window)
-{
-    // The time is read before the capture is taken.
-    return captureWindowTo(window, screenCaptureName(localTimeNow()));
-}
-
-bool captureWindowTo(const sf::RenderWindow& window, const std::string& name)
+std::string captureWindow(const sf::RenderWindow& window, const LocalTime& time, std::string* written)
 {
     sf::Texture texture;
     const sf::Vector2u size = window.getSize();
     if (!texture.create(size.x, size.y))
-    {
-        std::cerr << "Screen capture " << name << " failed: cannot capture the window" << std::endl;
-        return false;
-    }
+        return "cannot capture the window";
     texture.update(window);
     const sf::Image image = texture.copyToImage();
-    if (!image.saveToFile(name))
+
+    std::string name;
+    std::string reason;
+    for (int counter = 1;; ++counter)
     {
-        std::cerr << "Screen capture " << name << " failed: the file cannot be written" << std::endl;
-        return false;
+        if (counter > MaxCapturesPerName)
+            return screenCaptureName(time) + ": " + std::to_string(MaxCapturesPerName) +
+                   " captures of this second exist";
+        name = screenCaptureName(time, counter);
+        const NewFileStatus status = createNewFile(name, reason);
+        if (status == NewFileStatus::Created)
+            break;
+        if (status == NewFileStatus::Failed)
+            return reason;
     }
-    return true;
+    // The encoder's own complaint would come every frame; ours comes once.
+    std::streambuf* const libraryErrors = sf::err().rdbuf(nullptr);
+    const bool saved = image.saveToFile(name);
+    sf::err().rdbuf(libraryErrors);
+    if (!saved)
+    {
+        std::remove(name.c_str());
+        return name + ": the image cannot be written";
+    }
+    if (written)
+        *written = name;
+    return {};
+}
+
+void ScreenCapturer::frame(const sf::RenderWindow& window, bool held)
+{
+    if (!held)
+    {
+        failureReported = false;
+        return;
+    }
+    // The time is read before the capture is taken.
+    const std::string reason = captureWindow(window, localTimeNow());
+    if (!reason.empty() && !failureReported)
+    {
+        std::cerr << "Screen capture failed: " << reason << std::endl;
+        failureReported = true;
+    }
 }

@@ -9,16 +9,32 @@ namespace sf
 class RenderWindow;
 }
 
+// Captures that can share one second's name: "-2" up to this counter, then
+// captures of that second fail.
+constexpr int MaxCapturesPerName = 1000;
+
 // "ScreenCapture-<day>-<month>-<year>-<hour>-<minute>-<second>.jpg", each number
-// in plain decimal without leading zeros.
-std::string screenCaptureName(const LocalTime& time);
+// in plain decimal without leading zeros; from `counter` 2 on, "-<counter>"
+// goes before ".jpg".
+std::string screenCaptureName(const LocalTime& time, int counter = 1);
 
-// Writes what `window` shows as an image at `path`; the format follows the
-// extension. Returns whether the file was written; a failure is reported on
-// stderr with the file's name.
-bool captureWindowTo(const sf::RenderWindow& window, const std::string& path);
+// Writes what `window` shows as a JPEG into the working directory, under the
+// first name of `time` that is free (screenCaptureName with counter 1, 2, ...):
+// a capture never replaces a file. The name is taken in one step with the
+// file's creation, so two captures, or another program, cannot take the same
+// one. Returns an empty string and puts the name in `written` (when given),
+// or returns the reason it failed; a failed capture leaves no file.
+std::string captureWindow(const sf::RenderWindow& window, const LocalTime& time, std::string* written = nullptr);
 
-// Writes what `window` shows as a JPEG named after the local time into the
-// working directory, replacing a file of the same name. Returns whether the
-// file was written; a failure is reported on stderr.
-bool ScreenCapture(sf::RenderWindow& window);
+// F3 as the frame loop sees it: a capture named after the local time in
+// every frame in which it is held. A failure is reported on standard error
+// once per press: a held key that keeps failing says so once, until it is
+// released.
+class ScreenCapturer
+{
+public:
+    void frame(const sf::RenderWindow& window, bool held);
+
+private:
+    bool failureReported = false; // during this press
+};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "content/ContentCatalog.h"
 #include "content/DecodedImages.h"
 #include "content/ItemType.h"
 #include "content/ObjectType.h"
@@ -44,7 +45,7 @@ struct GameFonts
 // it is built and read-only afterwards. Numbered sets are filled from number 0
 // up to the first number without a usable file, so the filled slots of a table
 // are one unbroken run from slot 0 and every later slot is null.
-class GameData
+class GameData final : public ContentCatalog
 {
 public:
     // Loads everything below `root` (the working directory by default), in the
@@ -78,6 +79,9 @@ public:
     const sf::Texture* fieldTexture(int type) const;
     const sf::Texture* objectTexture(int id) const;
     const ObjectType* object(int id) const;
+
+    bool hasGroundType(int type) const override { return fieldTexture(type) != nullptr; }
+    bool hasObject(int id) const override { return object(id) != nullptr; }
 
     // Single textures; always allocated, empty when their file did not load.
     std::unique_ptr<sf::Texture> playerTexture;

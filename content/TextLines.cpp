@@ -2,6 +2,15 @@
 
 #include <climits>
 
+namespace
+{
+// What atoi skips: space, \t, \n, \v, \f, \r.
+bool isBlank(char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+} // namespace
+
 bool LineReader::next(std::string_view& line)
 {
     if (rest.empty())
@@ -26,7 +35,7 @@ bool LineReader::next(std::string_view& line)
 NumberRead readNumber(std::string_view line)
 {
     std::size_t i = 0;
-    while (i < line.size() && (line[i] == ' ' || (line[i] >= '\t' && line[i] <= '\r')))
+    while (i < line.size() && isBlank(line[i]))
         ++i;
     bool negative = false;
     if (i < line.size() && (line[i] == '+' || line[i] == '-'))
@@ -51,6 +60,8 @@ NumberRead readNumber(std::string_view line)
     else
         read.value = value > INT_MAX ? INT_MAX : static_cast<int>(value);
     const bool outOfRange = negative ? value > limit : value > INT_MAX;
+    while (i < line.size() && isBlank(line[i]))
+        ++i;
     read.status = outOfRange ? NumberStatus::OutOfRange
                              : (i < line.size() ? NumberStatus::TrailingText : NumberStatus::Ok);
     return read;

@@ -28,8 +28,8 @@ private:
 // How the leading number of a line read.
 enum class NumberStatus
 {
-    Ok,           // a whole number and nothing after it
-    TrailingText, // a whole number followed by other characters ("12abc", "-3.5", "1e9")
+    Ok,           // a whole number with nothing but blanks after it
+    TrailingText, // a whole number followed by other characters ("12abc", "-3.5", "1e9", "0x10")
     OutOfRange,   // digits beyond the int range; the value is saturated
     NoNumber,     // no digits where the number should start; the value is 0
 };
@@ -42,8 +42,9 @@ struct NumberRead
 
 // Reads the leading whole number of a line the way atoi does: blanks (space,
 // \t, \n, \v, \f, \r) skipped, an optional '+' or '-', the decimal digits up
-// to the first other character. Overflow policy: a number outside int
-// saturates at INT_MIN / INT_MAX and says so (OutOfRange), it never wraps.
+// to the first other character. Blanks after the digits are no trailing text.
+// Overflow policy: a number outside int saturates at INT_MIN / INT_MAX and
+// says so (OutOfRange), it never wraps.
 // Each file format decides what it accepts: definitions take the value
-// whatever the status, map files are stricter.
+// whatever the status, map files only Ok.
 NumberRead readNumber(std::string_view line);

@@ -5,6 +5,8 @@
 
 #include <SFML/Graphics/RenderTarget.hpp>
 
+#include <algorithm>
+
 namespace
 {
 bool isContinuation(unsigned char byte)
@@ -82,6 +84,60 @@ sf::String messageString(const std::string& text)
     return sf::String(characters);
 }
 
+// The part of `text` that can show when `shown` (its font, size and style
+// set) is drawn at its position in a window of `windowSize` pixels, laid out
+// the way sf::Text lays it out: each line up to the first character whose pen
+// position lies beyond the right edge, and the lines down to the first one
+// whose top lies below the bottom edge, both with a character size to spare
+// for glyphs that reach back. Drawing it gives the pixels of the whole text.
+sf::String visiblePart(const sf::String& text, const sf::Text& shown, sf::Vector2u windowSize)
+{
+    const sf::Font* font = shown.getFont();
+    if (!font)
+        return text; // nothing is drawn without a font
+    const unsigned size = shown.getCharacterSize();
+    const bool bold = (shown.getStyle() & sf::Text::Bold) != 0;
+    const float margin = static_cast<float>(size);
+    const float right = static_cast<float>(windowSize.x) - shown.getPosition().x + margin;
+    const float bottom = static_cast<float>(windowSize.y) - shown.getPosition().y + margin;
+    const float lineSpacing = font->getLineSpacing(size);
+    const float space = font->getGlyph(U' ', size, bold).advance;
+
+    std::basic_string<sf::Uint32> part;
+    float x = 0.f;
+    float top = 0.f;
+    sf::Uint32 previous = 0;
+    for (auto next = text.begin(); next != text.end();)
+    {
+        const sf::Uint32 character = *next++;
+        if (character == '\r')
+        {
+            part += character;
+            continue;
+        }
+        x += font->getKerning(previous, character, size);
+        previous = character;
+        if (character == '\n')
+        {
+            top += lineSpacing;
+            if (top > bottom)
+                break;
+            x = 0.f;
+        }
+        else if (x > right)
+        {
+            next = std::find(next, text.end(), sf::Uint32('\n')); // the rest of the line is off the window
+            continue;
+        }
+        else if (character == ' ' || character == '\t')
+            x += character == ' ' ? space : 4 * space;
+        else
+            x += font->getGlyph(character, size, bold).advance;
+        part += character;
+    }
+    return sf::String(part);
+}
+
 const sf::Texture* uiTexture(const GameData* content)
 {
     return content ? content->uiTexture.get() : nullptr;
@@ -109,7 +165,7 @@ std::string brushSizeString(int size)
 } // namespace
 
 UI::UI(const GameData* content, sf::Vector2u windowSize, float sceneScaleX, float sceneScaleY, const TimeSource& time)
-    : content(content), messageClock(time)
+    : content(content), windowSize(windowSize), messageClock(time)
 {
     const sf::Texture* ui = uiTexture(content);
     setUp(editorIndicator, ui, at(EditorIndicatorPosition), EditorOffCell.rect());
@@ -153,10 +209,13 @@ UI::UI(const GameData* content, sf::Vector2u windowSize, float sceneScaleX, floa
     messageClock.restart();
 }
 
-void UI::showMessage(std::string text)
+void UI::showMessage(const std::string& text)
 {
-    message.setString(messageString(text));
     messageClock.restart();
+    if (text == messageBytes)
+        return;
+    messageBytes = text;
+    message.setString(visiblePart(messageString(text), message, windowSize));
 }
 
 void UI::update(const EditorChoices& editor)

@@ -85,8 +85,12 @@ public:
 
     // Shows `text` for MessageDuration from now. A text that is valid UTF-8 as
     // a whole is shown as such; anything else byte for byte as Latin-1 (each
-    // byte one character). An empty text clears the message.
-    void showMessage(std::string text);
+    // byte one character). An empty text clears the message. The text is laid
+    // out once, when it changes, and only as far as the window can show it
+    // (the lines and characters that start beyond its edges are left out), so
+    // a long message costs no more per frame than a short one; the same text
+    // again (Space held) only restarts the clock.
+    void showMessage(const std::string& text);
 
     // Takes the editor's choices for this frame: while it is off only the
     // editor indicator changes. An object that is not loaded (definition or
@@ -111,7 +115,7 @@ public:
     bool messageVisible() const;
 
     const sf::Text& brushSizeText() const { return brushSize; } // window pixels
-    const sf::Text& messageText() const { return message; }     // window pixels
+    const sf::Text& messageText() const { return message; }     // window pixels; the part that can show
 
 private:
     const GameData* content;
@@ -126,6 +130,8 @@ private:
     sf::RectangleShape rectangleOutline;
     sf::Text brushSize;
     sf::Text message;
+    std::string messageBytes; // the text last given to showMessage
+    sf::Vector2u windowSize;  // window pixels the message can show in
     Stopwatch messageClock;
     int shownBrushSize = 1; // what the brush-size text says, so it is rebuilt only on a change
 };

@@ -1,5 +1,6 @@
 #include "mapfile/MapFile.h"
 
+#include "content/GameData.h"
 #include "mapfile/MapFormat.h"
 #include "platform/SafeFileWriter.h"
 #include "world/FieldMap.h"
@@ -20,6 +21,26 @@ MapFileResult failed(std::string reason)
 MapFileResult cancelled()
 {
     return {MapFileResult::Status::Cancelled, {}};
+}
+
+// Asks `choose`; whatever goes wrong in the chooser comes back as a failed
+// choice, never as an exception.
+FileChoice askForFile(const MapFileChooser& choose, FileDialogPurpose purpose)
+{
+    if (!choose)
+        return {};
+    try
+    {
+        return choose(purpose);
+    }
+    catch (const std::bad_alloc&)
+    {
+        return FileChoice::failed("not enough memory to ask for a file");
+    }
+    catch (const std::exception& error)
+    {
+        return FileChoice::failed(std::string("the file dialog failed: ") + error.what());
+    }
 }
 
 // Reads `path` up to the end of its last map line (later lines are ignored
@@ -48,7 +69,10 @@ std::string readMapFile(const std::string& path, std::string& text)
 
 MapFileResult saveMap(FieldMap& map, const MapFileChooser& choose)
 {
-    const std::string name = choose ? choose(FileDialogPurpose::Save) : std::string();
+    const FileChoice choice = askForFile(choose, FileDialogPurpose::Save);
+    if (choice.status == FileChoice::Status::Failed)
+        return failed(choice.reason);
+    const std::string& name = choice.path;
     if (name.empty())
         return cancelled();
     try
@@ -66,7 +90,10 @@ MapFileResult saveMap(FieldMap& map, const MapFileChooser& choose)
 
 MapFileResult loadMap(FieldMap& map, const MapFileChooser& choose)
 {
-    const std::string name = choose ? choose(FileDialogPurpose::Load) : std::string();
+    const FileChoice choice = askForFile(choose, FileDialogPurpose::Load);
+    if (choice.status == FileChoice::Status::Failed)
+        return failed(choice.reason);
+    const std::string& name = choice.path;
     if (name.empty())
         return cancelled();
     if (!map.content())

@@ -8,8 +8,10 @@
 
 class FieldMap;
 
-// Picks the file for a save or a load; empty means cancelled.
-using MapFileChooser = std::function<std::string(FileDialogPurpose)>;
+// Picks the file for a save or a load: a path, cancelled (an empty path), or
+// failed with the reason. It may also throw; saving and loading report that
+// as a failure too.
+using MapFileChooser = std::function<FileChoice(FileDialogPurpose)>;
 
 // How a save or a load ended, for the console line.
 struct MapFileResult
@@ -17,11 +19,11 @@ struct MapFileResult
     enum class Status
     {
         Complete,  // the whole map was written, or read and applied
-        Cancelled, // the chooser gave no file; nothing was touched
+        Cancelled, // the user chose no file; nothing was touched
         Failed,    // see `reason`; the file (saving) or the map (loading) is as it was
     };
     Status status = Status::Complete;
-    std::string reason; // why it failed: the file's name and what went wrong
+    std::string reason; // why it failed: the file's name and what went wrong, or why no file could be chosen
 };
 
 // Bytes of a map file that are read at most before its last map line: a map

@@ -1,6 +1,6 @@
 #include "mapfile/MapFormat.h"
 
-#include "content/GameData.h"
+#include "content/ContentCatalog.h"
 #include "content/TextLines.h"
 
 #include <charconv>
@@ -35,14 +35,15 @@ std::string lineError(int lineNumber, const std::string& what)
     return "line " + std::to_string(lineNumber) + " " + what;
 }
 
-// Reads the number of the next line, or says why there is none.
-bool readMapNumber(LineReader& lines, int& value, std::string& error)
+// Reads the number of the next line of a map of `lineCount` lines, or says
+// why there is none.
+bool readMapNumber(LineReader& lines, std::size_t lineCount, int& value, std::string& error)
 {
     std::string_view line;
     if (!lines.next(line))
     {
         error = "the file ends after line " + std::to_string(lines.lineNumber()) + ", but a map has " +
-                std::to_string(MapFileLineCount) + " lines";
+                std::to_string(lineCount) + " lines";
         return false;
     }
     const NumberRead read = readNumber(line);
@@ -50,8 +51,10 @@ bool readMapNumber(LineReader& lines, int& value, std::string& error)
     switch (read.status)
     {
     case NumberStatus::Ok:
-    case NumberStatus::TrailingText:
         return true;
+    case NumberStatus::TrailingText:
+        error = lineError(lines.lineNumber(), "holds more than a whole number");
+        return false;
     case NumberStatus::NoNumber:
         error = lineError(lines.lineNumber(), "holds no number");
         return false;
@@ -62,67 +65,95 @@ bool readMapNumber(LineReader& lines, int& value, std::string& error)
     return false;
 }
 
-bool checkGroundType(const GameData& content, int type, int lineNumber, std::string& error)
+bool checkGroundType(const ContentCatalog& content, int type, int lineNumber, std::string& error)
 {
-    if (content.fieldTexture(type))
+    if (content.hasGroundType(type))
         return true;
     error = lineError(lineNumber, "names ground type " + std::to_string(type) + ", which has no field texture");
     return false;
+}
+
+// The text of the fields `field(0) .. field(count - 1)` and the origin.
+template <typename FieldAt>
+std::string formatFields(std::size_t count, FieldAt field, float originX, float originY)
+{
+    // Written into one buffer of the largest possible size, then cut to what
+    // was used: no reallocation while 160,002 lines go in.
+    std::string text(count * MaxFieldTextBytes + 2 * MaxOriginTextBytes, '\0');
+    char* out = text.data();
+    char* const end = out + text.size();
+    for (std::size_t i = 0; i < count; ++i)
+    {
+        const FieldValues values = field(i);
+        out = writeInt(out, end, values.groundType);
+        out = writeInt(out, end, values.underType);
+        out = writeInt(out, end, values.objectId);
+        *out++ = values.solid ? '1' : '0';
+        *out++ = '\n';
+    }
+    out = writeOrigin(out, end, originX);
+    out = writeOrigin(out, end, originY);
+    text.resize(static_cast<std::size_t>(out - text.data()));
+    return text;
 }
 } // namespace
 
 std::string formatMap(const FieldMap& map)
 {
-    // Written into one buffer of the largest possible size, then cut to what
-    // was used: no reallocation while 160,002 lines go in.
-    std::string text(map.fields().size() * MaxFieldTextBytes + 2 * MaxOriginTextBytes, '\0');
-    char* out = text.data();
-    char* const end = out + text.size();
-    for (const Field& field : map.fields())
-    {
-        out = writeInt(out, end, field.groundType);
-        out = writeInt(out, end, field.underType);
-        out = writeInt(out, end, field.object.id());
-        *out++ = field.solid ? '1' : '0';
-        *out++ = '\n';
-    }
-    const sf::Vector2f& origin = map.origin();
-    out = writeOrigin(out, end, origin.x);
-    out = writeOrigin(out, end, origin.y);
-    text.resize(static_cast<std::size_t>(out - text.data()));
-    return text;
+    const std::vector<Field>& fields = map.fields();
+    return formatFields(fields.size(), [&](std::size_t i) { return fields[i].values(); }, map.origin().x,
+                        map.origin().y);
 }
 
-bool parseMap(std::string_view text, const GameData& content, StoredMap& out, std::string& error)
+std::string formatMap(const StoredMap& map)
+{
+    return formatFields(map.fields.size(), [&](std::size_t i) { return map.fields[i]; },
+                        static_cast<float>(map.originX), static_cast<float>(map.originY));
+}
+
+bool parseMap(std::string_view text, const ContentCatalog& content, StoredMap& out, std::string& error)
+{
+    return parseMapFields(text, content, FieldCount, out, error);
+}
+
+bool parseMapFields(std::string_view text, const ContentCatalog& content, std::size_t fieldCount, StoredMap& out,
+                    std::string& error)
 {
     LineReader lines(text);
-    out.fields.resize(FieldCount);
+    const std::size_t lineCount = fieldCount * MapFileLinesPerField + 2;
+    out.fields.resize(fieldCount);
     for (FieldValues& field : out.fields)
     {
         int solid = 0;
-        if (!readMapNumber(lines, field.groundType, error) ||
+        if (!readMapNumber(lines, lineCount, field.groundType, error) ||
             !checkGroundType(content, field.groundType, lines.lineNumber(), error) ||
-            !readMapNumber(lines, field.underType, error) ||
+            !readMapNumber(lines, lineCount, field.underType, error) ||
             !checkGroundType(content, field.underType, lines.lineNumber(), error) ||
-            !readMapNumber(lines, field.objectId, error))
+            !readMapNumber(lines, lineCount, field.objectId, error))
             return false;
-        if (!content.object(field.objectId))
+        if (!content.hasObject(field.objectId))
         {
             error = lineError(lines.lineNumber(),
                               "names object " + std::to_string(field.objectId) + ", which has no definition");
             return false;
         }
-        if (!readMapNumber(lines, solid, error))
+        if (!readMapNumber(lines, lineCount, solid, error))
             return false;
-        field.solid = solid != 0;
+        if (solid != 0 && solid != 1)
+        {
+            error = lineError(lines.lineNumber(), "holds the solid flag " + std::to_string(solid) +
+                                                      ", which is neither 0 nor 1");
+            return false;
+        }
+        field.solid = solid == 1;
     }
-    // The origin is written in whole pixels; a fraction or an exponent after
-    // the leading digits is ignored like any other trailing text. From a
-    // million on, the file form of an origin turns into exponent notation,
-    // which would not read back the same: such an origin is refused.
+    // The origin is written in whole pixels, so a fraction or an exponent is
+    // refused like any other text after the number. From a million on, the
+    // file form of an origin turns into exponent notation, which would not
+    // read back the same: such an origin is refused too.
     for (int* origin : {&out.originX, &out.originY})
     {
-        if (!readMapNumber(lines, *origin, error))
+        if (!readMapNumber(lines, lineCount, *origin, error))
             return false;
         if (*origin <= -MaxMapOrigin || *origin >= MaxMapOrigin)
         {

@@ -2,11 +2,12 @@
 
 #include "world/FieldMap.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
 
-class GameData;
+class ContentCatalog;
 
 // A map file is plain text, one value per line, each line ending in "\n":
 // for every field in storage order (column by column) its ground type, under
@@ -28,23 +29,35 @@ struct StoredMap
 // with 6 significant digits (so whole-pixel origins read like integers), "."
 // as decimal point whatever the locale. Reads the map only.
 std::string formatMap(const FieldMap& map);
+// The same text for a stored map (its origin in whole pixels), of as many
+// fields as it holds.
+std::string formatMap(const StoredMap& map);
 
 // Reads the text of a map file into `out` and checks it against `content`.
-// Accepts "\n" and "\r\n" line ends, leading blanks and an optional '+', and
-// text after the leading number of a line ("12abc" is 12; an origin "-1184.5"
-// is -1184). Lines after the 160,002nd are ignored. A solid line holds a
-// number too; any number but 0 means solid.
+// Takes what the writer writes: on every line one whole number in decimal.
+// Also accepts "\r\n" line ends, and blanks around a number and a '+' before
+// it: they do not change what the number says, and hand-edited files may
+// have them. Lines after the 160,002nd are ignored.
 // Refuses, returning false with `error` set to what is wrong (starting with
 // "line N" where a line is at fault): fewer lines than a map has, a line
-// without a leading number, a number outside int, a ground type (either
-// layer) without a loaded field texture, an object id without a loaded
-// definition, an origin of a million pixels or more either way (its file form
-// would not read back the same). `out` is unspecified after a refusal.
-bool parseMap(std::string_view text, const GameData& content, StoredMap& out, std::string& error);
+// without a number or with more than a whole number ("5abc", "-12.75",
+// "1e999", "0x10": each would read as another number than it says), a
+// number outside int, a solid flag other than 0 or 1, a ground type (either
+// layer) or an object id that `content` does not have, an origin of a million
+// pixels or more either way (its file form would not read back the same).
+// `out` is unspecified after a refusal.
+bool parseMap(std::string_view text, const ContentCatalog& content, StoredMap& out, std::string& error);
+
+// parseMap for a map of `fieldCount` fields instead of FieldCount: the same
+// reader on maps small enough to check it thousands of times a second (fuzz
+// targets, tests). formatMap writes a stored map of any size.
+bool parseMapFields(std::string_view text, const ContentCatalog& content, std::size_t fieldCount, StoredMap& out,
+                    std::string& error);
 
 // Puts a checked map into `map`: every field's types and textures (the ground
 // pieces stay as they are), object and solid flag, every field marked for
 // auto-tiling, then the origin. Collision rectangles, object positions and
 // ground pieces follow at the map's next refresh. `stored` must have passed
-// parseMap against `map`'s content; then nothing can fail halfway.
+// parseMap against `map`'s content; then nothing can fail halfway: no step
+// allocates, and the map's observers must not throw.
 void applyMap(FieldMap& map, const StoredMap& stored);

@@ -16,10 +16,17 @@
 #include <commdlg.h>
 #endif
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace
 {
 // zenity's status when it rejects an option it does not know.
 constexpr int ZenityUnknownOptionStatus = 255;
+// What zenity and kdialog exit with when the user cancels.
+constexpr int DialogCancelStatus = 1;
 
 bool readLine(std::istream& in, std::string& line)
 {
@@ -42,10 +49,10 @@ std::string toUtf8(const wchar_t* text)
     return result;
 }
 
-std::string showCommonDialog(FileDialogPurpose purpose)
+FileChoice showCommonDialog(FileDialogPurpose purpose)
 {
     // Long paths are allowed by the explorer-style dialog; a buffer that is too
-    // small makes it fail, which reads as a cancel.
+    // small makes it fail, which is reported as a failure.
     std::vector<wchar_t> name(32768, L'\0');
     const wchar_t filter[] = L"All Files (*.*)\0*.*\0";
     const wchar_t* title = purpose == FileDialogPurpose::Save ? L"Save map" : L"Load map";
@@ -61,19 +68,34 @@ std::string showCommonDialog(FileDialogPurpose purpose)
     // OFN_NOCHANGEDIR: screenshots go to the working directory, which the
     // dialog would otherwise move to the folder the user browsed to.
     dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    BOOL chosen = FALSE;
     if (purpose == FileDialogPurpose::Save)
     {
         dialog.Flags |= OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
-        if (!GetSaveFileNameW(&dialog))
-            return {};
+        chosen = GetSaveFileNameW(&dialog);
     }
     else
     {
         dialog.Flags |= OFN_FILEMUSTEXIST;
-        if (!GetOpenFileNameW(&dialog))
-            return {};
+        chosen = GetOpenFileNameW(&dialog);
     }
-    return toUtf8(name.data());
+    if (chosen)
+        return toUtf8(name.data());
+    // Zero: the user cancelled; anything else: the dialog itself failed.
+    if (const DWORD error = CommDlgExtendedError())
+        return FileChoice::failed("the file dialog failed (error " + std::to_string(error) + ")");
+    return {};
+}
+#else
+// Whether a prompt on the console can be answered: standard input is a
+// terminal, or a pipe, file or socket that someone feeds. /dev/null (what a
+// desktop launch gives) or a closed standard input can only say "nothing".
+bool consoleCanAnswer()
+{
+    struct stat info;
+    if (::fstat(STDIN_FILENO, &info) != 0)
+        return false;
+    return ::isatty(STDIN_FILENO) || S_ISFIFO(info.st_mode) || S_ISREG(info.st_mode) || S_ISSOCK(info.st_mode);
 }
 #endif
 } // namespace
@@ -129,17 +151,27 @@ std::vector<std::string> dialogArguments(DialogProgram program, FileDialogPurpos
     return {};
 }
 
-std::string runDialogProgram(const DialogChoice& choice, FileDialogPurpose purpose, bool* started)
+FileChoice runDialogProgram(const DialogChoice& choice, FileDialogPurpose purpose, bool* started)
 {
-    ProgramRun run = runProgram(choice.path, dialogArguments(choice.program, purpose));
+    ProgramRun run = runProgram(choice.path, dialogArguments(choice.program, purpose), MaxDialogAnswerBytes);
     // Newer zenity versions confirm by themselves and refuse the old option.
     if (run.started && run.exitStatus == ZenityUnknownOptionStatus && choice.program == DialogProgram::Zenity &&
         purpose == FileDialogPurpose::Save)
-        run = runProgram(choice.path, dialogArguments(choice.program, purpose, false));
+        run = runProgram(choice.path, dialogArguments(choice.program, purpose, false), MaxDialogAnswerBytes);
     if (started)
         *started = run.started;
-    if (!run.started || run.exitStatus != 0)
+    if (!run.started)
+        return FileChoice::failed("the file dialog " + choice.path + " could not be started");
+    if (run.outputCut)
+        return FileChoice::failed("the file dialog " + choice.path + " printed more than " +
+                                  std::to_string(MaxDialogAnswerBytes) + " bytes, which is no file name");
+    if (run.exitStatus == DialogCancelStatus)
         return {};
+    if (run.exitStatus < 0)
+        return FileChoice::failed("the file dialog " + choice.path + " was killed");
+    if (run.exitStatus != 0)
+        return FileChoice::failed("the file dialog " + choice.path + " failed (exit status " +
+                                  std::to_string(run.exitStatus) + ")");
     std::string path = std::move(run.output);
     if (!path.empty() && path.back() == '\n')
         path.pop_back();
@@ -164,7 +196,7 @@ std::string askOnConsole(FileDialogPurpose purpose, std::istream& in, std::ostre
     return path;
 }
 
-std::string chooseMapFile(FileDialogPurpose purpose)
+FileChoice chooseMapFile(FileDialogPurpose purpose)
 {
 #ifdef _WIN32
     return showCommonDialog(purpose);
@@ -173,11 +205,13 @@ std::string chooseMapFile(FileDialogPurpose purpose)
     if (choice.program != DialogProgram::Console)
     {
         bool started = false;
-        std::string path = runDialogProgram(choice, purpose, &started);
+        FileChoice chosen = runDialogProgram(choice, purpose, &started);
         if (started)
-            return path;
-        // A program that would not start at all: the console still works.
+            return chosen;
+        // A program that would not start at all: the console may still work.
     }
+    if (!consoleCanAnswer())
+        return FileChoice::failed("no file dialog is available: install zenity or kdialog");
     return askOnConsole(purpose, std::cin, std::cout);
 #endif
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -12,12 +13,49 @@ enum class FileDialogPurpose
     Load,
 };
 
+// Bytes of a dialog program's answer read at most. A path is short (4,096
+// bytes on Linux, 32,767 UTF-16 units on Windows), so a program that prints
+// more is not answering with a file name, and is stopped.
+constexpr std::size_t MaxDialogAnswerBytes = 64u << 10; // bytes
+
+// How asking for a file ended.
+struct FileChoice
+{
+    enum class Status
+    {
+        Chosen,    // `path` is the file
+        Cancelled, // the user chose nothing
+        Failed,    // no file could be asked for; `reason` says why
+    };
+
+    // A chosen path, or Cancelled when `path` is empty.
+    FileChoice(std::string path = {})
+        : status(path.empty() ? Status::Cancelled : Status::Chosen), path(std::move(path))
+    {
+    }
+    static FileChoice failed(std::string reason)
+    {
+        FileChoice choice;
+        choice.status = Status::Failed;
+        choice.reason = std::move(reason);
+        return choice;
+    }
+
+    Status status;
+    std::string path;   // UTF-8
+    std::string reason; // only when Failed
+};
+
 // Shows the platform's modal file dialog ("Save map" / "Load map") and returns
-// the full path chosen (UTF-8), or an empty string when the user cancels or no
-// dialog could be shown. On Windows the common dialogs; on Linux zenity, else
-// kdialog (only while a display is set), else a prompt on the console that
-// reads a path from standard input (an empty line or end of input cancels).
-std::string chooseMapFile(FileDialogPurpose purpose);
+// the full path chosen (UTF-8), Cancelled when the user chooses nothing, or
+// Failed with the reason when no dialog could be shown or its answer is no
+// file name. On Windows the common dialogs; on Linux zenity, else kdialog
+// (only while a display is set), else a prompt on the console that reads a
+// path from standard input (an empty line or end of input cancels) when
+// standard input can answer: a terminal, a pipe, a file or a socket. With no
+// dialog program and standard input /dev/null or closed (a desktop launch)
+// it fails and says what to install.
+FileChoice chooseMapFile(FileDialogPurpose purpose);
 
 // The dialog titles.
 const char* dialogTitle(FileDialogPurpose purpose);
@@ -48,11 +86,13 @@ DialogChoice chooseDialogProgramFromEnvironment();
 std::vector<std::string> dialogArguments(DialogProgram program, FileDialogPurpose purpose,
                                          bool confirmOverwrite = true);
 
-// Runs the graphical dialog `choice` (zenity or kdialog). The chosen path, or
-// an empty string when the user cancelled or the program failed; `started` is
-// false when the program could not be started at all. A zenity that rejects
+// Runs the graphical dialog `choice` (zenity or kdialog). The chosen path
+// (exit status 0); Cancelled when the user cancelled (status 1) or chose
+// nothing; Failed, with the reason, for any other status, a signal, or an
+// answer longer than MaxDialogAnswerBytes. `started` is false when the
+// program could not be started at all. A zenity that rejects
 // --confirm-overwrite (exit status 255) is asked again without it.
-std::string runDialogProgram(const DialogChoice& choice, FileDialogPurpose purpose, bool* started = nullptr);
+FileChoice runDialogProgram(const DialogChoice& choice, FileDialogPurpose purpose, bool* started = nullptr);
 
 // Asks for a path on the console: writes a prompt to `out` and reads one line
 // from `in` (a trailing '\r' is dropped, the rest is taken verbatim). An

@@ -30,7 +30,7 @@ void InputTracker::handle(const sf::Event& event)
         held.press(event.key.code, false);
         break;
     case sf::Event::MouseButtonPressed:
-        if (bool* button = buttonOf(held, event.mouseButton.button))
+        if (bool* button = buttonOf(held, event.mouseButton.button); button && hasFocus)
             *button = *buttonOf(tapped, event.mouseButton.button) = true;
         break;
     case sf::Event::MouseButtonReleased:
@@ -38,11 +38,15 @@ void InputTracker::handle(const sf::Event& event)
             *button = false;
         break;
     case sf::Event::MouseWheelScrolled:
-        if (event.mouseWheelScroll.wheel == sf::Mouse::VerticalWheel)
+        if (event.mouseWheelScroll.wheel == sf::Mouse::VerticalWheel && hasFocus)
             tapped.wheelNotches += event.mouseWheelScroll.delta;
         break;
     case sf::Event::LostFocus:
         releaseAll();
+        hasFocus = false;
+        break;
+    case sf::Event::GainedFocus:
+        hasFocus = true;
         break;
     default:
         break;

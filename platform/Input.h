@@ -39,13 +39,19 @@ struct InputState
 
 // Keeps the held state of the keys and the mouse buttons, and the wheel's
 // turning, from the game window's own events. The desktop-wide held-state
-// calls would also see keys typed into other programs; the window's events
-// only arrive while it has the focus, and losing the focus lets go of
-// everything.
+// calls would also see keys typed into other programs; key events only arrive
+// while the window has the focus, and losing the focus lets go of everything.
+// Mouse presses and the wheel arrive also without the focus (a click into the
+// window while another one holds the keyboard), so they count only while the
+// window has the focus; under a window manager that focuses on click, the
+// focus arrives before the press does.
 class InputTracker
 {
 public:
     void handle(const sf::Event& event);
+    // Whether the window has the focus now, e.g. when it was just created
+    // (from its own hasFocus()); later changes come as events.
+    void setFocus(bool focused) { hasFocus = focused; }
     // Forgets every held key and button, e.g. when the window is re-created and
     // its releases went to another window.
     void releaseAll();
@@ -58,4 +64,5 @@ public:
 private:
     InputState held;
     InputState tapped; // pressed since the last frame
+    bool hasFocus = true;
 };

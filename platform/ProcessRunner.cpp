@@ -1,7 +1,9 @@
 #include "platform/ProcessRunner.h"
 
 #ifndef _WIN32
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -13,7 +15,7 @@ extern char** environ;
 
 #ifdef _WIN32
 
-ProgramRun runProgram(const std::string&, const std::vector<std::string>&)
+ProgramRun runProgram(const std::string&, const std::vector<std::string>&, std::size_t)
 {
     return {};
 }
@@ -54,7 +56,8 @@ bool isExecutableFile(const std::string& path)
 }
 } // namespace
 
-ProgramRun runProgram(const std::string& program, const std::vector<std::string>& arguments)
+ProgramRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                      std::size_t maxOutputBytes)
 {
     ProgramRun run;
     int ends[2];
@@ -95,10 +98,22 @@ ProgramRun runProgram(const std::string& program, const std::vector<std::string>
     {
         const ssize_t count = ::read(readEnd.get(), buffer, sizeof buffer);
         if (count > 0)
-            run.output.append(buffer, static_cast<std::size_t>(count));
+        {
+            const std::size_t room = maxOutputBytes - run.output.size();
+            run.output.append(buffer, std::min(room, static_cast<std::size_t>(count)));
+            if (static_cast<std::size_t>(count) > room)
+            {
+                run.outputCut = true;
+                break;
+            }
+        }
         else if (count == 0 || errno != EINTR)
             break;
     }
+    // A program that will not stop writing would hold us here for ever. It is
+    // not reaped yet, so its pid is still its own.
+    if (run.outputCut)
+        ::kill(child, SIGKILL);
     readEnd.reset();
 
     int status = 0;

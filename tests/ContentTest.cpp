@@ -155,6 +155,7 @@ TEST(TextLines, ReadsLeadingIntegersLikeAtoiAndSaysWhatFollowed)
     using S = NumberStatus;
     const struct { const char* text; int value; NumberStatus status; } cases[] = {
         {"\t\v\f\r -3", -3, S::Ok},       {"+4", 4, S::Ok},          {"-1184.5", -1184, S::TrailingText},
+        {" 12 \t", 12, S::Ok},            {"12 x", 12, S::TrailingText},
         {"", 0, S::NoNumber},             {"- 5", 0, S::NoNumber},   {"2147483647", INT_MAX, S::Ok},
         {"-2147483648", INT_MIN, S::Ok},  {"2147483648", INT_MAX, S::OutOfRange},
         {"-99999999999999999999999x", INT_MIN, S::OutOfRange},      {"000000000000000000000042", 42, S::Ok},

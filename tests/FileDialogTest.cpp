@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -45,6 +48,28 @@ void writeStub(const TempDir& dir, const std::string& name, const std::string& b
 // Prints the file "answer" beside the script, byte for byte.
 const std::string PrintAnswer = "while IFS= read -r line; do printf '%s\\n' \"$line\"; done < \"$here/answer\"";
 const std::string ZenitySaveArgs = "--file-selection\n--title\nSave map\n--save\n--confirm-overwrite\n--\n";
+
+// A choice as one comparable text: the path, "cancelled" or "failed: <reason>".
+std::string describe(const FileChoice& choice)
+{
+    if (choice.status == FileChoice::Status::Failed)
+        return "failed: " + choice.reason;
+    return choice.status == FileChoice::Status::Cancelled ? "cancelled" : choice.path;
+}
+
+// Standard input is /dev/null for one scope, as for a desktop launch.
+struct NullStdin
+{
+    const int saved = ::dup(STDIN_FILENO);
+    const int null = ::open("/dev/null", O_RDONLY);
+    NullStdin() { ::dup2(null, STDIN_FILENO); }
+    ~NullStdin()
+    {
+        ::dup2(saved, STDIN_FILENO);
+        ::close(saved);
+        ::close(null);
+    }
+};
 } // namespace
 
 TEST(FileDialog, ChoosesZenityThenKdialogOnlyWithADisplay)
@@ -96,8 +121,8 @@ TEST(FileDialog, RunsTheProgramWithItsArgumentsAndTakesNamesVerbatimRunningNothi
         {
             stub.write("answer", name + "\n");
             fs::remove(stub.file("args"));
-            EXPECT_EQ(chooseMapFile(FileDialogPurpose::Save), name);
-            EXPECT_EQ(chooseMapFile(FileDialogPurpose::Load), name);
+            EXPECT_EQ(describe(chooseMapFile(FileDialogPurpose::Save)), name);
+            EXPECT_EQ(describe(chooseMapFile(FileDialogPurpose::Load)), name);
             EXPECT_EQ(readFile(stub.file("args")), args);
         }
         EXPECT_FALSE(fs::exists(marker));
@@ -110,20 +135,33 @@ TEST(FileDialog, CancelFailureAndOldOptionRejection)
     stub.write("answer", "/maps/a.txt\n");
     ScopedEnv path("PATH", stub.path());
     ScopedEnv display("DISPLAY", ":77");
-    // Cancel (exit 1) and any other failure give no file, even with output.
-    for (const std::string& body : {PrintAnswer + "\nexit 1", std::string("exit 5")})
+    // Cancel (exit 1) gives no file, even with output; any other failure
+    // says so, and so does an answer that never ends.
+    const std::string zenity = stub.file("zenity");
+    const std::pair<std::string, std::string> cases[] = {
+        {PrintAnswer + "\nexit 1", "cancelled"},
+        {"exit 0", "cancelled"},
+        {"exit 5", "failed: the file dialog " + zenity + " failed (exit status 5)"},
+        {"while :; do echo /tmp/x; done",
+         "failed: the file dialog " + zenity + " printed more than 65536 bytes, which is no file name"},
+    };
+    for (const auto& [body, outcome] : cases)
     {
         writeStub(stub, "zenity", body);
-        EXPECT_EQ(chooseMapFile(FileDialogPurpose::Save), "") << body;
+        EXPECT_EQ(describe(chooseMapFile(FileDialogPurpose::Save)), outcome) << body;
     }
     // A zenity that refuses --confirm-overwrite is asked again without it.
     fs::remove(stub.file("args"));
     writeStub(stub, "zenity", "for a in \"$@\"; do [ \"$a\" = --confirm-overwrite ] && exit 255; done\n" + PrintAnswer);
-    EXPECT_EQ(chooseMapFile(FileDialogPurpose::Save), "/maps/a.txt");
+    EXPECT_EQ(describe(chooseMapFile(FileDialogPurpose::Save)), "/maps/a.txt");
     EXPECT_EQ(readFile(stub.file("args")), ZenitySaveArgs + "--file-selection\n--title\nSave map\n--save\n--\n");
+    // Loading never retries: 255 is just a failure there.
+    writeStub(stub, "zenity", "exit 255");
+    EXPECT_EQ(describe(chooseMapFile(FileDialogPurpose::Load)), "failed: the file dialog " + zenity +
+                                                                   " failed (exit status 255)");
 
     bool started = true;
-    EXPECT_EQ(runDialogProgram({DialogProgram::Zenity, "/nonexistent/zenity"}, FileDialogPurpose::Load, &started), "");
+    runDialogProgram({DialogProgram::Zenity, "/nonexistent/zenity"}, FileDialogPurpose::Load, &started);
     EXPECT_FALSE(started);
 }
 
@@ -149,4 +187,16 @@ TEST(FileDialog, ConsolePrompt)
         EXPECT_EQ(askOnConsole(c.purpose, in, out), c.expected) << c.typed;
         EXPECT_EQ(out.str(), c.prompt) << c.typed;
     }
+}
+
+// A desktop launch: no dialog program, standard input /dev/null. (A pipe
+// that answers is how the end-to-end test saves.)
+TEST(FileDialog, WithoutADialogProgramOrSomeoneToAnswerTheConsoleItFails)
+{
+    TempDir nothing;
+    ScopedEnv path("PATH", nothing.path());
+    ScopedEnv display("DISPLAY", ":77");
+    NullStdin desktop;
+    EXPECT_EQ(describe(chooseMapFile(FileDialogPurpose::Save)),
+              "failed: no file dialog is available: install zenity or kdialog");
 }

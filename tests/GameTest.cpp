@@ -5,6 +5,7 @@
 #include "app/ScreenCapture.h"
 
 #include <cmath>
+#include <filesystem>
 
 namespace
 {
@@ -68,10 +69,34 @@ TEST_F(GameTest, EditorPaintsAndTheHudFollowsWithinTheFrame)
 }
 
 // F3 itself, its file and its picture, is driven by the end-to-end test.
-TEST_F(GameTest, ScreenCapturesAreNamedByTheLocalTimeAndFailuresAreReported)
+TEST_F(GameTest, ScreenCapturesNeverReplaceAFileAndAFailureIsReportedOncePerPress)
 {
-    EXPECT_EQ(screenCaptureName({5, 12, 2026, 14, 20, 7}), "ScreenCapture-5-12-2026-14-20-7.jpg");
+    TempDir work;
+    const LocalTime time{5, 12, 2026, 14, 20, 7};
+    EXPECT_EQ(screenCaptureName(time, 2), "ScreenCapture-5-12-2026-14-20-7-2.jpg");
+    work.write(screenCaptureName(time), "mine");
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(work.path());
+    std::string written;
+    EXPECT_EQ(captureWindow(game.window(), time, &written), "");
+    EXPECT_EQ(written, screenCaptureName(time, 2));
+    EXPECT_EQ(readFile(work.file(screenCaptureName(time))), "mine");
+
+    // Nothing can be created in a removed working directory.
+    std::filesystem::create_directory(work.file("gone"));
+    std::filesystem::current_path(work.file("gone"));
+    std::filesystem::remove(work.file("gone"));
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(captureWindowTo(game.window(), dir.file("no/such/folder/shot.jpg")));
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("shot.jpg"), std::string::npos);
+    for (bool held : {true, true, true, false, true})
+    {
+        const InputState in = held ? pressing({sf::Keyboard::F3}) : InputState();
+        game.frame(&in);
+    }
+    const std::string errors = testing::internal::GetCapturedStderr();
+    std::filesystem::current_path(previous);
+    int lines = 0;
+    for (std::size_t at = errors.find("Screen capture failed: "); at != std::string::npos;
+         at = errors.find("Screen capture failed: ", at + 1))
+        ++lines;
+    EXPECT_EQ(lines, 2) << errors;
 }

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <stdexcept>
 
 namespace fs = std::filesystem;
 
@@ -37,7 +38,7 @@ std::string replaceLine(std::string text, int lineNumber, const std::string& val
 }
 } // namespace
 
-TEST_F(MapFile, FourLinesPerFieldColumnByColumnThenTheOriginReadLeniently)
+TEST_F(MapFile, FourLinesPerFieldColumnByColumnThenTheOrigin)
 {
     std::string expected;
     for (int i = 0; i < FieldCount; ++i)
@@ -46,9 +47,9 @@ TEST_F(MapFile, FourLinesPerFieldColumnByColumnThenTheOriginReadLeniently)
     map.setOrigin(-1184, -352);
     const std::string written = formatMap(map);
     EXPECT_TRUE(written == expected + "-1184\n-352\n");
-    // Line ends mixed, text after the numbers, a sign, any number but 0 solid.
-    std::string loose = replaceLine(replaceLine(written, 2417, "  6 ground\r"), 2420, "+2");
-    loose = replaceLine(replaceLine(loose, 160001, "-1184.5\r"), 160002, "-352e0");
+    // Line ends mixed, blanks around a number, a sign: none changes what it says.
+    std::string loose = replaceLine(replaceLine(written, 2417, "  6 \t\r"), 2420, "+1");
+    loose = replaceLine(replaceLine(loose, 160001, "-1184 \r"), 160002, " -352");
     for (const std::string& text : {written.substr(0, written.size() - 1), written + "more\nlines\n", loose})
     {
         StoredMap stored;
@@ -56,6 +57,7 @@ TEST_F(MapFile, FourLinesPerFieldColumnByColumnThenTheOriginReadLeniently)
         ASSERT_TRUE(parseMap(text, *data, stored, error)) << error;
         EXPECT_EQ(stored.fields[FieldMap::index(3, 4)], (FieldValues{6, 5, 2, true}));
         EXPECT_EQ(std::pair(stored.originX, stored.originY), std::pair(-1184, -352));
+        EXPECT_TRUE(formatMap(stored) == written) << "a stored map is written as the map it came from";
     }
     // Origins are written like printf's %g: from a million on, no longer in whole pixels.
     map.setOrigin(999999, -1e6f);
@@ -102,6 +104,12 @@ TEST_F(MapFile, RefusedFilesLeaveTheMapUnchanged)
         {"short.txt", good.substr(0, good.size() - 2), "the file ends after line 160001, but a map has 160002 lines"},
         {"letters.txt", replaceLine(good, 1203, " \r"), "line 1203 holds no number"},
         {"huge.txt", replaceLine(good, 7, "99999999999"), "line 7 holds a number out of range"},
+        // What the writer never writes, and a lenient reader would take as another number.
+        {"trailing.txt", replaceLine(good, 5, "5abc"), "line 5 holds more than a whole number"},
+        {"hex.txt", replaceLine(good, 6, "0x10"), "line 6 holds more than a whole number"},
+        {"exponent.txt", replaceLine(good, 7, "1e999"), "line 7 holds more than a whole number"},
+        {"solid.txt", replaceLine(good, 8, "7"), "line 8 holds the solid flag 7, which is neither 0 nor 1"},
+        {"fraction.txt", replaceLine(good, 160001, "-12.75"), "line 160001 holds more than a whole number"},
         {"ground.txt", replaceLine(good, 1, "8"), "line 1 names ground type 8, which has no field texture"},
         {"under.txt", replaceLine(good, 802, "-1"), "line 802 names ground type -1, which has no field texture"},
         {"object.txt", replaceLine(good, 159999, "3"), "line 159999 names object 3, which has no definition"},
@@ -122,6 +130,27 @@ TEST_F(MapFile, RefusedFilesLeaveTheMapUnchanged)
         EXPECT_TRUE(formatMap(map) == before && map.revision() == revision) << c.file;
     }
     alarm(0);
+}
+
+// Fields refer to their object's definition: a map full of an object whose
+// message is a megabyte costs what any map costs, not 40,000 megabytes.
+TEST(MapFileMemory, AMapFullOfAnObjectWithAHugeMessageCostsWhatAnyMapCosts)
+{
+    TestContent dir;
+    const std::string message(1 << 20, 'm');
+    dir.write("Objekte/Object1.object", "1\n1\n0\n0\n0\n0\n0\n" + message + "\n");
+    std::ostringstream console;
+    const GameData data(dir.path(), &console);
+    FieldMap map(&data);
+    std::string text;
+    for (int i = 0; i < FieldCount; ++i)
+        text += "5\n5\n1\n0\n";
+    dir.write("full.map", text + "0\n0\n");
+    static_assert(sizeof(PlacedObject) < 64, "a placed object holds no copy of its definition");
+    // A copy per field would need 40 GB: the load would fail for memory.
+    ASSERT_EQ(loadMap(map, answer(dir.file("full.map"))).status, MapFileResult::Status::Complete);
+    map.refresh();
+    EXPECT_TRUE(map.at(199, 199).object.message() == message);
 }
 
 TEST_F(MapFile, CancelAsksOnceAndNamesAreJustNames)
@@ -159,4 +188,9 @@ TEST_F(MapFileInGame, OutcomesOnTheConsole)
     EXPECT_EQ(press(sf::Keyboard::F5), "--- Saving Cancelled\n");
     chosen = files.file("missing/game.txt");
     EXPECT_EQ(press(sf::Keyboard::F10), "--- Loading Failed: " + chosen + ": No such file or directory\n");
+    // A chooser that cannot ask, or that throws, is a failure with its reason.
+    game.setFileChooser([](FileDialogPurpose) { return FileChoice::failed("no file dialog is available"); });
+    EXPECT_EQ(press(sf::Keyboard::F5), "--- Saving Failed: no file dialog is available\n");
+    game.setFileChooser([](FileDialogPurpose) -> FileChoice { throw std::runtime_error("gone"); });
+    EXPECT_EQ(press(sf::Keyboard::F10), "--- Loading Failed: the file dialog failed: gone\n");
 }

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -127,4 +128,31 @@ TEST_F(UIWithMissingContentTest, MissingSlotsStayEmpty)
         // Slots 3..5 are empty; slot 2 shows through up to its own right edge.
         EXPECT_TRUE(scene.getPixel(41, 12) == fieldPieceColor(2, 64, 64) && scene.getPixel(45, 12) == Background);
     }
+}
+
+TEST_F(UITest, ALongMessageIsLaidOutOnlyAsFarAsTheWindowShowsIt)
+{
+    // Lines longer than the window, and more of them than fit below the text.
+    std::string text;
+    for (int line = 0; line < 6; ++line)
+        text += std::string(200, char('a' + line)) + " \tW.i;\r\n";
+    ui.showMessage(text);
+    sf::Text whole = ui.messageText();
+    whole.setString(text);
+    sf::RenderTexture window;
+    ASSERT_TRUE(window.create(1080, 720));
+    sf::Image drawn[2];
+    for (int i = 0; i < 2; ++i)
+    {
+        window.clear(Background);
+        window.draw(i == 0 ? ui.messageText() : whole);
+        window.display();
+        drawn[i] = window.getTexture().copyToImage();
+    }
+    ASSERT_NE(drawn[1].getPixel(40, 690), Background) << "the text shows";
+    EXPECT_TRUE(std::equal(drawn[0].getPixelsPtr(), drawn[0].getPixelsPtr() + 1080 * 720 * 4, drawn[1].getPixelsPtr()));
+    EXPECT_LT(ui.messageText().getString().getSize(), text.size() / 2);
+    // A megabyte on one line costs what the window can show.
+    ui.showMessage(std::string(1 << 20, 'x'));
+    EXPECT_LT(ui.messageText().getString().getSize(), 200u);
 }

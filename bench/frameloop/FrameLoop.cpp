@@ -154,7 +154,8 @@ int standStill(const std::string& contentDir, double seconds, bool reuse)
 // it failed.
 std::string runChild(const std::vector<std::string>& arguments)
 {
-    const ProgramRun run = runProgram(executablePath(), arguments);
+    constexpr std::size_t MaxChildOutputBytes = 64 * 1024; // a few lines of figures
+    const ProgramRun run = runProgram(executablePath(), arguments, MaxChildOutputBytes);
     if (!run.started || run.exitStatus != 0)
         return {};
     std::istringstream lines(run.output);

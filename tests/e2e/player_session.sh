@@ -149,7 +149,8 @@ sleep 0.3
 
 shot=$(ls ScreenCapture-*.jpg 2>/dev/null | head -1)
 [ -n "$shot" ] || fail "F3 wrote no screenshot"
-[[ "$shot" =~ ^ScreenCapture-[0-9]{1,2}-[0-9]{1,2}-[0-9]{4}-[0-9]{1,2}-[0-9]{1,2}-[0-9]{1,2}\.jpg$ ]] ||
+# A tap may last two frames: the second capture gets "-2".
+[[ "$shot" =~ ^ScreenCapture-[0-9]{1,2}-[0-9]{1,2}-[0-9]{4}-[0-9]{1,2}-[0-9]{1,2}-[0-9]{1,2}(-[0-9]+)?\.jpg$ ]] ||
   fail "screenshot name $shot"
 
 save_to "$work/first.map"
