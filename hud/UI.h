@@ -4,6 +4,7 @@
 
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/Text.hpp>
+#include <SFML/Graphics/VertexArray.hpp>
 
 #include <array>
 #include <string>
@@ -57,6 +58,13 @@ constexpr HudPoint LayerIndicatorPosition{290.f, 8.f};
 constexpr HudPoint ModeIndicatorPosition{290.f, 16.f};
 constexpr HudPoint ObjectPanelPosition{20.f, 16.f}; // also the preview's
 
+// The unsaved-changes mark: a small amber square with a dark rim in the
+// scene's top-right corner, where no other HUD picture lies. Scene pixels.
+constexpr HudPoint UnsavedMarkPosition{313.f, 1.f}; // top-left corner of the rim
+constexpr float UnsavedMarkSize = 6.f;              // the rim's side; the amber inside is 4 x 4
+const sf::Color UnsavedMarkRim{40, 24, 0};
+const sf::Color UnsavedMarkFill{255, 176, 0};
+
 // Where the texts stand, in scene pixels times the scene scale (window
 // pixels); the message's y counts up from the window's bottom edge.
 constexpr HudPoint BrushSizeTextPosition{87.f, 9.f};
@@ -75,18 +83,24 @@ public:
     UI(const GameData* content, sf::Vector2u windowSize, float sceneScaleX, float sceneScaleY,
        const TimeSource& time = TimeSource::system());
 
-    // Shows `text` for MessageDuration from now. A text that is valid UTF-8 as
-    // a whole is shown as such; anything else byte for byte as Latin-1 (each
-    // byte one character). An empty text clears the message.
-    void showMessage(std::string text);
+    // Shows `text` for `seconds` (MessageDuration unless said) from now. A
+    // text that is valid UTF-8 as a whole is shown as such; anything else byte
+    // for byte as Latin-1 (each byte one character). An empty text clears the
+    // message.
+    void showMessage(std::string text, float seconds = MessageDuration);
+
+    // Whether the map has changes that were not saved: draw shows the
+    // unsaved-changes mark while it has.
+    void setUnsavedMark(bool shown) { unsavedMarkShown = shown; }
 
     // Takes the editor's choices for this frame: while it is off only the
     // editor indicator changes. An object that is not loaded (definition or
     // texture) shows an empty preview.
     void update(const EditorChoices& editor);
 
-    // The sprites into the scene: the editor indicator always, the rest only
-    // while the editor is active.
+    // The sprites into the scene: the editor indicator always, the
+    // unsaved-changes mark while it is set, the rest only while the editor is
+    // active.
     void draw(sf::RenderTarget& target, const EditorChoices& editor);
 
     // The texts onto the window, over the scaled scene: the brush size while
@@ -94,7 +108,7 @@ public:
     void drawTexts(sf::RenderTarget& window, const EditorChoices& editor) const;
 
     // Whether the message is still to be drawn: its clock reads strictly less
-    // than MessageDuration seconds.
+    // than its duration (MessageDuration unless showMessage said otherwise).
     bool messageVisible() const;
 
     const sf::Text& brushSizeText() const { return brushSize; } // window pixels
@@ -112,5 +126,8 @@ private:
     sf::Text brushSize;
     sf::Text message;
     Stopwatch messageClock;
+    float messageSeconds = MessageDuration; // how long the current message stays
+    sf::VertexArray unsavedMark;
+    bool unsavedMarkShown = false;
     int shownBrushSize = 1; // what the brush-size text says, so it is rebuilt only on a change
 };
