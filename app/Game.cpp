@@ -2,14 +2,14 @@
 
 #include "app/ScreenCapture.h"
 #include "content/ImageFile.h"
-#include "platform/AllocatorTuning.h"
-#include "platform/ConsoleWait.h"
+#include "platform/UserFolders.h"
 
 #include <SFML/OpenGL.hpp>
 #include <SFML/Window/Event.hpp>
 
 #include <chrono>
 #include <cmath>
+#include <filesystem>
 #include <future>
 #include <iostream>
 
@@ -41,7 +41,7 @@ Game::Game(const GameOptions& options, const TimeSource& time, std::ostream* con
     std::future<std::unique_ptr<FieldMap>> mapStorage =
         std::async(std::launch::async, [] { return std::make_unique<FieldMap>(nullptr); });
 
-    createWindow(options.fullscreen ? sf::Style::Fullscreen : sf::Style::Titlebar);
+    createWindow(playStyle());
 
     // The icon is set only from an image that loaded, and only if it holds a
     // whole 16 x 16 icon.
@@ -69,10 +69,35 @@ Game::Game(const GameOptions& options, const TimeSource& time, std::ostream* con
     headUpDisplay = std::make_unique<UI>(contentStore.get(), size, sceneScaleX, sceneScaleY, time);
     fieldMap = mapStorage.get();
     fieldMap->attachContent(contentStore.get());
+    savedRevision = fieldMap->revision();
     playerCharacter = std::make_unique<Player>(size, contentStore.get(), sceneScaleX, sceneScaleY);
+
+    if (!options.stateFolder.empty())
+    {
+        recovery = std::make_unique<Recovery>(options.stateFolder, sf::seconds(float(options.autosaveSeconds)),
+                                              time, *this->console);
+        offerRecovery();
+    }
+}
+
+void Game::offerRecovery()
+{
+    if (recovery->offeredFile().empty())
+        return;
+    const std::string& from = recovery->offeredMapPath();
+    *console << "--- Recovery: a map with changes that were not saved"
+             << (from.empty() ? std::string(" (a new map)") : " (of " + from + ")") << " is kept in "
+             << recovery->offeredFile() << ". Press F9 to load it, Shift+F9 to discard it." << std::endl;
+    headUpDisplay->showMessage("Unsaved map found: F9 loads it, Shift+F9 discards it", RecoveryMessageSeconds);
 }
 
 Game::~Game() = default;
+
+sf::Uint32 Game::playStyle() const
+{
+    // Without full screen a normal window, resizable; the scene stretches with it.
+    return options.fullscreen ? sf::Style::Fullscreen : sf::Style::Default;
+}
 
 void Game::createWindow(sf::Uint32 style)
 {
@@ -88,11 +113,24 @@ void Game::createWindow(sf::Uint32 style)
     }
     // Keys held in the window before it was re-created were released elsewhere.
     input.releaseAll();
+    // The new window has the requested size whatever the old one had.
+    editorScaleX = static_cast<float>(gameWindow.getSize().x) / SceneWidth;
+    editorScaleY = static_cast<float>(gameWindow.getSize().y) / SceneHeight;
 }
 
 bool Game::isOpen() const
 {
     return gameWindow.isOpen();
+}
+
+bool Game::unsavedChanges() const
+{
+    return !savedRevision || *savedRevision != fieldMap->revision();
+}
+
+void Game::loadMapAtStart(const std::string& path)
+{
+    mapFileSequence(false, [path](FileDialogPurpose) { return path; }, false);
 }
 
 sf::Image Game::sceneImage() const
@@ -112,9 +150,10 @@ void Game::handleEvents()
         }
         else if (event.type == sf::Event::Resized && event.size.width > 0 && event.size.height > 0)
         {
-            // The scene sprite keeps its scale and the view stretches it over
-            // the new size, so a scene pixel is now new size / scene size
-            // window pixels; the editor maps the mouse with that.
+            // The view keeps the 1080 x 720 of the start and the window
+            // stretches it, scene and texts alike, as full screen stretches
+            // the scene. So a scene pixel is now new size / scene size window
+            // pixels, and the editor maps the mouse with that.
             editorScaleX = static_cast<float>(event.size.width) / SceneWidth;
             editorScaleY = static_cast<float>(event.size.height) / SceneHeight;
         }
@@ -134,21 +173,35 @@ void Game::walk(const InputState& in)
         fieldMap->scroll(-dx, -dy);
 }
 
-void Game::mapFileSequence(bool saving)
+void Game::mapFileSequence(bool saving, const MapFileChooser& choose, bool dialog)
 {
-    // The dialog needs a plain window with a title bar to sit on.
-    createWindow(sf::Style::Titlebar);
-    gameWindow.clear(sf::Color::Green);
-    gameWindow.display();
+    // Full screen gives way to a plain window with a title bar for the
+    // dialog to sit on; a plain window stays as the player sized it.
+    const bool leaveFullscreen = dialog && options.fullscreen;
+    if (leaveFullscreen)
+    {
+        createWindow(sf::Style::Titlebar);
+        gameWindow.clear(sf::Color::Green);
+        gameWindow.display();
+    }
 
-    const MapFileResult result = saving ? saveMap(*fieldMap, chooseFile) : loadMap(*fieldMap, chooseFile);
+    std::string file;
+    const MapFileChooser remember = [&](FileDialogPurpose purpose) {
+        file = choose ? choose(purpose) : std::string();
+        return file;
+    };
+    const MapFileResult result = saving ? saveMap(*fieldMap, remember) : loadMap(*fieldMap, remember);
 
-    createWindow(options.fullscreen ? sf::Style::Fullscreen : sf::Style::Titlebar);
+    if (leaveFullscreen)
+        createWindow(playStyle());
+    else if (dialog)
+        input.releaseAll(); // the keys went to the dialog
     const char* verb = saving ? "--- Saving " : "--- Loading ";
     switch (result.status)
     {
     case MapFileResult::Status::Complete:
         *console << verb << "Complete" << std::endl;
+        mapFileDone(saving, file, result);
         break;
     case MapFileResult::Status::Cancelled:
         *console << verb << "Cancelled" << std::endl;
@@ -157,6 +210,43 @@ void Game::mapFileSequence(bool saving)
         *console << verb << "Failed: " << result.reason << std::endl;
         break;
     }
+}
+
+void Game::mapFileDone(bool saving, const std::string& file, const MapFileResult& result)
+{
+    if (result.recovered)
+    {
+        // Recovered work was never saved: it stays unsaved until it is.
+        savedRevision.reset();
+        mapPath = result.recoveredFrom;
+        if (recovery && file == recovery->offeredFile())
+            recovery->adoptOffer(fieldMap->revision());
+        return;
+    }
+    savedRevision = fieldMap->revision();
+    mapPath = file;
+    if (saving && recovery)
+        recovery->mapSaved();
+}
+
+void Game::recoveryKey(const InputState& in)
+{
+    // Acts once per press: a file that fails to load is not tried every frame.
+    const bool pressed = in.isKeyPressed(RecoveryKey) && !recoveryKeyHeld;
+    recoveryKeyHeld = in.isKeyPressed(RecoveryKey);
+    if (!recovery || recovery->offeredFile().empty() || !pressed)
+        return;
+    if (in.isKeyPressed(sf::Keyboard::LShift) || in.isKeyPressed(sf::Keyboard::RShift))
+    {
+        *console << "--- Recovery file discarded: " << recovery->offeredFile() << std::endl;
+        recovery->discardOffer();
+        headUpDisplay->showMessage("Unsaved map discarded");
+        return;
+    }
+    const std::string file = recovery->offeredFile();
+    mapFileSequence(false, [file](FileDialogPurpose) { return file; }, false);
+    headUpDisplay->showMessage(recovery->offeredFile().empty() ? "Unsaved map loaded: F5 saves it"
+                                                                : "Loading the unsaved map failed: see the console");
 }
 
 void Game::frame(const InputState* scripted)
@@ -169,15 +259,17 @@ void Game::frame(const InputState* scripted)
     if (in.isKeyPressed(sf::Keyboard::Escape))
         closeRequested = true;
     if (in.isKeyPressed(sf::Keyboard::F5))
-        mapFileSequence(true);
+        mapFileSequence(true, chooseFile, true);
     if (in.isKeyPressed(sf::Keyboard::F10))
-        mapFileSequence(false);
+        mapFileSequence(false, chooseFile, true);
+    recoveryKey(in);
 
     mapEditor->update(in, fieldMap.get(), editorScaleX, editorScaleY);
     if (const std::string* message = playerCharacter->update(*fieldMap, in))
         headUpDisplay->showMessage(*message);
     fieldMap->refresh();
     headUpDisplay->update(mapEditor->choices());
+    headUpDisplay->setUnsavedMark(unsavedChanges());
     if (options.profile)
         profile.worldMs = millisecondsSince(frameStart);
 
@@ -189,12 +281,38 @@ void Game::frame(const InputState* scripted)
         cursorShown = mapEditor->active();
     }
     if (in.isKeyPressed(sf::Keyboard::F3))
-        ScreenCapture(gameWindow);
+        capture();
+
+    // After the frame is shown: formatting takes a fraction of a millisecond
+    // here, the writing happens on the worker.
+    profile.autosaveMs = recovery ? recovery->frame(*fieldMap, unsavedChanges(), mapPath) : 0;
+    profile.autosaveWriting = recovery && recovery->writing();
 
     // Closing is left to the end, so the frame that asked for it is still
     // drawn in full.
     if (closeRequested)
+    {
+        if (recovery)
+            recovery->quit(*fieldMap, unsavedChanges(), mapPath);
         gameWindow.close();
+    }
+}
+
+void Game::capture()
+{
+    if (options.captureFolder.empty())
+    {
+        ScreenCapture(gameWindow);
+        return;
+    }
+    // The time is read before the capture is taken.
+    const std::string name = screenCaptureName(localTimeNow());
+    if (std::string reason = createFolder(options.captureFolder); !reason.empty())
+    {
+        std::cerr << "Screen capture " << name << " failed: " << reason << std::endl;
+        return;
+    }
+    captureWindowTo(gameWindow, (std::filesystem::u8path(options.captureFolder) / name).u8string());
 }
 
 void Game::drawFrame()
@@ -223,15 +341,4 @@ void Game::drawFrame()
     gameWindow.display();
     if (options.profile)
         profile.presentMs = millisecondsSince(presentStart);
-}
-
-int runGame()
-{
-    keepFreedMemoryForReuse();
-    Game game;
-    while (game.isOpen())
-        game.frame();
-    // The console waits before anything is torn down.
-    waitForKeyOnConsole();
-    return 0;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Recovery.h"
 #include "content/GameData.h"
 #include "editor/Editor.h"
 #include "hud/UI.h"
@@ -14,8 +15,10 @@
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Graphics/Sprite.hpp>
 
+#include <cstdint>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 
 constexpr unsigned WindowWidth = 1080;      // pixels of the requested video mode
@@ -25,15 +28,22 @@ constexpr unsigned FrameRateLimit = 60;     // frames per second
 constexpr unsigned SceneWidth = 320;        // scene pixels: 20 fields
 constexpr unsigned SceneHeight = 192;       // scene pixels: 12 fields
 constexpr unsigned IconSize = 16;           // pixels per side of the window icon
+constexpr float RecoveryMessageSeconds = 12.f; // how long the start-up message about a recovery file stays
+
+// Loads the recovery file offered at start; with a Shift key held, deletes it.
+constexpr sf::Keyboard::Key RecoveryKey = sf::Keyboard::F9;
 
 extern const char* const windowTitle;
 
 struct GameOptions
 {
     std::string contentRoot = "."; // where Texturen/, Objekte/, Items/ and ico.png are
-    bool fullscreen = true;        // false: a plain window of the same size (tests, benchmarks)
+    bool fullscreen = true;        // false: a normal resizable window of the same size
     bool limitFrameRate = true;    // false: no frame limit and no vertical sync (benchmarks)
     bool profile = false;          // true: time the parts of every frame (waits for the GPU, so slower)
+    std::string stateFolder{};     // where the recovery files live; empty: none are kept or offered
+    double autosaveSeconds = DefaultAutosaveSeconds; // between recovery writes; 0: only at quitting
+    std::string captureFolder{};   // where F3 writes screenshots; empty: the working directory
 };
 
 // Where the time of the last frame went, in milliseconds; filled only when
@@ -44,6 +54,8 @@ struct FrameProfile
     double sceneMs = 0;   // drawing the 320 x 192 scene, rasterising included
     double presentMs = 0; // scaling the scene onto the window, texts, display
     int sceneDrawCalls = 0; // draw calls of the map (ground, objects, player)
+    double autosaveMs = 0;  // this frame's share of an autosave (formatting); 0 when none began
+    bool autosaveWriting = false; // a recovery file was being written on the worker after the frame
 };
 
 // The whole game: the window, the content store and every long-lived object,
@@ -63,6 +75,18 @@ public:
     Game& operator=(const Game&) = delete;
 
     bool isOpen() const;
+
+    // Asks the game to quit as Escape does: the next frame is the last one
+    // (signals, the console's close events).
+    void requestClose() { closeRequested = true; }
+
+    // Loads the map file `path` the way F10 does, without the dialog
+    // (the command line's --map).
+    void loadMapAtStart(const std::string& path);
+
+    // Whether the map has changes since it was created, loaded or saved.
+    // Walking changes none; a recovered map has them until it is saved.
+    bool unsavedChanges() const;
 
     // One pass of the frame loop: events, walking, the global keys, the
     // updates, drawing and presenting, the screenshot. `scripted` replaces the
@@ -92,10 +116,17 @@ public:
     FieldMap& worldForSetup() { return *fieldMap; }
 
 private:
+    sf::Uint32 playStyle() const;
     void createWindow(sf::Uint32 style);
     void handleEvents();
     void walk(const InputState& input);
-    void mapFileSequence(bool saving);
+    // Saving or loading, with the file from `choose`: F5, F10 (with the
+    // dialog), --map and the recovery key. Every load goes through here.
+    void mapFileSequence(bool saving, const MapFileChooser& choose, bool dialog);
+    void mapFileDone(bool saving, const std::string& file, const MapFileResult& result);
+    void offerRecovery();
+    void capture();
+    void recoveryKey(const InputState& in);
     void drawFrame();
 
     GameOptions options;
@@ -118,9 +149,8 @@ private:
     InputTracker input;
     bool closeRequested = false;
     bool cursorShown = false; // what the window was last told; a new window starts hidden
+    bool recoveryKeyHeld = false; // the recovery key was down in the last frame
+    std::optional<std::uint64_t> savedRevision; // the map's revision when last created, loaded or saved; none: recovered
+    std::string mapPath;                        // the map's own file: where it was last loaded from or saved to
+    std::unique_ptr<Recovery> recovery;         // null without a state folder
 };
-
-// The program: builds the game on the working directory's content, runs the
-// frame loop until the window closes, waits for a key on the console and
-// returns the exit code.
-int runGame();

@@ -1,5 +1,7 @@
 #include "WorldFixture.h"
 
+#include "mapfile/MapFormat.h"
+
 #include <SFML/Graphics/Image.hpp>
 
 namespace
@@ -42,4 +44,24 @@ TEST_F(GameTest, EscapeFinishesTheFrameThenCloses)
     game.frame(&in);
     EXPECT_FALSE(game.isOpen());
     EXPECT_EQ(game.map().origin(), sf::Vector2f(0, 1)) << "the rest of the frame still ran";
+}
+
+TEST_F(GameTest, MapGivenAtStartLoadsAsTheLoadKeyDoes)
+{
+    TempDir maps;
+    maps.write("bad.map", "5\n5\n");
+    game.loadMapAtStart(maps.file("bad.map"));
+    EXPECT_NE(console.str().find("--- Loading Failed: " + maps.file("bad.map") + ": the file ends after line 2"),
+              std::string::npos)
+        << console.str();
+    EXPECT_EQ(game.map().at(0, 0).groundType, 5);
+
+    map.setSolid(4, 4, true);
+    map.setOrigin(-16, 0);
+    const std::string text = formatMap(map);
+    maps.write("good.map", text);
+    map.setSolid(4, 4, false);
+    game.loadMapAtStart(maps.file("good.map"));
+    EXPECT_TRUE(formatMap(game.map()) == text);
+    EXPECT_FALSE(game.unsavedChanges()) << "a loaded map is saved work";
 }

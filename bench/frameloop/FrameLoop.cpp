@@ -1,9 +1,11 @@
 // Drives the real frame body under the real window at the game's worst case
 // and prints where the time goes:
-//   quillora_frameloop [--frames N] [--limit] [--content DIR]
+//   quillora_frameloop [--frames N] [--limit] [--content DIR] [--autosave SECONDS]
 // The map carries an object on every field around the view and a third of
 // its fields are solid; the player walks diagonally and the editor paints with
-// the largest brush every frame, switching ground type each time.
+// the largest brush every frame, switching ground type each time. With
+// --autosave the map is written to a recovery file in a temporary state
+// folder that often, and the frames of those writes are reported apart.
 #include "app/Game.h"
 #include "platform/AllocatorTuning.h"
 
@@ -12,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -62,6 +65,7 @@ int main(int argc, char** argv)
     int frames = 600;
     bool limit = false;
     std::string contentDir = QUILLORA_ASSETS_DIR;
+    double autosaveSeconds = 0;
     for (int i = 1; i < argc; ++i)
     {
         if (!std::strcmp(argv[i], "--frames") && i + 1 < argc)
@@ -70,6 +74,8 @@ int main(int argc, char** argv)
             limit = true;
         else if (!std::strcmp(argv[i], "--content") && i + 1 < argc)
             contentDir = argv[++i];
+        else if (!std::strcmp(argv[i], "--autosave") && i + 1 < argc)
+            autosaveSeconds = std::atof(argv[++i]);
     }
 
     GameOptions options;
@@ -77,6 +83,15 @@ int main(int argc, char** argv)
     options.fullscreen = true;
     options.limitFrameRate = limit;
     options.profile = true;
+    std::string stateFolder;
+    if (autosaveSeconds > 0)
+    {
+        stateFolder = (std::filesystem::temp_directory_path() / "quillora-frameloop-XXXXXX").string();
+        if (!mkdtemp(stateFolder.data()))
+            return 1;
+        options.stateFolder = stateFolder;
+        options.autosaveSeconds = autosaveSeconds;
+    }
     const auto startUp = std::chrono::steady_clock::now();
     Game game(options);
     game.frame();
@@ -97,6 +112,7 @@ int main(int argc, char** argv)
     in.leftButton = true;
 
     std::vector<double> total, world, scene, present, calls;
+    std::vector<double> autosaveFrames, autosaveFormat; // frames that began a write or ran beside one
     const auto loopStart = std::chrono::steady_clock::now();
     for (int i = 0; i < frames && game.isOpen(); ++i)
     {
@@ -116,6 +132,10 @@ int main(int argc, char** argv)
         scene.push_back(game.lastProfile().sceneMs);
         present.push_back(game.lastProfile().presentMs);
         calls.push_back(game.lastProfile().sceneDrawCalls);
+        if (game.lastProfile().autosaveMs > 0 || game.lastProfile().autosaveWriting)
+            autosaveFrames.push_back(total.back());
+        if (game.lastProfile().autosaveMs > 0)
+            autosaveFormat.push_back(game.lastProfile().autosaveMs);
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - loopStart).count();
@@ -130,5 +150,15 @@ int main(int argc, char** argv)
     std::printf("%-28s p50 %7.0f        max %7.0f\n", "map draw calls per frame", percentile(calls, 50),
                 percentile(calls, 100));
     std::printf("%-28s %7.1f\n", "frames per second", total.size() / seconds);
+    if (!stateFolder.empty())
+    {
+        std::printf("autosaves %d, %d frames began one or ran beside one\n", static_cast<int>(autosaveFormat.size()),
+                    static_cast<int>(autosaveFrames.size()));
+        report("frames with an autosave", autosaveFrames);
+        std::printf("%-28s %7.3f ms\n", "worst of those frames", percentile(autosaveFrames, 100));
+        std::printf("%-28s %7.3f ms\n", "worst frame overall", percentile(total, 100));
+        report("formatting on the frame", autosaveFormat);
+        std::filesystem::remove_all(stateFolder);
+    }
     return 0;
 }
