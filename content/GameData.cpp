@@ -3,6 +3,7 @@
 #include "content/ImageFile.h"
 #include "platform/Fonts.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -59,6 +60,12 @@ const sf::Texture* GameData::fieldTexture(int type) const
     return lookup(fieldTextures, type);
 }
 
+bool holdsContent(const std::string& root)
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(std::filesystem::u8path(root + FieldTexturePrefix + "0.png"), error);
+}
+
 const sf::Texture* GameData::objectTexture(int id) const
 {
     return lookup(objectTextures, id);
@@ -71,7 +78,7 @@ const ObjectType* GameData::object(int id) const
 
 void GameData::loadFieldTextures()
 {
-    loadTextureSet(fieldTextures, "/Texturen/FieldTextur", "---Texturen laden bei ");
+    loadTextureSet(fieldTextures, FieldTexturePrefix, "---Texturen laden bei ");
 }
 
 void GameData::loadObjectTextures()

@@ -15,6 +15,13 @@
 // Slots of each numbered content table: numbers 0..9999.
 constexpr int ContentSetCapacity = 10000;
 
+// Ground type N's texture is "<root>" FieldTexturePrefix "<N>.png".
+constexpr const char* FieldTexturePrefix = "/Texturen/FieldTextur";
+
+// Whether the folder `root` holds the game's content: it has the texture of
+// ground type 0, without which no map can be shown. Only looks for the file.
+bool holdsContent(const std::string& root);
+
 template <typename T>
 using ContentTable = std::array<std::unique_ptr<T>, ContentSetCapacity>;
 

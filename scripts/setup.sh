@@ -13,7 +13,8 @@ case "$mode" in
 esac
 
 # dpkg-dev: dpkg-shlibdeps, which `cpack -G DEB` needs for the package's dependencies.
-build_packages=(cmake g++ make pkg-config libsfml-dev libpng-dev libfontconfig-dev fonts-dejavu-core fonts-liberation2 dpkg-dev)
+# libcli11-dev: the command-line parser (header only).
+build_packages=(cmake g++ make pkg-config libsfml-dev libpng-dev libfontconfig-dev fonts-dejavu-core fonts-liberation2 dpkg-dev libcli11-dev)
 play_packages=(zenity)
 # g++-mingw-w64-x86-64-posix: the test suite compiles every source file for Windows too.
 test_packages=(libgtest-dev libbenchmark-dev xvfb xauth libgl1-mesa-dri libglx-mesa0 xdotool g++-mingw-w64-x86-64-posix)
