@@ -21,7 +21,8 @@ cd "$work"
 # allocations without an owner (the unit tests keep it loaded and check for
 # leaks); a small quarantine keeps the memory figures meaningful.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0:quarantine_size_mb=16"
-PATH=/nonexistent "$game" </dev/null >stdout.log 2>stderr.log &
+# Recovery files go to the run's own state folder.
+XDG_STATE_HOME="$work/state" PATH=/nonexistent "$game" </dev/null >stdout.log 2>stderr.log &
 game_pid=$!
 wid=
 for _ in $(seq 1 100); do
