@@ -2,7 +2,6 @@
 
 #include "app/ScreenCapture.h"
 #include "content/ImageFile.h"
-#include "platform/UserFolders.h"
 
 #include <SFML/OpenGL.hpp>
 #include <SFML/Window/Event.hpp>
@@ -12,6 +11,7 @@
 #include <filesystem>
 #include <future>
 #include <iostream>
+#include <system_error>
 
 
 const char* const windowTitle = "  Quillora Indev 0.0.6 ";
@@ -307,12 +307,16 @@ void Game::capture()
     }
     // The time is read before the capture is taken.
     const std::string name = screenCaptureName(localTimeNow());
-    if (std::string reason = createFolder(options.captureFolder); !reason.empty())
+    const std::filesystem::path folder = std::filesystem::u8path(options.captureFolder);
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error)
     {
-        std::cerr << "Screen capture " << name << " failed: " << reason << std::endl;
+        std::cerr << "Screen capture " << name << " failed: " << options.captureFolder << ": " << error.message()
+                  << std::endl;
         return;
     }
-    captureWindowTo(gameWindow, (std::filesystem::u8path(options.captureFolder) / name).u8string());
+    captureWindowTo(gameWindow, (folder / name).u8string());
 }
 
 void Game::drawFrame()
