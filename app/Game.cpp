@@ -2,9 +2,6 @@
 
 #include "app/ScreenCapture.h"
 #include "content/ImageFile.h"
-#include "platform/AllocatorTuning.h"
-#include "platform/ConsoleWait.h"
-#include "platform/Display.h"
 
 #include <SFML/OpenGL.hpp>
 #include <SFML/System/Sleep.hpp>
@@ -75,9 +72,9 @@ Game::Preparation Game::prepare(const std::string& contentRoot)
 
 Game::Game(const GameOptions& options, const TimeSource& time, std::ostream* console)
     : options(options), console(console ? console : &std::cout), preparation(prepare(options.contentRoot)),
-      sinceFullRedraw(time), sinceFrameEnd(time)
+      screenCapturer(options.captureFolder), sinceFullRedraw(time), sinceFrameEnd(time)
 {
-    createWindow(options.fullscreen ? sf::Style::Fullscreen : sf::Style::Titlebar);
+    createWindow(playStyle());
 
     const DecodedImages images = preparation.images.get();
     // The icon is set only from an image that loaded, and only if it holds a
@@ -110,7 +107,32 @@ Game::Game(const GameOptions& options, const TimeSource& time, std::ostream* con
     headUpDisplay = std::make_unique<UI>(contentStore.get(), size, sceneScaleX, sceneScaleY, time);
     fieldMap = preparation.map.get();
     fieldMap->attachContent(contentStore.get());
+    unsaved = std::make_unique<UnsavedChanges>(*fieldMap);
     playerCharacter = std::make_unique<Player>(size, contentStore.get(), sceneScaleX, sceneScaleY);
+
+    if (!options.stateFolder.empty())
+    {
+        recovery = std::make_unique<Recovery>(options.stateFolder, sf::seconds(float(options.autosaveSeconds)),
+                                              time, *this->console);
+        offerRecovery();
+    }
+}
+
+void Game::offerRecovery()
+{
+    if (recovery->offeredFile().empty())
+        return;
+    const std::string& from = recovery->offeredMapPath();
+    *console << "--- Recovery: a map with changes that were not saved"
+             << (from.empty() ? std::string(" (a new map)") : " (of " + from + ")") << " is kept in "
+             << recovery->offeredFile() << ". Press F9 to load it, Shift+F9 to discard it." << std::endl;
+    headUpDisplay->showMessage("Unsaved map found: F9 loads it, Shift+F9 discards it", RecoveryMessageSeconds);
+}
+
+sf::Uint32 Game::playStyle() const
+{
+    // Without full screen a normal window, resizable; the scene stretches with it.
+    return options.fullscreen ? sf::Style::Fullscreen : sf::Style::Default;
 }
 
 Game::~Game()
@@ -142,11 +164,24 @@ void Game::createWindow(sf::Uint32 style)
     // Keys held in the window before it was re-created were released elsewhere.
     input.releaseAll();
     input.setFocus(gameWindow.hasFocus());
+    // The new window has the requested size whatever the old one had.
+    editorScaleX = static_cast<float>(gameWindow.getSize().x) / SceneWidth;
+    editorScaleY = static_cast<float>(gameWindow.getSize().y) / SceneHeight;
 }
 
 bool Game::isOpen() const
 {
     return gameWindow.isOpen();
+}
+
+bool Game::unsavedChanges() const
+{
+    return unsaved->any();
+}
+
+void Game::loadMapAtStart(const std::string& path)
+{
+    mapFileSequence(false, [path](FileDialogPurpose) { return FileChoice(path); }, false);
 }
 
 sf::Image Game::sceneImage() const
@@ -168,9 +203,10 @@ void Game::handleEvents()
         }
         else if (event.type == sf::Event::Resized && event.size.width > 0 && event.size.height > 0)
         {
-            // The scene sprite keeps its scale and the view stretches it over
-            // the new size, so a scene pixel is now new size / scene size
-            // window pixels; the editor maps the mouse with that.
+            // The view keeps the 1080 x 720 of the start and the window
+            // stretches it, scene and texts alike, as full screen stretches
+            // the scene. So a scene pixel is now new size / scene size window
+            // pixels, and the editor maps the mouse with that.
             editorScaleX = static_cast<float>(event.size.width) / SceneWidth;
             editorScaleY = static_cast<float>(event.size.height) / SceneHeight;
         }
@@ -190,34 +226,52 @@ void Game::walk(const InputState& in)
         fieldMap->scroll(-dx, -dy);
 }
 
-void Game::mapFileSequence(bool saving)
+void Game::mapFileSequence(bool saving, const MapFileChooser& choose, bool dialog)
 {
-    // The dialog needs a plain window with a title bar to sit on.
-    createWindow(sf::Style::Titlebar);
-    gameWindow.clear(sf::Color::Green);
-    gameWindow.display();
+    // Full screen gives way to a plain window with a title bar for the
+    // dialog to sit on; a plain window stays as the player sized it.
+    const bool leaveFullscreen = dialog && options.fullscreen;
+    if (leaveFullscreen)
+    {
+        createWindow(sf::Style::Titlebar);
+        gameWindow.clear(sf::Color::Green);
+        gameWindow.display();
+    }
 
+    std::string file;
+    const MapFileChooser remember = [&](FileDialogPurpose purpose) {
+        FileChoice choice = choose ? choose(purpose) : FileChoice();
+        file = choice.path;
+        return choice;
+    };
     MapFileResult result;
     if (saving)
-        result = saveMap(*fieldMap, chooseFile);
+        result = saveMap(*fieldMap, remember);
     else
     {
         // A load is one edit: undo brings the map back as it was, origin included.
         EditHistory& history = mapEditor->history();
         history.begin(*fieldMap, EditKind::Loading);
-        result = loadMap(*fieldMap, chooseFile);
+        result = loadMap(*fieldMap, remember);
         if (result.status == MapFileResult::Status::Complete)
             history.end();
         else
             history.discard();
     }
 
-    createWindow(options.fullscreen ? sf::Style::Fullscreen : sf::Style::Titlebar);
+    if (leaveFullscreen)
+        createWindow(playStyle());
+    else if (dialog)
+    {
+        input.releaseAll(); // the keys went to the dialog
+        windowDamaged = true; // and the dialog stood over the window
+    }
     const char* verb = saving ? "--- Saving " : "--- Loading ";
     switch (result.status)
     {
     case MapFileResult::Status::Complete:
         *console << verb << "Complete" << std::endl;
+        mapFileDone(saving, file, result);
         break;
     case MapFileResult::Status::Cancelled:
         *console << verb << "Cancelled" << std::endl;
@@ -226,6 +280,43 @@ void Game::mapFileSequence(bool saving)
         *console << verb << "Failed: " << result.reason << std::endl;
         break;
     }
+}
+
+void Game::mapFileDone(bool saving, const std::string& file, const MapFileResult& result)
+{
+    if (result.recovered)
+    {
+        // Recovered work was never saved: it stays unsaved until it is.
+        unsaved->markNeverSaved();
+        mapPath = result.recoveredFrom;
+        if (recovery && file == recovery->offeredFile())
+            recovery->adoptOffer(fieldMap->revision());
+        return;
+    }
+    unsaved->markSaved();
+    mapPath = file;
+    if (saving && recovery)
+        recovery->mapSaved();
+}
+
+void Game::recoveryKey(const InputState& in)
+{
+    // Acts once per press: a file that fails to load is not tried every frame.
+    const bool pressed = in.isKeyPressed(RecoveryKey) && !recoveryKeyHeld;
+    recoveryKeyHeld = in.isKeyPressed(RecoveryKey);
+    if (!recovery || recovery->offeredFile().empty() || !pressed)
+        return;
+    if (in.isKeyPressed(sf::Keyboard::LShift) || in.isKeyPressed(sf::Keyboard::RShift))
+    {
+        *console << "--- Recovery file discarded: " << recovery->offeredFile() << std::endl;
+        recovery->discardOffer();
+        headUpDisplay->showMessage("Unsaved map discarded");
+        return;
+    }
+    const std::string file = recovery->offeredFile();
+    mapFileSequence(false, [file](FileDialogPurpose) { return FileChoice(file); }, false);
+    headUpDisplay->showMessage(recovery->offeredFile().empty() ? "Unsaved map loaded: F5 saves it"
+                                                                : "Loading the unsaved map failed: see the console");
 }
 
 void Game::frame(const InputState* scripted)
@@ -238,9 +329,10 @@ void Game::frame(const InputState* scripted)
     if (in.isKeyPressed(sf::Keyboard::Escape))
         closeRequested = true;
     if (in.isKeyPressed(sf::Keyboard::F5))
-        mapFileSequence(true);
+        mapFileSequence(true, chooseFile, true);
     if (in.isKeyPressed(sf::Keyboard::F10))
-        mapFileSequence(false);
+        mapFileSequence(false, chooseFile, true);
+    recoveryKey(in);
 
     if (const std::string* message = mapEditor->update(in, fieldMap.get(), editorScaleX, editorScaleY))
         headUpDisplay->showMessage(*message);
@@ -248,6 +340,7 @@ void Game::frame(const InputState* scripted)
         headUpDisplay->showMessage(*message);
     fieldMap->refresh();
     headUpDisplay->update(mapEditor->choices());
+    headUpDisplay->setUnsavedMark(unsavedChanges());
     if (options.profile)
         profile.worldMs = millisecondsSince(frameStart);
 
@@ -261,10 +354,19 @@ void Game::frame(const InputState* scripted)
     }
     screenCapturer.frame(gameWindow, in.isKeyPressed(sf::Keyboard::F3));
 
+    // After the frame is shown: formatting takes a fraction of a millisecond
+    // here, the writing happens on the worker.
+    profile.autosaveMs = recovery ? recovery->frame(*fieldMap, unsavedChanges(), mapPath) : 0;
+    profile.autosaveWriting = recovery && recovery->writing();
+
     // Closing is left to the end, so the frame that asked for it is still
     // drawn in full.
     if (closeRequested)
+    {
+        if (recovery)
+            recovery->quit(*fieldMap, unsavedChanges(), mapPath);
         gameWindow.close();
+    }
 }
 
 // Everything the frame about to be drawn shows, in two parts: what is drawn
@@ -290,9 +392,10 @@ void Game::describeFrame(FrameKey& scene, FrameKey& window) const
     scene.add(choices.active).add(choices.mode).add(choices.underLayer).add(choices.selectedGround);
     scene.add(choices.selectedObject).add(choices.brushSize);
     scene.add(mapEditor->cursor());
-    // The outline of a rectangle being dragged.
+    // The outline of a rectangle being dragged, the unsaved-changes mark.
     const std::optional<sf::IntRect> outline = mapEditor->rectangleOutline();
     scene.add(outline.has_value()).add(outline.value_or(sf::IntRect()));
+    scene.add(headUpDisplay->showsUnsavedMark());
 
     // Over the scaled scene: the brush size while the editor is on, the
     // message while it is visible.
@@ -391,21 +494,4 @@ void Game::waitOutFrame()
     const sf::Time rest = sf::seconds(1.f / FrameRateLimit) - sinceFrameEnd.getElapsedTime();
     if (rest > sf::Time::Zero)
         sf::sleep(rest);
-}
-
-int runGame()
-{
-    // Without a display the graphics library would abort with a core dump.
-    if (const std::string problem = checkDisplay(); !problem.empty())
-    {
-        std::cerr << "quillora: " << problem << std::endl;
-        return 1;
-    }
-    keepFreedMemoryForReuse();
-    Game game;
-    while (game.isOpen())
-        game.frame();
-    // The console waits before anything is torn down.
-    waitForKeyOnConsole();
-    return 0;
 }

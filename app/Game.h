@@ -2,6 +2,8 @@
 
 #include "app/FrameKey.h"
 #include "app/ScreenCapture.h"
+#include "app/Recovery.h"
+#include "app/UnsavedChanges.h"
 #include "content/GameData.h"
 #include "editor/Editor.h"
 #include "hud/UI.h"
@@ -17,8 +19,10 @@
 #include <SFML/Graphics/Sprite.hpp>
 
 #include <future>
+#include <cstdint>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 
 constexpr unsigned WindowWidth = 1080;      // pixels of the requested video mode
@@ -31,6 +35,10 @@ constexpr unsigned IconSize = 16;           // pixels per side of the window ico
 // A window left alone is still drawn and displayed in full at least this
 // often: it may have been covered and uncovered without the game hearing of it.
 constexpr float FullRedrawInterval = 0.5f; // seconds
+constexpr float RecoveryMessageSeconds = 12.f; // how long the start-up message about a recovery file stays
+
+// Loads the recovery file offered at start; with a Shift key held, deletes it.
+constexpr sf::Keyboard::Key RecoveryKey = sf::Keyboard::F9;
 
 extern const char* const windowTitle;
 
@@ -43,12 +51,15 @@ void openGameWindow(sf::RenderWindow& window, sf::Uint32 style, bool limitFrameR
 struct GameOptions
 {
     std::string contentRoot = "."; // where Texturen/, Objekte/, Items/ and ico.png are
-    bool fullscreen = true;        // false: a plain window of the same size (tests, benchmarks)
+    bool fullscreen = true;        // false: a normal resizable window of the same size
     bool limitFrameRate = true;    // false: no frame limit and no vertical sync (benchmarks)
     bool profile = false;          // true: time the parts of every frame (waits for the GPU, so slower)
     // true: a frame that would show what the last one showed reuses the scene
     // and leaves the window as it is; false: every frame is drawn in full.
     bool reuseUnchangedFrames = true;
+    std::string stateFolder{};     // where the recovery files live; empty: none are kept or offered
+    double autosaveSeconds = DefaultAutosaveSeconds; // between recovery writes; 0: only at quitting
+    std::string captureFolder{};   // where F3 writes screenshots; empty: the working directory
 };
 
 // Where the time of the last frame went, in milliseconds; filled only when
@@ -63,6 +74,8 @@ struct FrameProfile
     // whether it drew and displayed the window.
     bool sceneDrawn = true;
     bool presented = true;
+    double autosaveMs = 0;  // this frame's share of an autosave (formatting); 0 when none began
+    bool autosaveWriting = false; // a recovery file was being written on the worker after the frame
 };
 
 // The whole game: the window, the content store and every long-lived object,
@@ -82,6 +95,18 @@ public:
     Game& operator=(const Game&) = delete;
 
     bool isOpen() const;
+
+    // Asks the game to quit as Escape does: the next frame is the last one
+    // (signals, the console's close events).
+    void requestClose() { closeRequested = true; }
+
+    // Loads the map file `path` the way F10 does, without the dialog
+    // (the command line's --map).
+    void loadMapAtStart(const std::string& path);
+
+    // Whether the map has changes since it was created, loaded or saved.
+    // Walking changes none; a recovered map has them until it is saved.
+    bool unsavedChanges() const;
 
     // One pass of the frame loop: events, walking, the global keys, the
     // updates, drawing and presenting, the screenshot. A frame that would
@@ -112,10 +137,17 @@ public:
     FieldMap& worldForSetup() { return *fieldMap; }
 
 private:
+    sf::Uint32 playStyle() const;
     void createWindow(sf::Uint32 style);
     void handleEvents();
     void walk(const InputState& input);
-    void mapFileSequence(bool saving);
+    // Saving or loading, with the file from `choose`: F5, F10 (with the
+    // dialog), --map and the recovery key. Every load goes through here.
+    void mapFileSequence(bool saving, const MapFileChooser& choose, bool dialog);
+    void mapFileDone(bool saving, const std::string& file, const MapFileResult& result);
+    void offerRecovery();
+    void capture();
+    void recoveryKey(const InputState& in);
     void describeFrame(FrameKey& scene, FrameKey& window) const;
     void drawFrame(bool fullRedraw);
     void drawScene();
@@ -165,9 +197,8 @@ private:
     bool lastFramePresented = true;
     Stopwatch sinceFullRedraw;
     Stopwatch sinceFrameEnd;
+    bool recoveryKeyHeld = false; // the recovery key was down in the last frame
+    std::unique_ptr<UnsavedChanges> unsaved;
+    std::string mapPath;                        // the map's own file: where it was last loaded from or saved to
+    std::unique_ptr<Recovery> recovery;         // null without a state folder
 };
-
-// The program: builds the game on the working directory's content, runs the
-// frame loop until the window closes, waits for a key on the console and
-// returns the exit code.
-int runGame();

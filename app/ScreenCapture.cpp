@@ -8,6 +8,7 @@
 #include <SFML/System/Err.hpp>
 
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <sstream>
 
@@ -22,7 +23,8 @@ std::string screenCaptureName(const LocalTime& time, int counter)
     return name.str();
 }
 
-std::string captureWindow(const sf::RenderWindow& window, const LocalTime& time, std::string* written)
+std::string captureWindow(const sf::RenderWindow& window, const LocalTime& time, const std::string& folder,
+                          std::string* written)
 {
     sf::Texture texture;
     const sf::Vector2u size = window.getSize();
@@ -38,7 +40,7 @@ std::string captureWindow(const sf::RenderWindow& window, const LocalTime& time,
         if (counter > MaxCapturesPerName)
             return screenCaptureName(time) + ": " + std::to_string(MaxCapturesPerName) +
                    " captures of this second exist";
-        name = screenCaptureName(time, counter);
+        name = (folder.empty() ? std::string() : folder + "/") + screenCaptureName(time, counter);
         const NewFileStatus status = createNewFile(name, reason);
         if (status == NewFileStatus::Created)
             break;
@@ -67,7 +69,17 @@ void ScreenCapturer::frame(const sf::RenderWindow& window, bool held)
         return;
     }
     // The time is read before the capture is taken.
-    const std::string reason = captureWindow(window, localTimeNow());
+    const LocalTime now = localTimeNow();
+    std::string reason;
+    if (!folder.empty())
+    {
+        std::error_code error;
+        std::filesystem::create_directories(std::filesystem::u8path(folder), error);
+        if (error)
+            reason = folder + ": " + error.message();
+    }
+    if (reason.empty())
+        reason = captureWindow(window, now, folder);
     if (!reason.empty() && !failureReported)
     {
         std::cerr << "Screen capture failed: " << reason << std::endl;

@@ -18,23 +18,29 @@ constexpr int MaxCapturesPerName = 1000;
 // goes before ".jpg".
 std::string screenCaptureName(const LocalTime& time, int counter = 1);
 
-// Writes what `window` shows as a JPEG into the working directory, under the
-// first name of `time` that is free (screenCaptureName with counter 1, 2, ...):
-// a capture never replaces a file. The name is taken in one step with the
-// file's creation, so two captures, or another program, cannot take the same
-// one. Returns an empty string and puts the name in `written` (when given),
-// or returns the reason it failed; a failed capture leaves no file.
-std::string captureWindow(const sf::RenderWindow& window, const LocalTime& time, std::string* written = nullptr);
+// Writes what `window` shows as a JPEG into `folder` (UTF-8; empty: the
+// working directory, which is then not named), under the first name of `time`
+// that is free (screenCaptureName with counter 1, 2, ...): a capture never
+// replaces a file. The name is taken in one step with the file's creation, so
+// two captures, or another program, cannot take the same one. Returns an empty
+// string and puts the file in `written` (when given), or returns the reason it
+// failed; a failed capture leaves no file. The folder must exist.
+std::string captureWindow(const sf::RenderWindow& window, const LocalTime& time, const std::string& folder = {},
+                          std::string* written = nullptr);
 
 // F3 as the frame loop sees it: a capture named after the local time in
-// every frame in which it is held. A failure is reported on standard error
-// once per press: a held key that keeps failing says so once, until it is
-// released.
+// every frame in which it is held, into `folder` (empty: the working
+// directory; a folder that does not exist yet is created). A failure is
+// reported on standard error once per press: a held key that keeps failing
+// says so once, until it is released.
 class ScreenCapturer
 {
 public:
+    explicit ScreenCapturer(std::string folder = {}) : folder(std::move(folder)) {}
+
     void frame(const sf::RenderWindow& window, bool held);
 
 private:
+    std::string folder;
     bool failureReported = false; // during this press
 };

@@ -1,6 +1,6 @@
-#include "app/Game.h"
+#include "app/Program.h"
 
-int main()
+int main(int argc, char** argv)
 {
-    return runGame();
+    return runGame(argc, argv);
 }

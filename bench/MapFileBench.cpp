@@ -5,6 +5,7 @@
 #include "content/GameData.h"
 #include "mapfile/MapFile.h"
 #include "mapfile/MapFormat.h"
+#include "mapfile/RecoveryFile.h"
 #include "platform/SafeFileWriter.h"
 #include "world/FieldMap.h"
 
@@ -66,6 +67,17 @@ void BM_MapFormat(benchmark::State& state)
         benchmark::DoNotOptimize(formatMap(map));
 }
 BENCHMARK(BM_MapFormat)->Unit(benchmark::kMillisecond);
+
+// What an autosave costs the frame: the recovery file's text (the writing is
+// the worker's).
+void BM_RecoveryFormat(benchmark::State& state)
+{
+    const FieldMap& map = *setup().map;
+    const std::string path = "/home/player/maps/island.map";
+    for (auto _ : state)
+        benchmark::DoNotOptimize(formatRecovery(path, formatMap(map)));
+}
+BENCHMARK(BM_RecoveryFormat)->Unit(benchmark::kMillisecond);
 
 // The whole save: text, temporary file, flush to disk, backup, rename.
 void BM_MapSave(benchmark::State& state)

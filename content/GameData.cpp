@@ -3,6 +3,7 @@
 #include "content/ImageFile.h"
 #include "platform/Fonts.h"
 
+#include <filesystem>
 #include <iostream>
 
 namespace
@@ -13,7 +14,6 @@ constexpr const char* PlayerTexturePath = "/Texturen/PlayerTextur.png";
 constexpr const char* UiTexturePath = "/Texturen/UITextur.png";
 constexpr const char* TitleScreenTexturePath = "/Texturen/TitleScreenTextur.png";
 // The numbered texture sets: "<prefix><N>.png".
-constexpr const char* FieldTexturePrefix = "/Texturen/FieldTextur";
 constexpr const char* ObjectTexturePrefix = "/Texturen/ObjectTextur";
 constexpr const char* ItemTexturePrefix = "/Items/ItemTextur";
 constexpr const char* TextureExtension = ".png";
@@ -63,6 +63,12 @@ GameData::GameData(std::string root, std::ostream* console, const FontFiles* fon
 const sf::Texture* GameData::fieldTexture(int type) const
 {
     return lookup(fieldTextures, type);
+}
+
+bool holdsContent(const std::string& root)
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(std::filesystem::u8path(root + FieldTexturePrefix + "0.png"), error);
 }
 
 const sf::Texture* GameData::objectTexture(int id) const

@@ -31,6 +31,13 @@ constexpr std::size_t MaxDefinitionFileBytes = 4u << 20; // bytes
 // them bounded. The picture that would pass it ends its set.
 constexpr std::size_t MaxContentImageBytes = 256u << 20; // bytes
 
+// Ground type N's texture is "<root>" FieldTexturePrefix "<N>.png".
+constexpr const char* FieldTexturePrefix = "/Texturen/FieldTextur";
+
+// Whether the folder `root` holds the game's content: it has the texture of
+// ground type 0, without which no map can be shown. Only looks for the file.
+bool holdsContent(const std::string& root);
+
 template <typename T>
 using ContentTable = std::array<std::unique_ptr<T>, ContentSetCapacity>;
 

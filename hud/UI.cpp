@@ -162,10 +162,25 @@ std::string brushSizeString(int size)
 {
     return "Brush Size: " + std::to_string(size);
 }
+
+// Two quads: the rim, and the fill one pixel inside it.
+sf::VertexArray unsavedMarkQuads()
+{
+    sf::VertexArray quads(sf::Quads);
+    const auto square = [&quads](float left, float top, float size, sf::Color color) {
+        quads.append({{left, top}, color});
+        quads.append({{left + size, top}, color});
+        quads.append({{left + size, top + size}, color});
+        quads.append({{left, top + size}, color});
+    };
+    square(UnsavedMarkPosition.x, UnsavedMarkPosition.y, UnsavedMarkSize, UnsavedMarkRim);
+    square(UnsavedMarkPosition.x + 1.f, UnsavedMarkPosition.y + 1.f, UnsavedMarkSize - 2.f, UnsavedMarkFill);
+    return quads;
+}
 } // namespace
 
 UI::UI(const GameData* content, sf::Vector2u windowSize, float sceneScaleX, float sceneScaleY, const TimeSource& time)
-    : content(content), windowSize(windowSize), messageClock(time)
+    : content(content), windowSize(windowSize), messageClock(time), unsavedMarkPicture(unsavedMarkQuads())
 {
     const sf::Texture* ui = uiTexture(content);
     setUp(editorIndicator, ui, at(EditorIndicatorPosition), EditorOffCell.rect());
@@ -209,8 +224,9 @@ UI::UI(const GameData* content, sf::Vector2u windowSize, float sceneScaleX, floa
     messageClock.restart();
 }
 
-void UI::showMessage(const std::string& text)
+void UI::showMessage(const std::string& text, float seconds)
 {
+    messageSeconds = seconds;
     messageClock.restart();
     if (text == messageBytes)
         return;
@@ -273,6 +289,8 @@ void UI::update(const EditorChoices& editor)
 void UI::draw(sf::RenderTarget& target, const EditorChoices& editor)
 {
     target.draw(editorIndicator);
+    if (unsavedMarkShown)
+        target.draw(unsavedMarkPicture);
     if (!editor.active)
         return;
     for (const sf::Sprite& slot : palette)
@@ -302,5 +320,5 @@ void UI::drawTexts(sf::RenderTarget& window, const EditorChoices& editor) const
 
 bool UI::messageVisible() const
 {
-    return messageClock.getElapsedTime().asSeconds() < MessageDuration;
+    return messageClock.getElapsedTime().asSeconds() < messageSeconds;
 }

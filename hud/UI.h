@@ -5,6 +5,7 @@
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/Text.hpp>
+#include <SFML/Graphics/VertexArray.hpp>
 
 #include <array>
 #include <string>
@@ -63,6 +64,13 @@ constexpr HudPoint ObjectPanelPosition{20.f, 16.f}; // also the preview's
 constexpr float RectangleOutlineWidth = 1.f;
 constexpr sf::Uint8 RectangleOutlineRed = 255, RectangleOutlineGreen = 255, RectangleOutlineBlue = 255;
 
+// The unsaved-changes mark: a small amber square with a dark rim in the
+// scene's top-right corner, where no other HUD picture lies. Scene pixels.
+constexpr HudPoint UnsavedMarkPosition{313.f, 1.f}; // top-left corner of the rim
+constexpr float UnsavedMarkSize = 6.f;              // the rim's side; the amber inside is 4 x 4
+const sf::Color UnsavedMarkRim{40, 24, 0};
+const sf::Color UnsavedMarkFill{255, 176, 0};
+
 // Where the texts stand, in scene pixels times the scene scale (window
 // pixels); the message's y counts up from the window's bottom edge.
 constexpr HudPoint BrushSizeTextPosition{87.f, 9.f};
@@ -83,23 +91,29 @@ public:
     UI(const GameData* content, sf::Vector2u windowSize, float sceneScaleX, float sceneScaleY,
        const TimeSource& time = TimeSource::system());
 
-    // Shows `text` for MessageDuration from now. A text that is valid UTF-8 as
-    // a whole is shown as such; anything else byte for byte as Latin-1 (each
-    // byte one character). An empty text clears the message. The text is laid
-    // out once, when it changes, and only as far as the window can show it
-    // (the lines and characters that start beyond its edges are left out), so
-    // a long message costs no more per frame than a short one; the same text
-    // again (Space held) only restarts the clock.
-    void showMessage(const std::string& text);
+    // Shows `text` for `seconds` (MessageDuration unless said) from now. A
+    // text that is valid UTF-8 as a whole is shown as such; anything else byte
+    // for byte as Latin-1 (each byte one character). An empty text clears the
+    // message. The text is laid out once, when it changes, and only as far as
+    // the window can show it (the lines and characters that start beyond its
+    // edges are left out), so a long message costs no more per frame than a
+    // short one; the same text again (Space held) only restarts the clock.
+    void showMessage(const std::string& text, float seconds = MessageDuration);
+
+    // Whether the map has changes that were not saved: draw shows the
+    // unsaved-changes mark while it has.
+    void setUnsavedMark(bool shown) { unsavedMarkShown = shown; }
+    bool showsUnsavedMark() const { return unsavedMarkShown; }
 
     // Takes the editor's choices for this frame: while it is off only the
     // editor indicator changes. An object that is not loaded (definition or
     // texture) shows an empty preview.
     void update(const EditorChoices& editor);
 
-    // The sprites into the scene: the editor indicator always, the rest only
-    // while the editor is active. The marker on the selected ground shows only
-    // for the types the palette holds.
+    // The sprites into the scene: the editor indicator always, the
+    // unsaved-changes mark while it is set, the rest only while the editor is
+    // active. The marker on the selected ground shows only for the types the
+    // palette holds.
     void draw(sf::RenderTarget& target, const EditorChoices& editor);
 
     // The outline of the editor's rectangle, `area` in scene pixels, into the
@@ -111,7 +125,7 @@ public:
     void drawTexts(sf::RenderTarget& window, const EditorChoices& editor) const;
 
     // Whether the message is still to be drawn: its clock reads strictly less
-    // than MessageDuration seconds.
+    // than its duration (MessageDuration unless showMessage said otherwise).
     bool messageVisible() const;
 
     const sf::Text& brushSizeText() const { return brushSize; } // window pixels
@@ -133,5 +147,8 @@ private:
     std::string messageBytes; // the text last given to showMessage
     sf::Vector2u windowSize;  // window pixels the message can show in
     Stopwatch messageClock;
+    float messageSeconds = MessageDuration; // how long the current message stays
+    sf::VertexArray unsavedMarkPicture;
+    bool unsavedMarkShown = false;
     int shownBrushSize = 1; // what the brush-size text says, so it is rebuilt only on a change
 };

@@ -2,6 +2,7 @@
 
 #include "content/GameData.h"
 #include "mapfile/MapFormat.h"
+#include "mapfile/RecoveryFile.h"
 #include "platform/SafeFileWriter.h"
 #include "world/FieldMap.h"
 
@@ -15,12 +16,17 @@ namespace
 {
 MapFileResult failed(std::string reason)
 {
-    return {MapFileResult::Status::Failed, std::move(reason)};
+    MapFileResult result;
+    result.status = MapFileResult::Status::Failed;
+    result.reason = std::move(reason);
+    return result;
 }
 
 MapFileResult cancelled()
 {
-    return {MapFileResult::Status::Cancelled, {}};
+    MapFileResult result;
+    result.status = MapFileResult::Status::Cancelled;
+    return result;
 }
 
 // Asks `choose`; whatever goes wrong in the chooser comes back as a failed
@@ -44,7 +50,8 @@ FileChoice askForFile(const MapFileChooser& choose, FileDialogPurpose purpose)
 }
 
 // Reads `path` up to the end of its last map line (later lines are ignored
-// anyway), or to its end. Returns an empty string or the reason.
+// anyway), or to its end; a recovery file always to its end, which must come
+// right after the map. Returns an empty string or the reason.
 std::string readMapFile(const std::string& path, std::string& text)
 {
     RegularFile file(path);
@@ -60,7 +67,7 @@ std::string readMapFile(const std::string& path, std::string& text)
             break;
         for (std::size_t i = start; i < text.size(); ++i)
             lines += text[i] == '\n';
-        if (lines >= static_cast<std::size_t>(MapFileLineCount))
+        if (lines >= static_cast<std::size_t>(MapFileLineCount) && !looksLikeRecovery(text))
             break;
     }
     return file.result().reason;
@@ -85,7 +92,7 @@ MapFileResult saveMap(FieldMap& map, const MapFileChooser& choose)
     {
         return failed(name + ": not enough memory to save the map");
     }
-    return {MapFileResult::Status::Complete, {}};
+    return MapFileResult(); // Complete
 }
 
 MapFileResult loadMap(FieldMap& map, const MapFileChooser& choose)
@@ -105,15 +112,26 @@ MapFileResult loadMap(FieldMap& map, const MapFileChooser& choose)
         std::string text;
         if (std::string reason = readMapFile(name, text); !reason.empty())
             return failed(std::move(reason));
-        StoredMap stored;
+        MapFileResult result; // Complete
         std::string error;
-        if (!parseMap(text, *map.content(), stored, error))
+        std::string_view mapText = text;
+        if (looksLikeRecovery(text))
+        {
+            RecoveryContents recovery;
+            if (!parseRecovery(text, recovery, error))
+                return failed(name + ": " + error);
+            mapText = recovery.mapText;
+            result.recovered = true;
+            result.recoveredFrom = recovery.mapPath;
+        }
+        StoredMap stored;
+        if (!parseMap(mapText, *map.content(), stored, error))
             return failed(name + ": " + error);
         applyMap(map, stored);
+        return result;
     }
     catch (const std::bad_alloc&)
     {
         return failed(name + ": not enough memory to load the map");
     }
-    return {MapFileResult::Status::Complete, {}};
 }

@@ -24,6 +24,10 @@ struct MapFileResult
     };
     Status status = Status::Complete;
     std::string reason; // why it failed: the file's name and what went wrong, or why no file could be chosen
+    // A load of a recovery file (mapfile/RecoveryFile.h): its map was never
+    // saved, and `recoveredFrom` is the map's own file (empty if it had none).
+    bool recovered = false;
+    std::string recoveredFrom;
 };
 
 // Bytes of a map file that are read at most before its last map line: a map
@@ -36,7 +40,8 @@ constexpr std::size_t MaxMapFileBytes = 64u << 20; // bytes
 MapFileResult saveMap(FieldMap& map, const MapFileChooser& choose = chooseMapFile);
 
 // Asks `choose` for a file (FileDialogPurpose::Load) and, only when the whole
-// file is a valid map for the loaded content, replaces the map with it: types,
+// file is a valid map for the loaded content (a map file, or a recovery file
+// around one), replaces the map with it: types,
 // textures, objects, solid flags and origin; every field is marked for
 // auto-tiling, and the next refresh settles collision rectangles, object
 // positions and ground pieces. On failure the map is untouched.

@@ -14,7 +14,8 @@ esac
 
 # dpkg-dev: dpkg-shlibdeps, which `cpack -G DEB` needs for the package's dependencies.
 # libx11-dev: the game checks the X display itself before SFML opens it.
-build_packages=(cmake g++ make pkg-config libsfml-dev libpng-dev libfontconfig-dev libx11-dev fonts-dejavu-core fonts-liberation2 dpkg-dev)
+# libcli11-dev: the command-line parser (header only).
+build_packages=(cmake g++ make pkg-config libsfml-dev libpng-dev libfontconfig-dev libx11-dev libcli11-dev fonts-dejavu-core fonts-liberation2 dpkg-dev)
 play_packages=(zenity)
 # g++-mingw-w64-x86-64-posix: the test suite compiles every source file for Windows too.
 test_packages=(libgtest-dev libbenchmark-dev xvfb xauth libgl1-mesa-dri libglx-mesa0 xdotool g++-mingw-w64-x86-64-posix)

@@ -3,6 +3,9 @@
 #include "WorldFixture.h"
 
 #include "app/ScreenCapture.h"
+#include "mapfile/MapFormat.h"
+
+#include <SFML/Graphics/Image.hpp>
 
 #include <cmath>
 #include <filesystem>
@@ -78,7 +81,7 @@ TEST_F(GameTest, ScreenCapturesNeverReplaceAFileAndAFailureIsReportedOncePerPres
     const std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(work.path());
     std::string written;
-    EXPECT_EQ(captureWindow(game.window(), time, &written), "");
+    EXPECT_EQ(captureWindow(game.window(), time, {}, &written), "");
     EXPECT_EQ(written, screenCaptureName(time, 2));
     EXPECT_EQ(readFile(work.file(screenCaptureName(time))), "mine");
 
@@ -99,4 +102,24 @@ TEST_F(GameTest, ScreenCapturesNeverReplaceAFileAndAFailureIsReportedOncePerPres
          at = errors.find("Screen capture failed: ", at + 1))
         ++lines;
     EXPECT_EQ(lines, 2) << errors;
+}
+
+TEST_F(GameTest, MapGivenAtStartLoadsAsTheLoadKeyDoes)
+{
+    TempDir maps;
+    maps.write("bad.map", "5\n5\n");
+    game.loadMapAtStart(maps.file("bad.map"));
+    EXPECT_NE(console.str().find("--- Loading Failed: " + maps.file("bad.map") + ": the file ends after line 2"),
+              std::string::npos)
+        << console.str();
+    EXPECT_EQ(game.map().at(0, 0).groundType, 5);
+
+    map.setSolid(4, 4, true);
+    map.setOrigin(-16, 0);
+    const std::string text = formatMap(map);
+    maps.write("good.map", text);
+    map.setSolid(4, 4, false);
+    game.loadMapAtStart(maps.file("good.map"));
+    EXPECT_TRUE(formatMap(game.map()) == text);
+    EXPECT_FALSE(game.unsavedChanges()) << "a loaded map is saved work";
 }

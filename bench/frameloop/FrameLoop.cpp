@@ -1,6 +1,7 @@
 // Drives the real game under the real full-screen window and prints where the
 // time goes:
 //   quillora_frameloop [--frames N] [--limit] [--content DIR] [--startup-runs N] [--idle-seconds S]
+//                      [--autosave SECONDS]
 //
 // Start-up: the driver's floor (a bare window of the game's settings showing
 // one cleared frame) and the game (to its first displayed frame), each a fresh
@@ -17,7 +18,9 @@
 // Worst case: the map carries an object on every field around the view and a
 // third of its fields are solid; the player walks diagonally and the editor
 // paints with the largest brush every frame, switching ground type each time
-// (frame limit off unless --limit, so it shows the headroom).
+// (frame limit off unless --limit, so it shows the headroom). With --autosave
+// the map is written to a recovery file in a temporary state folder that
+// often, and the frames of those writes are reported apart.
 #include "app/Game.h"
 #include "platform/AllocatorTuning.h"
 #include "platform/ExecutablePath.h"
@@ -32,6 +35,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -266,13 +270,22 @@ void fillWorstCase(Game& game)
     map.refresh();
 }
 
-void measureWorstCase(int frames, bool limit, const std::string& contentDir)
+void measureWorstCase(int frames, bool limit, const std::string& contentDir, double autosaveSeconds)
 {
     GameOptions options;
     options.contentRoot = contentDir;
     options.fullscreen = true;
     options.limitFrameRate = limit;
     options.profile = true;
+    std::string stateFolder;
+    if (autosaveSeconds > 0)
+    {
+        stateFolder = (std::filesystem::temp_directory_path() / "quillora-frameloop-XXXXXX").string();
+        if (!mkdtemp(stateFolder.data()))
+            return;
+        options.stateFolder = stateFolder;
+        options.autosaveSeconds = autosaveSeconds;
+    }
     std::ostringstream console;
     Game game(options, TimeSource::system(), &console);
     game.frame();
@@ -291,6 +304,7 @@ void measureWorstCase(int frames, bool limit, const std::string& contentDir)
     in.leftButton = true;
 
     std::vector<double> total, world, scene, present, calls;
+    std::vector<double> autosaveFrames, autosaveFormat; // frames that began a write or ran beside one
     const auto loopStart = Clock::now();
     for (int i = 0; i < frames && game.isOpen(); ++i)
     {
@@ -310,6 +324,10 @@ void measureWorstCase(int frames, bool limit, const std::string& contentDir)
         scene.push_back(game.lastProfile().sceneMs);
         present.push_back(game.lastProfile().presentMs);
         calls.push_back(game.lastProfile().sceneDrawCalls);
+        if (game.lastProfile().autosaveMs > 0 || game.lastProfile().autosaveWriting)
+            autosaveFrames.push_back(total.back());
+        if (game.lastProfile().autosaveMs > 0)
+            autosaveFormat.push_back(game.lastProfile().autosaveMs);
     }
     const double seconds = std::chrono::duration<double>(Clock::now() - loopStart).count();
 
@@ -322,6 +340,16 @@ void measureWorstCase(int frames, bool limit, const std::string& contentDir)
     std::printf("%-28s p50 %7.0f        max %7.0f\n", "map draw calls per frame", percentile(calls, 50),
                 percentile(calls, 100));
     std::printf("%-28s %7.1f\n", "frames per second", total.size() / seconds);
+    if (!stateFolder.empty())
+    {
+        std::printf("autosaves %d, %d frames began one or ran beside one\n", static_cast<int>(autosaveFormat.size()),
+                    static_cast<int>(autosaveFrames.size()));
+        report("frames with an autosave", autosaveFrames);
+        std::printf("%-28s %7.3f ms\n", "worst of those frames", percentile(autosaveFrames, 100));
+        std::printf("%-28s %7.3f ms\n", "worst frame overall", percentile(total, 100));
+        report("formatting on the frame", autosaveFormat);
+        std::filesystem::remove_all(stateFolder);
+    }
 }
 } // namespace
 
@@ -331,6 +359,7 @@ int main(int argc, char** argv)
     bool limit = false;
     int startupRuns = 15;
     double idleSeconds = 10;
+    double autosaveSeconds = 0;
     std::string contentDir = QUILLORA_ASSETS_DIR;
     std::string child;
     for (int i = 1; i < argc; ++i)
@@ -345,6 +374,8 @@ int main(int argc, char** argv)
             startupRuns = std::max(0, std::atoi(argv[++i]));
         else if (!std::strcmp(argv[i], "--idle-seconds") && i + 1 < argc)
             idleSeconds = std::max(0.0, std::atof(argv[++i]));
+        else if (!std::strcmp(argv[i], "--autosave") && i + 1 < argc)
+            autosaveSeconds = std::atof(argv[++i]);
         else if (!std::strcmp(argv[i], "--child") && i + 1 < argc)
             child = argv[++i];
     }
@@ -365,6 +396,6 @@ int main(int argc, char** argv)
         measureStandingStill(idleSeconds, contentDir);
     std::fflush(stdout);
     keepFreedMemoryForReuse();
-    measureWorstCase(frames, limit, contentDir);
+    measureWorstCase(frames, limit, contentDir, autosaveSeconds);
     return 0;
 }

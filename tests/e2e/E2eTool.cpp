@@ -3,13 +3,25 @@
 //   quillora_e2e_tool pixel FILE X Y       prints the colour of a pixel of an image: "R G B"
 //   quillora_e2e_tool field TYPE LEFT TOP  prints the colour of a test field piece
 //   quillora_e2e_tool white FILE X Y W H   counts the near-white pixels of a rectangle
+//   quillora_e2e_tool autosave STATE       keeps changing a map and autosaving it into the state
+//                                          folder STATE, as often as the writes allow, until killed
+//   quillora_e2e_tool recovery CONTENT FILE...
+//                                          checks that each recovery file reads as a whole valid
+//                                          map of the content; prints what is wrong and fails if not
 #include "TestContent.h"
+
+#include "app/Recovery.h"
+#include "content/GameData.h"
+#include "mapfile/MapFormat.h"
+#include "mapfile/RecoveryFile.h"
 
 #include <SFML/Graphics/Image.hpp>
 
 #include <cstdlib>
 #include <iostream>
+#include <sstream>
 #include <string>
+#include <thread>
 
 int main(int argc, char** argv)
 {
@@ -42,9 +54,41 @@ int main(int argc, char** argv)
             }
         std::cout << count << std::endl;
     }
+    else if (command == "autosave" && argc == 3)
+    {
+        std::ostringstream quiet;
+        FieldMap map(nullptr);
+        Recovery recovery(argv[2], sf::milliseconds(1), TimeSource::system(), quiet);
+        // The file an earlier run left is this run's own, as after F9.
+        recovery.adoptOffer(map.revision());
+        for (int i = 0;; ++i)
+        {
+            map.setSolid(i % MapSize, i / MapSize % MapSize, true);
+            recovery.frame(map, true, "/maps/stress.map");
+            std::this_thread::sleep_for(std::chrono::microseconds(500));
+        }
+    }
+    else if (command == "recovery" && argc >= 4)
+    {
+        std::ostringstream quiet;
+        const GameData content(argv[2], &quiet);
+        for (int i = 3; i < argc; ++i)
+        {
+            const std::string text = readFile(argv[i]);
+            RecoveryContents recovery;
+            StoredMap stored;
+            std::string error;
+            if (!parseRecovery(text, recovery, error) || !parseMap(recovery.mapText, content, stored, error))
+            {
+                std::cout << argv[i] << ": " << error << std::endl;
+                return 1;
+            }
+        }
+    }
     else
     {
-        std::cerr << "usage: quillora_e2e_tool content DIR | pixel FILE X Y | white FILE X Y W H | field TYPE LEFT TOP\n";
+        std::cerr << "usage: quillora_e2e_tool content DIR | pixel FILE X Y | white FILE X Y W H | field TYPE LEFT TOP"
+                     " | autosave STATE | recovery CONTENT FILE...\n";
         return 2;
     }
     return 0;

@@ -2,7 +2,7 @@
 # The real game, driven like a player: starts the built game in a temporary
 # working directory on the test content, presses keys and moves the mouse with
 # xdotool on the X display that runs the tests, and checks what a player sees:
-# the console, screenshots, saved maps and the exit code.
+# the console, screenshots, saved maps, the recovery file and the exit code.
 #   player_session.sh GAME E2E_TOOL
 set -euo pipefail
 
@@ -24,7 +24,7 @@ mkfifo "$work/stdin"
 
 fail() {
   echo "FAILED: $*"
-  echo "--- game stdout:"; cat "$work/stdout.log" || true
+  echo "--- game stdout:"; cat "$log" || true
   echo "--- game stderr:"; tail -20 "$work/stderr.log" || true
   exit 1
 }
@@ -32,7 +32,7 @@ fail() {
 # Waits until the game's console shows a line matching $1.
 wait_for_line() {
   for _ in $(seq 1 100); do
-    grep -qE -- "$1" "$work/stdout.log" && return 0
+    grep -qE -- "$1" "$log" && return 0
     sleep 0.1
   done
   fail "no console line matching '$1'"
@@ -78,14 +78,14 @@ field_line() { echo $(( 4 * ($1 * 200 + $2) + 1 + $3 )); }
 # Saves through F5 and the console prompt into $1.
 save_to() {
   local before
-  before=$(grep -c -- '--- Saving' "$work/stdout.log" || true)
+  before=$(grep -c -- '--- Saving' "$log" || true)
   printf '%s\n' "$1" >&3
   tap F5
   for _ in $(seq 1 100); do
-    [ "$(grep -c -- '--- Saving' "$work/stdout.log" || true)" -gt "$before" ] && break
+    [ "$(grep -c -- '--- Saving' "$log" || true)" -gt "$before" ] && break
     sleep 0.1
   done
-  grep -q -- '--- Saving Complete' "$work/stdout.log" || fail "saving $1 did not complete"
+  grep -q -- '--- Saving Complete' "$log" || fail "saving $1 did not complete"
   focus_game
 }
 
@@ -102,11 +102,32 @@ expect_color() {
   done
 }
 
+# Starts the game with its console in $1. An empty PATH: no dialog program is
+# found, so F5 and F10 ask on the console. Recovery files go to the session's
+# own state folder.
+start_game() {
+  log=$1
+  PATH=/nonexistent XDG_STATE_HOME="$work/state" "$game" <"$work/stdin" >"$log" 2>"$work/stderr.log" &
+  game_pid=$!
+}
+
+# Escape ends the game with exit code 0 and without waiting (no terminal).
+quit_game() {
+  tap Escape
+  for _ in $(seq 1 100); do
+    kill -0 "$game_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$game_pid" 2>/dev/null; then fail "the game did not end after Escape"; fi
+  local status=0
+  wait "$game_pid" || status=$?
+  game_pid=
+  [ "$status" -eq 0 ] || fail "exit code $status"
+}
+
 cd "$work"
 exec 3<>"$work/stdin"
-# An empty PATH: no dialog program is found, so F5 and F10 ask on the console.
-PATH=/nonexistent "$game" <"$work/stdin" >"$work/stdout.log" 2>"$work/stderr.log" &
-game_pid=$!
+start_game "$work/stdout.log"
 
 # Start-up: the five console lines of the content store, in order.
 wait_for_line '^---Items laden bei '
@@ -250,11 +271,11 @@ cmp -s redone.jpg cancelled.jpg || fail "the cancelled rectangle changed the map
 
 # Undoing a load brings back the map as it was, where it was.
 hold d 0.2
-before_loads=$(grep -c -- '--- Loading Complete' "$work/stdout.log")
+before_loads=$(grep -c -- '--- Loading Complete' "$log")
 printf '%s\n' "$work/first.map" >&3
 tap F10
 for _ in $(seq 1 100); do
-  [ "$(grep -c -- '--- Loading Complete' "$work/stdout.log")" -gt "$before_loads" ] && break
+  [ "$(grep -c -- '--- Loading Complete' "$log")" -gt "$before_loads" ] && break
   sleep 0.1
 done
 focus_game
@@ -264,15 +285,29 @@ save_to "$work/third.map"
 [ "$(line_of third.map 160001)" != 8 ] || fail "undoing the load did not bring back the origin"
 tap e
 
-# Escape ends the game with exit code 0 and without waiting (no terminal).
-tap Escape
-for _ in $(seq 1 100); do
-  kill -0 "$game_pid" 2>/dev/null || break
-  sleep 0.1
-done
-if kill -0 "$game_pid" 2>/dev/null; then fail "the game did not end after Escape"; fi
-status=0
-wait "$game_pid" || status=$?
-game_pid=
-[ "$status" -eq 0 ] || fail "exit code $status"
+# Object 1 on field (14, 3), then Escape: the change that was not saved is
+# kept, and the next start gets it back with F9.
+recovery=$work/state/quillora/recovery-1.map
+[ ! -e "$recovery" ] || fail "a recovery file while the map was saved"
+origin_x=$(line_of third.map 160001)
+origin_y=$(line_of third.map 160002)
+tap e
+tap p
+click_at "$(wx $((origin_x + 232)))" "$(wy $((origin_y + 56)))"
+quit_game
+grep -q -- "--- Unsaved changes kept in $recovery" "$log" || fail "quitting did not keep the unsaved map"
+[ -f "$recovery" ] || fail "no recovery file"
+
+start_game "$work/stdout2.log"
+wait_for_line "^--- Recovery: .* is kept in $recovery. Press F9 to load it"
+focus_game
+tap F9
+wait_for_line 'Loading Complete'
+focus_game
+save_to "$work/fourth.map"
+[ "$(line_of fourth.map "$(field_line 14 3 2)")" = 1 ] || fail "the recovered map lacks the object on field (14, 3)"
+[ "$(line_of fourth.map 160001)" = "$origin_x" ] || fail "the recovered map's origin"
+[ ! -e "$recovery" ] || fail "saving left the recovery file behind"
+quit_game
+[ ! -e "$recovery" ] || fail "a clean quit wrote a recovery file"
 echo "end-to-end player session passed"

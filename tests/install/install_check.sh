@@ -2,8 +2,11 @@
 # Checks the installed game the way a desktop sees it.
 #   install_check.sh prefix  CMAKE BUILD_DIR SOURCE_DIR VERSION PROBE
 #     installs into a temporary prefix: the exact file list, the content, the
-#     desktop entry, the icons, the manual page, and that an executable in the
-#     installed bin/ finds the installed content from another folder (PROBE).
+#     desktop entry, the icons, the manual page, that an executable in the
+#     installed bin/ finds the installed content from another folder (PROBE),
+#     and the installed game itself: its command line, started from a home
+#     folder as a desktop menu starts it (screenshots into ~/Pictures/Quillora,
+#     quitting on SIGTERM), and a copy without content beside it.
 #   install_check.sh package CMAKE BUILD_DIR SOURCE_DIR VERSION CPACK
 #     builds the Debian package: its name, fields and dependencies, and that
 #     it holds exactly what the install puts below a prefix.
@@ -90,4 +93,48 @@ mkdir "$work/elsewhere"
 found=$(cd "$work/elsewhere" && "$prefix/bin/$(basename "$probe")") || fail "the probe failed"
 [ "$found" = "$(cd "$content" && pwd -P)" ] || fail "content looked for in '$found', installed in '$content'"
 [ -f "$found/Texturen/FieldTextur0.png" ] || fail "no content in $found"
+# The installed game's command line.
+installed=$prefix/bin/quillora
+[ "$("$installed" --version)" = "quillora $version" ] || fail "--version: $("$installed" --version)"
+"$installed" --help | grep -q -- '--content DIR' || fail "--help lacks the options"
+status=0
+"$installed" --no-such-option >/dev/null 2>"$work/usage.txt" || status=$?
+[ "$status" = 2 ] && grep -q '^Usage: quillora' "$work/usage.txt" || fail "an unknown option gave exit $status"
+
+# A copy with no content beside it, started where there is none either.
+mkdir -p "$work/lonely/bin"
+cp "$installed" "$work/lonely/bin/"
+status=0
+(cd "$work/elsewhere" && "$work/lonely/bin/quillora") >/dev/null 2>"$work/lonely.txt" || status=$?
+[ "$status" = 1 ] || fail "without content the game exited with $status"
+grep -q "no game content found.*$work/elsewhere.*$work/lonely/share/quillora" "$work/lonely.txt" ||
+  fail "the message does not say where it looked: $(cat "$work/lonely.txt")"
+
+# Started as a desktop menu does: in the home folder, the content found
+# through the installation. F3 writes into the pictures folder; SIGTERM quits.
+if [ -n "${DISPLAY:-}" ] && command -v xdotool >/dev/null; then
+  home=$work/home
+  mkdir "$home"
+  (cd "$home" && HOME=$home XDG_CONFIG_HOME= XDG_STATE_HOME= PATH=/nonexistent exec "$installed") \
+    </dev/null >"$work/game.log" 2>&1 &
+  game=$!
+  for _ in $(seq 1 100); do grep -q '^---Items laden bei ' "$work/game.log" && break; sleep 0.1; done
+  grep -qF -- "---Texturen laden bei $found/Texturen/FieldTextur" "$work/game.log" ||
+    { cat "$work/game.log"; fail "the installed game did not load the installed content"; }
+  shots=$home/Pictures/Quillora
+  for _ in $(seq 1 20); do
+    wid=$(xdotool search --name "Quillora Indev" 2>/dev/null | tail -1) || true
+    [ -n "$wid" ] && xdotool windowfocus "$wid" 2>/dev/null && sleep 0.2 && xdotool key F3 2>/dev/null || true
+    sleep 0.3
+    ls "$shots"/ScreenCapture-*.jpg >/dev/null 2>&1 && break
+  done
+  ls "$shots"/ScreenCapture-*.jpg >/dev/null 2>&1 || fail "F3 wrote no screenshot into $shots"
+  [ -z "$(ls "$home" | grep -v Pictures)" ] || fail "the game left files in the home folder: $(ls "$home")"
+  kill -TERM "$game"
+  status=0
+  wait "$game" || status=$?
+  [ "$status" = 0 ] || fail "SIGTERM ended the installed game with $status"
+else
+  echo "no X display or xdotool: the installed game is not started"
+fi
 echo "installed into $prefix; content found at $found"

@@ -20,7 +20,8 @@ cd "$work"
 # A small quarantine keeps the memory figures meaningful; leaks are checked
 # at exit as the caller's options say.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}quarantine_size_mb=16"
-PATH=/nonexistent "$game" </dev/null >stdout.log 2>stderr.log &
+# Recovery files go to the run's own state folder.
+XDG_STATE_HOME="$work/state" PATH=/nonexistent "$game" </dev/null >stdout.log 2>stderr.log &
 game_pid=$!
 wid=
 for _ in $(seq 1 100); do

@@ -2,9 +2,9 @@
 # only, warnings included, so a Windows half that no longer compiles fails.
 # The files are found when the check runs, so new ones are checked at once.
 #   cmake -DCOMPILER=x86_64-w64-mingw32-g++-posix -DSOURCE_DIR=<root>
-#         -DINCLUDE_DIR=<copies of SFML's and libpng's headers>
-#         -DFOLDERS=app,content,... -P syntax_check.cmake
-foreach(required COMPILER SOURCE_DIR INCLUDE_DIR FOLDERS)
+#         -DINCLUDE_DIR=<copies of SFML's, libpng's and CLI11's headers>
+#         -DFOLDERS=app,content,... -DVERSION=<the project's> -P syntax_check.cmake
+foreach(required COMPILER SOURCE_DIR INCLUDE_DIR FOLDERS VERSION)
   if(NOT ${required})
     message(FATAL_ERROR "syntax_check.cmake needs -D${required}=...")
   endif()
@@ -26,7 +26,7 @@ set(failed 0)
 foreach(source IN LISTS sources)
   execute_process(
     COMMAND ${COMPILER} -std=c++17 -fsyntax-only -Wall -Wextra -Werror
-      -I${SOURCE_DIR} -I${INCLUDE_DIR} -DSFML_STATIC ${source}
+      -I${SOURCE_DIR} -I${INCLUDE_DIR} -DSFML_STATIC "-DQUILLORA_VERSION=\"${VERSION}\"" ${source}
     RESULT_VARIABLE result
     OUTPUT_VARIABLE output
     ERROR_VARIABLE output)

@@ -1,0 +1,143 @@
+#include "app/CommandLine.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cmath>
+#include <cstdlib>
+#include <exception>
+#include <memory>
+
+#ifndef QUILLORA_VERSION
+#error "the build defines QUILLORA_VERSION (the project's version)"
+#endif
+
+namespace
+{
+constexpr const char* ProgramName = "quillora";
+
+// An option's value must not be empty: an empty name is no file.
+std::string notEmpty(const std::string& value)
+{
+    return value.empty() ? std::string("needs a name, not an empty text") : std::string();
+}
+
+// Seconds: a plain decimal number, 0 or more ("60", "0.5").
+std::string seconds(const std::string& value)
+{
+    const char* start = value.c_str();
+    char* end = nullptr;
+    const double number = std::strtod(start, &end);
+    const bool plain = !value.empty() && value.find_first_not_of("0123456789.") == std::string::npos;
+    if (!plain || end != start + value.size() || !std::isfinite(number))
+        return "SECONDS must be a number of seconds, 0 or more, not \"" + value + "\"";
+    return {};
+}
+
+// The help as CLI11 writes it, but the export option's two values named as
+// they are, not as "MAP OUT.png x 2".
+class HelpFormatter : public CLI::Formatter
+{
+public:
+    std::string make_option_opts(const CLI::Option* option) const override
+    {
+        if (option->get_expected_max() == 2)
+            return " " + option->get_type_name();
+        return CLI::Formatter::make_option_opts(option);
+    }
+};
+
+// The parser with every option bound to `options`.
+std::unique_ptr<CLI::App> makeParser(CommandLineOptions& options)
+{
+    auto app = std::make_unique<CLI::App>(
+        "Quillora " QUILLORA_VERSION ": a top-down 2D game with a map editor inside it.", ProgramName);
+    app->formatter(std::make_shared<HelpFormatter>());
+    app->set_help_flag("-h,--help", "Print this help and exit");
+    app->set_version_flag("--version", std::string(ProgramName) + " " + QUILLORA_VERSION,
+                          "Print the version and exit");
+    app->add_option("--content", options.contentDir,
+                    "The content folder (Texturen/, Objekte/, Items/, ico.png). Without it: the working "
+                    "directory when it holds the content, else the content installed with the game")
+        ->type_name("DIR")
+        ->check(notEmpty);
+    app->add_option("--map", options.mapFile, "Load this map at start-up")->type_name("FILE")->check(notEmpty);
+    app->add_flag("--windowed", options.windowed, "Play in a normal resizable 1080 x 720 window");
+    app->add_option("--autosave", options.autosaveSeconds,
+                    "Seconds between writes of the recovery file while there are unsaved changes "
+                    "(default 60; 0: only when quitting)")
+        ->type_name("SECONDS")
+        ->check(seconds);
+    app->add_option_function<std::vector<std::string>>(
+           "--export-png",
+           [&options](const std::vector<std::string>& files) {
+               options.exportMap = files.at(0);
+               options.exportPicture = files.at(1);
+           },
+           "Draw the whole map file MAP into the picture OUT.png and exit")
+        ->type_name("MAP OUT.png")
+        ->expected(2)
+        ->check(notEmpty);
+    app->footer("Keys: the table in README.md and the manual page (man quillora).");
+    return app;
+}
+
+CommandLine exitWith(int code, std::string out, std::string err)
+{
+    CommandLine result;
+    result.action = CommandLine::Action::Exit;
+    result.exitCode = code;
+    result.out = std::move(out);
+    result.err = std::move(err);
+    return result;
+}
+
+CommandLine usageError(const std::string& what)
+{
+    return exitWith(CommandLineErrorExit, {}, std::string(ProgramName) + ": " + what + "\n\n" + commandLineHelp());
+}
+} // namespace
+
+std::string commandLineHelp()
+{
+    CommandLineOptions unused;
+    return makeParser(unused)->help();
+}
+
+CommandLine readCommandLine(const std::vector<std::string>& arguments)
+{
+    CommandLine result;
+    try
+    {
+        const std::unique_ptr<CLI::App> app = makeParser(result.options);
+        // CLI11 takes the arguments last first.
+        std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+        app->parse(reversed);
+        if (app->count("--export-png") > 0)
+        {
+            // Exporting starts no game: the game's options would be ignored.
+            for (const char* playing : {"--map", "--windowed", "--autosave"})
+            {
+                if (app->count(playing) > 0)
+                    return usageError(std::string("--export-png cannot go with ") + playing);
+            }
+            result.action = CommandLine::Action::Export;
+        }
+    }
+    catch (const CLI::CallForHelp&)
+    {
+        return exitWith(0, commandLineHelp(), {});
+    }
+    catch (const CLI::CallForVersion& version)
+    {
+        return exitWith(0, std::string(version.what()) + "\n", {});
+    }
+    catch (const CLI::ParseError& error)
+    {
+        return usageError(error.what());
+    }
+    catch (const std::exception& error)
+    {
+        return usageError(error.what());
+    }
+    return result;
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// What the command line asks for.
+struct CommandLineOptions
+{
+    std::string contentDir;         // --content: the content folder; empty: look for it
+    std::string mapFile;            // --map: loaded at start-up as the load key does; empty: a new map
+    bool windowed = false;          // --windowed: a normal resizable window instead of full screen
+    double autosaveSeconds = 60;    // --autosave: seconds between recovery writes; 0: only at quitting
+    std::string exportMap;          // --export-png MAP OUT.png: the map file to draw ...
+    std::string exportPicture;      // ... and the picture to write; both set or both empty
+};
+
+// The outcome of reading the command line.
+struct CommandLine
+{
+    enum class Action
+    {
+        Play,   // start the game with `options`
+        Export, // draw options.exportMap into options.exportPicture and exit
+        Exit,   // print `out` on standard output and `err` on standard error, exit with `exitCode`
+    };
+    Action action = Action::Play;
+    CommandLineOptions options;
+    int exitCode = 0;
+    std::string out;
+    std::string err;
+};
+
+// Exit code of a command line that cannot be used (an unknown option, a
+// missing or bad value).
+constexpr int CommandLineErrorExit = 2;
+
+// Reads the arguments after the program name. --help gives the usage, the
+// options and where the keys are described on `out` (exit 0); --version the
+// version (exit 0). An unknown option, a missing value, a value that is not
+// what the option takes, or a stray argument gives "quillora: <what is
+// wrong>" and the usage on `err` (exit CommandLineErrorExit). Never throws.
+CommandLine readCommandLine(const std::vector<std::string>& arguments);
+
+// The usage and the options, as --help prints them.
+std::string commandLineHelp();

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "platform/FileLock.h"
+#include "platform/TimeSource.h"
+
+#include <cstdint>
+#include <future>
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <string>
+
+class FieldMap;
+
+constexpr double DefaultAutosaveSeconds = 60; // seconds between writes of a map with unsaved changes
+constexpr int RecoverySlots = 8;              // games that can keep recovery files side by side
+
+// Slot N's recovery file in `folder`: "<folder>/recovery-N.map". Its lock
+// is "recovery-N.lock" beside it.
+std::string recoveryFilePath(const std::string& folder, int slot);
+
+// Keeps the unsaved map of a game in a recovery file of the state folder, and
+// offers the one an earlier game left behind.
+//
+// Games running at once never write each other's files: each holds a slot of
+// the folder for its whole run (an exclusive lock on recovery-N.lock, which
+// the system lets go however the process ends) and writes only that slot's
+// recovery-N.map. At start the game takes the lowest free slot without a
+// recovery file as its own, and the newest recovery file of the other free
+// slots is offered, its slot held too (so a game started meanwhile does not
+// offer it as well) until it is loaded or discarded. Temporary files that an
+// interrupted write left in a slot it holds are removed.
+class Recovery
+{
+public:
+    // Takes the slots in `folder`, creating the folder. `interval` is the
+    // least time between two writes; zero turns the periodic writes off (the
+    // write at quitting stays). Problems go to `console` as "---" lines; the
+    // game then runs without a recovery file of its own.
+    Recovery(const std::string& folder, sf::Time interval, const TimeSource& time, std::ostream& console);
+    // Waits for a write in progress, then lets go of the slots.
+    ~Recovery();
+
+    Recovery(const Recovery&) = delete;
+    Recovery& operator=(const Recovery&) = delete;
+
+    // This game's recovery file; empty when it has none (no slot).
+    const std::string& ownFile() const { return own; }
+    // The recovery file offered at start, and the map file its map came from
+    // (empty for a map that never had one). Empty once loaded or discarded.
+    const std::string& offeredFile() const { return offered; }
+    const std::string& offeredMapPath() const { return offeredFrom; }
+
+    // The offered file was loaded into the map, whose revision is now
+    // `revision`: it becomes this game's own recovery file, already up to
+    // date. The slot the game had before is let go; a recovery file written
+    // there meanwhile stays for a later start.
+    void adoptOffer(std::uint64_t revision);
+    // Deletes the offered file (and its backup). Failures go to the console.
+    void discardOffer();
+
+    // Once per frame: when the map has unsaved changes that its recovery file
+    // does not hold yet, no write is in progress and `interval` has passed
+    // since the last write began, formats the file text here and writes it on
+    // a worker thread through the safe writer. Returns the milliseconds spent
+    // on the calling thread (0 when no write began).
+    double frame(const FieldMap& map, bool unsaved, const std::string& mapPath);
+    // Whether a write is in progress.
+    bool writing() const { return pending.valid(); }
+
+    // The map is safe in its own file: waits for a write in progress, then
+    // deletes this game's recovery file and its backup.
+    void mapSaved();
+
+    // The game quits: waits for a write in progress and, when the map has
+    // unsaved changes, makes sure the recovery file holds them (writing it on
+    // this thread) and says where on the console.
+    void quit(const FieldMap& map, bool unsaved, const std::string& mapPath);
+
+private:
+    // Takes the result of the write in progress, when it is done or `wait`.
+    void collect(bool wait);
+    void removeWithBackup(const std::string& file);
+
+    std::ostream& console;
+    sf::Time interval;
+    Stopwatch sinceWrite; // since the last write began
+    std::unique_ptr<FileLock> ownLock;
+    std::unique_ptr<FileLock> offerLock;
+    std::string own;
+    std::string offered;
+    std::string offeredFrom;
+    std::optional<std::uint64_t> kept; // the map revision the own file holds or is being written with
+    std::future<std::string> pending;  // the write in progress: its failure, empty on success
+};

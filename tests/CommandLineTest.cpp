@@ -1,0 +1,76 @@
+#include "app/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+using Args = std::vector<std::string>;
+
+TEST(CommandLine, ReadsEveryOption)
+{
+    const CommandLine none = readCommandLine({});
+    EXPECT_EQ(none.action, CommandLine::Action::Play);
+    EXPECT_EQ(none.options.autosaveSeconds, 60);
+    EXPECT_FALSE(none.options.windowed);
+
+    const CommandLine all =
+        readCommandLine({"--content", "/c", "--map=a b.map", "--windowed", "--autosave", "0.25"});
+    ASSERT_EQ(all.action, CommandLine::Action::Play) << all.err;
+    EXPECT_EQ(all.options.contentDir, "/c");
+    EXPECT_EQ(all.options.mapFile, "a b.map");
+    EXPECT_TRUE(all.options.windowed);
+    EXPECT_EQ(all.options.autosaveSeconds, 0.25);
+    EXPECT_EQ(readCommandLine({"--autosave", "0"}).options.autosaveSeconds, 0);
+
+    const CommandLine exporting = readCommandLine({"--export-png", "m.map", "out.png", "--content", "c"});
+    ASSERT_EQ(exporting.action, CommandLine::Action::Export) << exporting.err;
+    EXPECT_EQ(exporting.options.exportMap, "m.map");
+    EXPECT_EQ(exporting.options.exportPicture, "out.png");
+}
+
+TEST(CommandLine, HelpAndVersionGoToStandardOutput)
+{
+    const CommandLine help = readCommandLine({"--help"});
+    EXPECT_EQ(help.action, CommandLine::Action::Exit);
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.err.empty());
+    for (const char* word : {"Usage: quillora", "--content DIR", "--map FILE", "--windowed", "--autosave SECONDS",
+                             "--export-png MAP OUT.png", "README", "man quillora"})
+        EXPECT_NE(help.out.find(word), std::string::npos) << word;
+
+    const CommandLine version = readCommandLine({"--map", "x", "--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "quillora " QUILLORA_VERSION "\n");
+}
+
+TEST(CommandLine, RefusesWhatItCannotUseWithTheUsageOnStandardError)
+{
+    const struct
+    {
+        Args arguments;
+        const char* says;
+    } cases[] = {
+        {{"--bogus"}, "--bogus"},
+        {{"stray"}, "stray"},
+        {{"--map"}, "--map"},
+        {{"--content"}, "--content"},
+        {{"--map", ""}, "--map"},
+        {{"--map", "a", "--map", "b"}, "--map"},
+        {{"--autosave"}, "--autosave"},
+        {{"--autosave", "-1"}, "--autosave"},
+        {{"--autosave", "soon"}, "soon"},
+        {{"--autosave", "nan"}, "nan"},
+        {{"--export-png", "only.map"}, "--export-png"},
+        {{"--export-png", "m", "o.png", "--windowed"}, "--windowed"},
+    };
+    for (const auto& c : cases)
+    {
+        const CommandLine result = readCommandLine(c.arguments);
+        const std::string row = ::testing::PrintToString(c.arguments);
+        EXPECT_EQ(result.action, CommandLine::Action::Exit) << row;
+        EXPECT_EQ(result.exitCode, CommandLineErrorExit) << row;
+        EXPECT_TRUE(result.out.empty()) << row;
+        EXPECT_EQ(result.err.rfind("quillora: ", 0), 0u) << row << result.err;
+        const std::string firstLine = result.err.substr(0, result.err.find('\n'));
+        EXPECT_NE(firstLine.find(c.says), std::string::npos) << row << firstLine;
+        EXPECT_NE(result.err.find("Usage: quillora"), std::string::npos) << row;
+    }
+}

@@ -1,0 +1,135 @@
+// Unsaved changes through whole games: the mark, the recovery file written at
+// quitting and by the autosave, offered, loaded and discarded at the next
+// start, and two games at once.
+
+#include "WorldFixture.h"
+
+#include "mapfile/MapFormat.h"
+#include "mapfile/RecoveryFile.h"
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+class UnsavedWork : public ::testing::Test
+{
+protected:
+    std::unique_ptr<Game> start(double autosaveSeconds = DefaultAutosaveSeconds)
+    {
+        GameOptions options{dir.path(), false, false};
+        options.stateFolder = state.path();
+        options.autosaveSeconds = autosaveSeconds;
+        return std::make_unique<Game>(options, time, &console);
+    }
+    static void press(Game& game, const Keys& keys)
+    {
+        const InputState in = pressing(keys);
+        game.frame(&in);
+        game.frame(); // and let go
+    }
+    std::string file(int slot) const { return recoveryFilePath(state.path(), slot); }
+    // The map text of a recovery file, once the worker has written it.
+    std::string waitForMap(Game& game, int slot)
+    {
+        for (int i = 0; i < 500 && !fs::exists(file(slot)); ++i)
+        {
+            game.frame();
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        game.frame();
+        const std::string text = readFile(file(slot));
+        RecoveryContents contents;
+        std::string error;
+        EXPECT_TRUE(parseRecovery(text, contents, error)) << error;
+        return std::string(contents.mapText);
+    }
+    bool markShown(const Game& game) const
+    {
+        return game.sceneImage().getPixel(315, 3) == UnsavedMarkFill;
+    }
+
+    TestContent dir;
+    TempDir state;
+    ManualTimeSource time;
+    std::ostringstream console;
+};
+} // namespace
+
+TEST_F(UnsavedWork, QuittingKeepsItAndTheNextStartOffersIt)
+{
+    auto first = start();
+    press(*first, {sf::Keyboard::W});
+    EXPECT_FALSE(first->unsavedChanges()) << "walking is no change";
+    EXPECT_FALSE(markShown(*first));
+    first->worldForSetup().setObject(12, 7, 1);
+    first->frame();
+    EXPECT_TRUE(first->unsavedChanges());
+    EXPECT_TRUE(markShown(*first));
+    const std::string edited = formatMap(first->map());
+    press(*first, {sf::Keyboard::Escape});
+    EXPECT_FALSE(first->isOpen());
+    EXPECT_NE(console.str().find("--- Unsaved changes kept in " + file(1)), std::string::npos) << console.str();
+    first.reset();
+
+    auto second = start();
+    EXPECT_NE(console.str().find("--- Recovery: a map with changes that were not saved (a new map) is kept in " +
+                                 file(1) + ". Press F9 to load it, Shift+F9 to discard it."),
+              std::string::npos)
+        << console.str();
+    EXPECT_NE(second->hud().messageText().getString().toAnsiString().find("F9 loads it"), std::string::npos);
+    EXPECT_FALSE(second->unsavedChanges());
+    press(*second, {RecoveryKey});
+    EXPECT_TRUE(formatMap(second->map()) == edited);
+    EXPECT_TRUE(second->unsavedChanges()) << "recovered work is unsaved until saved";
+    EXPECT_NE(console.str().find("--- Loading Complete"), std::string::npos);
+
+    // Saving removes the recovery file; a clean quit writes none.
+    TempDir maps;
+    second->setFileChooser([&](FileDialogPurpose) { return maps.file("saved.map"); });
+    press(*second, {sf::Keyboard::F5});
+    EXPECT_FALSE(second->unsavedChanges());
+    EXPECT_FALSE(markShown(*second));
+    EXPECT_FALSE(fs::exists(file(1)));
+    press(*second, {sf::Keyboard::Escape});
+    second.reset();
+    for (const auto& entry : fs::directory_iterator(state.path()))
+        EXPECT_EQ(entry.path().extension(), ".lock") << entry.path();
+}
+
+TEST_F(UnsavedWork, AutosaveWaitsForItsIntervalAndGamesAtOnceKeepTheirOwnFiles)
+{
+    auto first = start();
+    auto second = start(0.5);
+    first->worldForSetup().setSolid(1, 1, true);
+    second->worldForSetup().setSolid(2, 2, true);
+    time.advance(sf::milliseconds(499));
+    first->frame();
+    second->frame();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    first->frame();
+    second->frame();
+    EXPECT_FALSE(fs::exists(file(1)) || fs::exists(file(2))) << "too early";
+    time.advance(sf::milliseconds(1));
+    EXPECT_TRUE(waitForMap(*second, 2) == formatMap(second->map()));
+    EXPECT_FALSE(fs::exists(file(1)));
+    time.advance(sf::seconds(60));
+    EXPECT_TRUE(waitForMap(*first, 1) == formatMap(first->map()));
+
+    // A third game finds both files held by running games: nothing to offer.
+    auto third = start();
+    EXPECT_EQ(console.str().find("--- Recovery:"), std::string::npos);
+    third.reset();
+    // The second game ends without quitting (as if killed): its file is offered,
+    // and discarding it removes it.
+    second.reset();
+    auto fourth = start();
+    EXPECT_NE(console.str().find("is kept in " + file(2)), std::string::npos) << console.str();
+    press(*fourth, {sf::Keyboard::LShift, RecoveryKey});
+    EXPECT_FALSE(fs::exists(file(2)));
+    EXPECT_TRUE(fs::exists(file(1)));
+    EXPECT_FALSE(fourth->unsavedChanges());
+}
