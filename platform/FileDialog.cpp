@@ -9,10 +9,7 @@
 #include <ostream>
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/WindowsApi.h"
 #include <commdlg.h>
 #endif
 

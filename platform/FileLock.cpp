@@ -1,10 +1,7 @@
 #include "platform/FileLock.h"
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/WindowsApi.h"
 
 #include <filesystem>
 #else

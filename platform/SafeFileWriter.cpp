@@ -9,10 +9,7 @@
 #include <random>
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/WindowsApi.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>

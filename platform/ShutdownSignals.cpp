@@ -3,10 +3,7 @@
 #include <atomic>
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/WindowsApi.h"
 #else
 #include <csignal>
 #endif
