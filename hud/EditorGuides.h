@@ -16,7 +16,7 @@ class FieldMap;
 class GameData;
 
 // The grid of field borders (G), one window pixel wide, and its colour.
-const sf::Color FieldGridColor(0, 0, 0, 96);
+const sf::Color FieldGridColor(0, 0, 0, 110);
 // The field readout: under the brush-size text, scene pixels times the scene
 // scale, as small as that text.
 constexpr float FieldReadoutLeft = 87.f;

@@ -19,10 +19,10 @@ void appendRect(sf::VertexArray& quads, float left, float top, float width, floa
     quads.append({{left, top + height}, color});
 }
 
-sf::Color halfway(sf::Color a, sf::Color b)
+sf::Color darkened(sf::Color c)
 {
-    return {static_cast<sf::Uint8>((a.r + b.r + 1) / 2), static_cast<sf::Uint8>((a.g + b.g + 1) / 2),
-            static_cast<sf::Uint8>((a.b + b.b + 1) / 2)};
+    const auto part = [](sf::Uint8 v) { return static_cast<sf::Uint8>((v * OverviewSolidPercent + 50) / 100); };
+    return {part(c.r), part(c.g), part(c.b)};
 }
 } // namespace
 
@@ -125,7 +125,7 @@ sf::Color MapOverview::fieldColor(const Field& field)
         return OverviewObjectColor;
     sf::Color color = groundColor(field.groundType);
     color.a = 255;
-    return field.solid ? halfway(color, OverviewSolidColor) : color;
+    return field.solid ? darkened(color) : color;
 }
 
 void MapOverview::update()

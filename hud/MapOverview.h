@@ -27,9 +27,10 @@ constexpr float OverviewBottomMargin = 40.f; // from the window's bottom edge to
 constexpr float OverviewFrameWidth = 2.f;    // the dark frame around the picture
 const sf::Color OverviewFrameColor(16, 16, 24);
 // How fields are marked: a field with an object in one dark colour (objects
-// block the player whatever the field), a solid field halfway to red.
+// block the player whatever the field), a solid field in its ground's colour
+// darkened to this share of it (a solid lake stays a lake).
 const sf::Color OverviewObjectColor(32, 20, 12);
-const sf::Color OverviewSolidColor(255, 0, 0);
+constexpr int OverviewSolidPercent = 55;
 const sf::Color OverviewViewColor(255, 255, 255); // the outline of the part of the map on screen
 const sf::Color OverviewPlayerColor(255, 214, 0); // the player's field, 3 x 3 pixels with a dark rim
 

@@ -96,10 +96,10 @@ TEST_F(OverlaysTest, OverviewShowsEveryChangeInTheColoursOfItsFields)
     map.setSolid(5, 6, true);
     map.setObject(7, 8, 1);
     frame({});
-    const sf::Color red = OverviewSolidColor, grass = fieldPieceColor(5, 64, 64);
+    const sf::Color grass = fieldPieceColor(5, 64, 64);
+    const auto dark = [](int v) { return sf::Uint8((v * OverviewSolidPercent + 50) / 100); };
     EXPECT_EQ(game.overview().pixel(3, 4), fieldPieceColor(2, 64, 64));
-    EXPECT_EQ(game.overview().pixel(5, 6), sf::Color((grass.r + red.r + 1) / 2, (grass.g + red.g + 1) / 2,
-                                                      (grass.b + red.b + 1) / 2));
+    EXPECT_EQ(game.overview().pixel(5, 6), sf::Color(dark(grass.r), dark(grass.g), dark(grass.b)));
     EXPECT_EQ(game.overview().pixel(7, 8), OverviewObjectColor);
     // Hidden, it watches nothing; shown again, it is whole again.
     frame({K::M});

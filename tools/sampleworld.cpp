@@ -276,9 +276,9 @@ int main(int argc, char** argv)
     FieldMap map(&data);
     World world(map);
     build(world);
-    // The player starts on the plaza, just below the sign, facing it.
+    // The player starts at the plaza's north-west corner, among cottages.
     const Player player({1080, 720}, &data, 3.375f, 3.75f);
-    const sf::Vector2f start = player.originStandingOn(100, 102);
+    const sf::Vector2f start = player.originStandingOn(92, 96);
     map.setOrigin(start.x, start.y);
     std::filesystem::create_directories(std::filesystem::path(out).parent_path());
     std::ofstream(out, std::ios::binary) << formatMap(map);
