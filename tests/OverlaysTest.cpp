@@ -5,6 +5,8 @@
 
 #include "player/Player.h"
 
+#include <SFML/Graphics/Texture.hpp>
+
 #include <cmath>
 
 namespace
@@ -101,6 +103,15 @@ TEST_F(OverlaysTest, OverviewShowsEveryChangeInTheColoursOfItsFields)
     EXPECT_EQ(game.overview().pixel(3, 4), fieldPieceColor(2, 64, 64));
     EXPECT_EQ(game.overview().pixel(5, 6), sf::Color(dark(grass.r), dark(grass.g), dark(grass.b)));
     EXPECT_EQ(game.overview().pixel(7, 8), OverviewObjectColor);
+    // And the window shows them.
+    sf::Texture shown;
+    ASSERT_TRUE(shown.create(1080, 720));
+    shown.update(game.window());
+    const sf::Image window = shown.copyToImage();
+    const sf::FloatRect area = game.overview().bounds();
+    for (const sf::Vector2u field : {sf::Vector2u(3, 4), sf::Vector2u(5, 6), sf::Vector2u(7, 8)})
+        EXPECT_EQ(window.getPixel(unsigned(area.left) + field.x, unsigned(area.top) + field.y),
+                  game.overview().pixel(int(field.x), int(field.y)));
     // Hidden, it watches nothing; shown again, it is whole again.
     frame({K::M});
     map.setObject(7, 8, 0);
