@@ -2,6 +2,7 @@
 
 #include "app/ScreenCapture.h"
 #include "content/ImageFile.h"
+#include "world/MapPicture.h"
 
 #include <SFML/OpenGL.hpp>
 #include <SFML/System/Sleep.hpp>
@@ -76,7 +77,7 @@ Game::Game(const GameOptions& options, const TimeSource& time, std::ostream* con
 {
     createWindow(playStyle());
 
-    const DecodedImages images = preparation.images.get();
+    DecodedImages images = preparation.images.get();
     // The icon is set only from an image that loaded, and only if it holds a
     // whole 16 x 16 icon.
     const std::string iconPath = options.contentRoot + IconFile;
@@ -109,6 +110,13 @@ Game::Game(const GameOptions& options, const TimeSource& time, std::ostream* con
     fieldMap->attachContent(contentStore.get());
     unsaved = std::make_unique<UnsavedChanges>(*fieldMap);
     playerCharacter = std::make_unique<Player>(size, contentStore.get(), sceneScaleX, sceneScaleY);
+    mapOverview = std::make_unique<MapOverview>(contentStore.get(), size, sf::Vector2u(SceneWidth, SceneHeight));
+    editorGuides = std::make_unique<EditorGuides>(contentStore.get(), sf::Vector2u(SceneWidth, SceneHeight),
+                                                  sceneScaleX, sceneScaleY);
+    contentPicker = std::make_unique<ContentPicker>(contentStore.get(), size);
+    // The store's pictures, decoded for it, stay in memory for the map picture.
+    pictureContent = std::make_shared<const ContentPictures>(*contentStore, options.contentRoot, std::move(images));
+    mapPictures = std::make_unique<MapPictureWriter>(options.captureFolder, pictureContent);
 
     if (!options.stateFolder.empty())
     {
@@ -138,8 +146,9 @@ sf::Uint32 Game::playStyle() const
 Game::~Game()
 {
     // The editor's history may be observing the map in the middle of a
-    // stroke: it goes first.
+    // stroke: it goes first. A map picture being written is waited for.
     mapEditor.reset();
+    mapPictures.reset();
 }
 
 void openGameWindow(sf::RenderWindow& window, sf::Uint32 style, bool limitFrameRate)
@@ -334,13 +343,20 @@ void Game::frame(const InputState* scripted)
         mapFileSequence(false, chooseFile, true);
     recoveryKey(in);
 
-    if (const std::string* message = mapEditor->update(in, fieldMap.get(), editorScaleX, editorScaleY))
+    const InputState editorInput = overlays(in);
+    if (const std::string* message = mapEditor->update(editorInput, fieldMap.get(), editorScaleX, editorScaleY))
         headUpDisplay->showMessage(*message);
+    if (!mapEditor->active())
+        contentPicker->setOpen(false);
     if (const std::string* message = playerCharacter->update(*fieldMap, in))
         headUpDisplay->showMessage(*message);
     fieldMap->refresh();
     headUpDisplay->update(mapEditor->choices());
     headUpDisplay->setUnsavedMark(unsavedChanges());
+    // Under the picker the mouse points at no field.
+    editorGuides->update(*fieldMap, contentPicker->isOpen() ? std::nullopt : mapEditor->hoveredField());
+    mapOverview->update();
+    mapPictureKey(in);
     if (options.profile)
         profile.worldMs = millisecondsSince(frameStart);
 
@@ -358,6 +374,8 @@ void Game::frame(const InputState* scripted)
     // here, the writing happens on the worker.
     profile.autosaveMs = recovery ? recovery->frame(*fieldMap, unsavedChanges(), mapPath) : 0;
     profile.autosaveWriting = recovery && recovery->writing();
+    profile.mapPictureWriting = mapPictures->writing();
+    previousInput = in;
 
     // Closing is left to the end, so the frame that asked for it is still
     // drawn in full.
@@ -366,6 +384,103 @@ void Game::frame(const InputState* scripted)
         if (recovery)
             recovery->quit(*fieldMap, unsavedChanges(), mapPath);
         gameWindow.close();
+    }
+}
+
+InputState Game::overlays(const InputState& in)
+{
+    if (pressed(in, OverviewKey))
+    {
+        if (mapOverview->shown())
+            mapOverview->hide();
+        else
+            mapOverview->show(*fieldMap);
+    }
+    const bool editing = mapEditor->active();
+    if (editing && pressed(in, GridKey))
+        editorGuides->setGridShown(!editorGuides->gridShown());
+    if (editing && pressed(in, PickerKey))
+        contentPicker->setOpen(!contentPicker->isOpen());
+
+    // The overlays are laid out in the window's own coordinates, which a
+    // resized window stretches.
+    const sf::Vector2f point = gameWindow.mapPixelToCoords(in.mousePosition);
+    const bool leftPress = in.leftButton && !previousInput.leftButton;
+    InputState forEditor = in;
+    bool overOverlay = false;
+    if (contentPicker->isOpen())
+    {
+        // The whole window belongs to the picker: a click chooses, or closes
+        // it outside the panel, and the wheel scrolls it.
+        overOverlay = true;
+        contentPicker->scroll(in.wheelNotches);
+        forEditor.wheelNotches = 0.f;
+        if (leftPress)
+        {
+            if (const std::optional<PickerEntry> entry = contentPicker->entryAt(point))
+            {
+                if (entry->kind == PickerEntry::Kind::Ground)
+                    mapEditor->chooseGround(entry->number);
+                else
+                    mapEditor->chooseObject(entry->number);
+                contentPicker->setOpen(false);
+            }
+            else if (!contentPicker->bounds().contains(point))
+                contentPicker->setOpen(false);
+        }
+    }
+    else if (editing && mapOverview->shown())
+    {
+        if (const std::optional<sf::Vector2i> field = mapOverview->fieldAt(point))
+        {
+            overOverlay = true;
+            if (leftPress)
+                travel(*field);
+        }
+    }
+    // A button that went down over an overlay belongs to it until released,
+    // wherever the mouse goes meanwhile; over an overlay the map under it is
+    // not edited.
+    const bool anyButton = in.leftButton || in.rightButton || in.middleButton;
+    mouseHeldByOverlay = anyButton && (mouseHeldByOverlay || overOverlay);
+    if (overOverlay || mouseHeldByOverlay)
+        forEditor.leftButton = forEditor.rightButton = forEditor.middleButton = false;
+    return forEditor;
+}
+
+void Game::travel(sf::Vector2i field)
+{
+    const std::optional<sf::Vector2i> free = playerCharacter->nearestFreeField(*fieldMap, field);
+    if (!free)
+    {
+        headUpDisplay->showMessage("No field there to stand on");
+        return;
+    }
+    const sf::Vector2f origin = playerCharacter->originStandingOn(free->x, free->y);
+    fieldMap->setOrigin(origin.x, origin.y);
+}
+
+void Game::mapPictureKey(const InputState& in)
+{
+    if (pressed(in, MapPictureKey))
+    {
+        if (mapPictures->begin(mapValues(*fieldMap), localTimeNow()))
+            headUpDisplay->showMessage("Drawing the whole map ...");
+        else
+            headUpDisplay->showMessage("A picture of the map is being written already");
+    }
+    if (const std::optional<MapPictureResult> done = mapPictures->finished())
+    {
+        if (done->reason.empty())
+        {
+            *console << "--- Map picture written: " << done->file << std::endl;
+            headUpDisplay->showMessage("Map picture written: " + done->file);
+        }
+        else
+        {
+            *console << "--- Map picture failed: " << done->reason << std::endl;
+            headUpDisplay->showMessage("Map picture failed: " + done->reason);
+        }
     }
 }
 
@@ -402,6 +517,15 @@ void Game::describeFrame(FrameKey& scene, FrameKey& window) const
     window.add(gameWindow.getSize());
     window.add(headUpDisplay->brushSizeText());
     window.add(headUpDisplay->messageVisible()).add(headUpDisplay->messageText());
+    // The grid and the field readout in the editor, the overview, the picker:
+    // where the map is and the player stands, what they show.
+    window.add(fieldMap->origin()).add(playerCharacter->standingField());
+    window.add(choices.active && editorGuides->gridShown()).add(editorGuides->readoutShown());
+    if (editorGuides->readoutShown())
+        window.add(editorGuides->readout());
+    window.add(mapOverview->shown()).add(mapOverview->version());
+    window.add(contentPicker->isOpen()).add(contentPicker->firstRow());
+    window.add(choices.selectedGround).add(choices.selectedObject);
 }
 
 // Drawing the same picture 60 times a second costs a software renderer a
@@ -475,7 +599,11 @@ void Game::present(bool afterIdleFrame)
     gameWindow.clear(sf::Color::Green);
     sceneSprite.setTexture(sceneTexture.getTexture(), false);
     gameWindow.draw(sceneSprite);
+    if (mapEditor->active())
+        editorGuides->draw(gameWindow, fieldMap->origin());
+    mapOverview->draw(gameWindow, fieldMap->origin(), playerCharacter->standingField());
     headUpDisplay->drawTexts(gameWindow, mapEditor->choices());
+    contentPicker->draw(gameWindow, mapEditor->choices());
     // SFML's frame limit counts from its last display, which idle frames
     // skipped, so it would not wait now.
     if (afterIdleFrame)

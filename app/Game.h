@@ -1,11 +1,16 @@
 #pragma once
 
 #include "app/FrameKey.h"
+#include "app/MapPictureExport.h"
 #include "app/ScreenCapture.h"
 #include "app/Recovery.h"
 #include "app/UnsavedChanges.h"
+#include "content/ContentPictures.h"
 #include "content/GameData.h"
 #include "editor/Editor.h"
+#include "hud/ContentPicker.h"
+#include "hud/EditorGuides.h"
+#include "hud/MapOverview.h"
 #include "hud/UI.h"
 #include "mapfile/MapFile.h"
 #include "platform/Input.h"
@@ -39,6 +44,13 @@ constexpr float RecoveryMessageSeconds = 12.f; // how long the start-up message 
 
 // Loads the recovery file offered at start; with a Shift key held, deletes it.
 constexpr sf::Keyboard::Key RecoveryKey = sf::Keyboard::F9;
+// Writes the whole map as a picture (MapPictureWriter), once per press.
+constexpr sf::Keyboard::Key MapPictureKey = sf::Keyboard::F6;
+// Shows and hides the map overview, once per press, in both modes.
+constexpr sf::Keyboard::Key OverviewKey = sf::Keyboard::M;
+// In the editor, once per press: the grid of field borders, the content picker.
+constexpr sf::Keyboard::Key GridKey = sf::Keyboard::G;
+constexpr sf::Keyboard::Key PickerKey = sf::Keyboard::Tab;
 
 extern const char* const windowTitle;
 
@@ -76,6 +88,7 @@ struct FrameProfile
     bool presented = true;
     double autosaveMs = 0;  // this frame's share of an autosave (formatting); 0 when none began
     bool autosaveWriting = false; // a recovery file was being written on the worker after the frame
+    bool mapPictureWriting = false; // a picture of the map was being drawn or written on its worker after the frame
 };
 
 // The whole game: the window, the content store and every long-lived object,
@@ -125,6 +138,9 @@ public:
     const Editor& editor() const { return *mapEditor; }
     const Player& player() const { return *playerCharacter; }
     const UI& hud() const { return *headUpDisplay; }
+    const ContentPicker& picker() const { return *contentPicker; }
+    const MapOverview& overview() const { return *mapOverview; }
+    const EditorGuides& guides() const { return *editorGuides; }
     // Window pixels per scene pixel, from the window size at start-up.
     sf::Vector2f sceneScale() const { return {sceneScaleX, sceneScaleY}; }
     // The scene as drawn by the last frame, 320 x 192.
@@ -148,6 +164,18 @@ private:
     void offerRecovery();
     void capture();
     void recoveryKey(const InputState& in);
+    // The keys and clicks of what lies over the scene (the overview, the
+    // grid, the picker), before the editor's update; returns the input the
+    // editor gets: without the buttons while the mouse belongs to one of them.
+    InputState overlays(const InputState& in);
+    // Moves the map so that the player stands on `field`, or the nearest field
+    // where nothing blocks them.
+    void travel(sf::Vector2i field);
+    void mapPictureKey(const InputState& in);
+    bool pressed(const InputState& in, sf::Keyboard::Key key) const
+    {
+        return in.isKeyPressed(key) && !previousInput.isKeyPressed(key);
+    }
     void describeFrame(FrameKey& scene, FrameKey& window) const;
     void drawFrame(bool fullRedraw);
     void drawScene();
@@ -184,6 +212,17 @@ private:
     std::unique_ptr<UI> headUpDisplay;
     std::unique_ptr<FieldMap> fieldMap;
     std::unique_ptr<Player> playerCharacter;
+    // Over the scaled scene; the overview watches the map, so it is declared
+    // after it (and goes before it).
+    std::unique_ptr<MapOverview> mapOverview;
+    std::unique_ptr<EditorGuides> editorGuides;
+    std::unique_ptr<ContentPicker> contentPicker;
+    InputState previousInput;       // the last frame's, to tell presses from holds
+    bool mouseHeldByOverlay = false; // a button went down over an overlay and is not yet released
+    // The content's pictures for the map picture key, and its worker, which
+    // waits for a picture being written when the game ends.
+    std::shared_ptr<const ContentPictures> pictureContent;
+    std::unique_ptr<MapPictureWriter> mapPictures;
     FrameProfile profile;
     InputTracker input;
     ScreenCapturer screenCapturer;

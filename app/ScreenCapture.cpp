@@ -12,15 +12,37 @@
 #include <iostream>
 #include <sstream>
 
-std::string screenCaptureName(const LocalTime& time, int counter)
+std::string captureName(const char* prefix, const LocalTime& time, int counter, const char* extension)
 {
     std::ostringstream name;
-    name << "ScreenCapture-" << time.day << '-' << time.month << '-' << time.year << '-' << time.hour << '-'
+    name << prefix << '-' << time.day << '-' << time.month << '-' << time.year << '-' << time.hour << '-'
          << time.minute << '-' << time.second;
     if (counter > 1)
         name << '-' << counter;
-    name << ".jpg";
+    name << extension;
     return name.str();
+}
+
+std::string screenCaptureName(const LocalTime& time, int counter)
+{
+    return captureName("ScreenCapture", time, counter, ".jpg");
+}
+
+std::string createCaptureFile(const std::string& folder, const char* prefix, const LocalTime& time,
+                              const char* extension, std::string& name)
+{
+    std::string reason;
+    for (int counter = 1; counter <= MaxCapturesPerName; ++counter)
+    {
+        name = (folder.empty() ? std::string() : folder + "/") + captureName(prefix, time, counter, extension);
+        const NewFileStatus status = createNewFile(name, reason);
+        if (status == NewFileStatus::Created)
+            return {};
+        if (status == NewFileStatus::Failed)
+            return reason;
+    }
+    return captureName(prefix, time, 1, extension) + ": " + std::to_string(MaxCapturesPerName) +
+           " files of this second exist";
 }
 
 std::string captureWindow(const sf::RenderWindow& window, const LocalTime& time, const std::string& folder,
@@ -34,19 +56,8 @@ std::string captureWindow(const sf::RenderWindow& window, const LocalTime& time,
     const sf::Image image = texture.copyToImage();
 
     std::string name;
-    std::string reason;
-    for (int counter = 1;; ++counter)
-    {
-        if (counter > MaxCapturesPerName)
-            return screenCaptureName(time) + ": " + std::to_string(MaxCapturesPerName) +
-                   " captures of this second exist";
-        name = (folder.empty() ? std::string() : folder + "/") + screenCaptureName(time, counter);
-        const NewFileStatus status = createNewFile(name, reason);
-        if (status == NewFileStatus::Created)
-            break;
-        if (status == NewFileStatus::Failed)
-            return reason;
-    }
+    if (std::string reason = createCaptureFile(folder, "ScreenCapture", time, ".jpg", name); !reason.empty())
+        return reason;
     // The encoder's own complaint would come every frame; ours comes once.
     std::streambuf* const libraryErrors = sf::err().rdbuf(nullptr);
     const bool saved = image.saveToFile(name);

@@ -13,10 +13,21 @@ class RenderWindow;
 // captures of that second fail.
 constexpr int MaxCapturesPerName = 1000;
 
-// "ScreenCapture-<day>-<month>-<year>-<hour>-<minute>-<second>.jpg", each number
-// in plain decimal without leading zeros; from `counter` 2 on, "-<counter>"
-// goes before ".jpg".
+// "<prefix>-<day>-<month>-<year>-<hour>-<minute>-<second><extension>", each
+// number in plain decimal without leading zeros; from `counter` 2 on,
+// "-<counter>" goes before the extension.
+std::string captureName(const char* prefix, const LocalTime& time, int counter, const char* extension);
+
+// captureName("ScreenCapture", time, counter, ".jpg").
 std::string screenCaptureName(const LocalTime& time, int counter = 1);
+
+// Creates the first free file of captureName(prefix, time, 1, extension),
+// counter 2, 3, ... up to MaxCapturesPerName, in `folder` (UTF-8; empty: the
+// working directory, which is then not named), taking the name in the same
+// step as the file is created. Returns an empty string with the new empty
+// file's name in `name`, or the reason it failed.
+std::string createCaptureFile(const std::string& folder, const char* prefix, const LocalTime& time,
+                              const char* extension, std::string& name);
 
 // Writes what `window` shows as a JPEG into `folder` (UTF-8; empty: the
 // working directory, which is then not named), under the first name of `time`

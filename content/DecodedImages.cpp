@@ -17,3 +17,13 @@ const sf::Image* DecodedImages::find(const std::string& path) const
     const auto found = images.find(path);
     return found == images.end() ? nullptr : &found->second;
 }
+
+bool DecodedImages::take(const std::string& path, sf::Image& image)
+{
+    const auto found = images.find(path);
+    if (found == images.end())
+        return false;
+    image = std::move(found->second);
+    images.erase(found);
+    return true;
+}

@@ -22,6 +22,10 @@ public:
     // caller then reads the file itself).
     const sf::Image* find(const std::string& path) const;
 
+    // Moves the picture decoded for `path` into `image` and forgets it; false,
+    // and `image` unchanged, when none was kept for it.
+    bool take(const std::string& path, sf::Image& image);
+
 private:
     std::unordered_map<std::string, sf::Image> images;
 };

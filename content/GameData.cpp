@@ -13,10 +13,8 @@ constexpr const char* EditorTexturePath = "/Texturen/EditorTextur.png";
 constexpr const char* PlayerTexturePath = "/Texturen/PlayerTextur.png";
 constexpr const char* UiTexturePath = "/Texturen/UITextur.png";
 constexpr const char* TitleScreenTexturePath = "/Texturen/TitleScreenTextur.png";
-// The numbered texture sets: "<prefix><N>.png".
-constexpr const char* ObjectTexturePrefix = "/Texturen/ObjectTextur";
+// The numbered item pictures: "<prefix><N>.png".
 constexpr const char* ItemTexturePrefix = "/Items/ItemTextur";
-constexpr const char* TextureExtension = ".png";
 
 // What a picture costs of the image budget.
 std::size_t decodedBytes(const sf::Image& image)
@@ -58,6 +56,7 @@ GameData::GameData(std::string root, std::ostream* console, const FontFiles* fon
     loadObjects();
     loadItemTextures();
     loadItems();
+    this->decoded = nullptr; // the caller's pictures are not kept beyond construction
 }
 
 const sf::Texture* GameData::fieldTexture(int type) const
@@ -83,7 +82,7 @@ const ObjectType* GameData::object(int id) const
 
 void GameData::loadFieldTextures()
 {
-    loadTextureSet(fieldTextures, FieldTexturePrefix, "---Texturen laden bei ");
+    groundTypes = loadTextureSet(fieldTextures, FieldTexturePrefix, "---Texturen laden bei ");
 }
 
 void GameData::loadObjectTextures()
@@ -97,32 +96,27 @@ void GameData::loadItemTextures()
 }
 
 template <typename T, typename Load>
-void GameData::loadSet(ContentTable<T>& table, const char* prefix, const char* extension, const char* label,
-                       Load load)
+int GameData::loadSet(ContentTable<T>& table, const char* prefix, const char* extension, const char* label,
+                      Load load)
 {
     for (auto& slot : table)
         slot.reset();
-    // Number ContentSetCapacity has no slot: the set ends there like at a gap.
-    for (int number = 0;; ++number)
-    {
-        const std::string file = path(prefix) + std::to_string(number) + extension;
-        ReadResult result;
-        std::unique_ptr<T> entry = number < ContentSetCapacity ? load(file, number, result) : nullptr;
-        if (!entry)
-        {
-            reportFailure(result);
-            reportEnd(label, file);
-            return;
-        }
-        table[static_cast<std::size_t>(number)] = std::move(entry);
-    }
+    const NumberedSetEnd end =
+        walkNumberedSet(root, prefix, extension, [&](const std::string& file, int number, ReadResult& result) {
+            std::unique_ptr<T> entry = load(file, number, result);
+            table[static_cast<std::size_t>(number)] = std::move(entry);
+            return table[static_cast<std::size_t>(number)] != nullptr;
+        });
+    reportFailure(end.result);
+    reportEnd(label, end.path);
+    return end.count;
 }
 
-void GameData::loadTextureSet(ContentTable<sf::Texture>& table, const char* prefix, const char* label)
+int GameData::loadTextureSet(ContentTable<sf::Texture>& table, const char* prefix, const char* label)
 {
     sf::Texture scratch;
     scratch.setSmooth(false);
-    loadSet(table, prefix, TextureExtension, label, [&](const std::string& file, int, ReadResult& result) {
+    return loadSet(table, prefix, TextureExtension, label, [&](const std::string& file, int, ReadResult& result) {
         result = loadTexture(file, scratch);
         return result ? std::make_unique<sf::Texture>(scratch) : nullptr;
     });
@@ -147,13 +141,9 @@ ReadResult GameData::loadTexture(const std::string& file, sf::Texture& texture)
 void GameData::loadObjects()
 {
     const auto load = [this](const std::string& file, int number, ReadResult& result) {
-        std::string text;
-        result = readRegularFile(file, MaxDefinitionFileBytes, text);
-        return result ? std::make_unique<ObjectType>(
-                            makeObjectDefinition(number, objectTexture(number), parseObjectDefinition(text)))
-                      : nullptr;
+        return readObjectDefinition(file, number, objectTexture(number), result);
     };
-    loadSet(objects, "/Objekte/Object", ".object", "---Objekte laden bei ", load);
+    objectDefinitions = loadSet(objects, ObjectDefinitionPrefix, ObjectDefinitionExtension, "---Objekte laden bei ", load);
 }
 
 void GameData::loadItems()
@@ -197,12 +187,7 @@ DecodedImages GameData::decodeImages(const std::string& root, std::size_t imageB
     // Each set as far as the store will read it; numbers it never reaches
     // are not decoded.
     for (const char* prefix : {FieldTexturePrefix, ObjectTexturePrefix, ItemTexturePrefix})
-    {
-        for (int number = 0; number < ContentSetCapacity; ++number)
-        {
-            if (!decode(root + prefix + std::to_string(number) + TextureExtension))
-                break;
-        }
-    }
+        walkNumberedSet(root, prefix, TextureExtension,
+                        [&](const std::string& file, int, ReadResult&) { return decode(file); });
     return images;
 }

@@ -3,6 +3,7 @@
 #include "content/ContentCatalog.h"
 #include "content/DecodedImages.h"
 #include "content/ItemType.h"
+#include "content/NumberedSet.h"
 #include "content/ObjectType.h"
 #include "platform/Fonts.h"
 #include "platform/RegularFile.h"
@@ -16,14 +17,6 @@
 #include <memory>
 #include <string>
 
-// Slots of each numbered content table: numbers 0..9999.
-constexpr int ContentSetCapacity = 10000;
-
-// Largest object or item definition file that is read, in bytes. An object's
-// message may well be long (messages of a megabyte are used), so the limit
-// leaves four times that; it keeps a huge file from filling memory.
-constexpr std::size_t MaxDefinitionFileBytes = 4u << 20; // bytes
-
 // Decoded size of all the content's pictures together (width x height x 4 for
 // each), in bytes. The bundled content needs well under 1 MiB; 256 MiB holds
 // four pictures of the largest side, or thousands of ordinary ones, while
@@ -31,8 +24,11 @@ constexpr std::size_t MaxDefinitionFileBytes = 4u << 20; // bytes
 // them bounded. The picture that would pass it ends its set.
 constexpr std::size_t MaxContentImageBytes = 256u << 20; // bytes
 
-// Ground type N's texture is "<root>" FieldTexturePrefix "<N>.png".
+// Ground type N's texture is "<root>" FieldTexturePrefix "<N>" TextureExtension,
+// object N's picture the same with ObjectTexturePrefix.
 constexpr const char* FieldTexturePrefix = "/Texturen/FieldTextur";
+constexpr const char* ObjectTexturePrefix = "/Texturen/ObjectTextur";
+constexpr const char* TextureExtension = ".png";
 
 // Whether the folder `root` holds the game's content: it has the texture of
 // ground type 0, without which no map can be shown. Only looks for the file.
@@ -90,6 +86,11 @@ public:
     bool hasGroundType(int type) const override { return fieldTexture(type) != nullptr; }
     bool hasObject(int id) const override { return object(id) != nullptr; }
 
+    // How many ground types and object definitions were loaded: the sets run
+    // 0..count-1 without gaps.
+    int groundTypeCount() const { return groundTypes; }
+    int objectCount() const { return objectDefinitions; }
+
     // Single textures; always allocated, empty when their file did not load.
     std::unique_ptr<sf::Texture> playerTexture;
     std::unique_ptr<sf::Texture> editorTexture;
@@ -113,11 +114,12 @@ public:
 private:
     // Fills `table` from "<root><prefix><N><extension>", N = 0 up, until
     // `load(path, N, result)` gives null or the table is full; prints the
-    // set's line, after the failed result's reason if there is one.
+    // set's line, after the failed result's reason if there is one. Returns
+    // the count of the set.
     template <typename T, typename Load>
-    void loadSet(ContentTable<T>& table, const char* prefix, const char* extension, const char* label, Load load);
+    int loadSet(ContentTable<T>& table, const char* prefix, const char* extension, const char* label, Load load);
     // One numbered texture set: "<root>/<prefix><N>.png" from N = 0 up.
-    void loadTextureSet(ContentTable<sf::Texture>& table, const char* prefix, const char* label);
+    int loadTextureSet(ContentTable<sf::Texture>& table, const char* prefix, const char* label);
     // The picture at `path` (decoded ahead, or read now) into `texture`,
     // within what is left of the image budget.
     ReadResult loadTexture(const std::string& path, sf::Texture& texture);
@@ -130,4 +132,6 @@ private:
     std::ostream* errors;
     std::size_t imageBytesLeft; // of the image budget
     const DecodedImages* decoded;
+    int groundTypes = 0;
+    int objectDefinitions = 0;
 };

@@ -39,3 +39,11 @@ ReadResult loadPngImage(const std::string& path, sf::Image& image, std::size_t m
 
 // loadPngImage, then the pixels into `texture`. Fails when either step fails.
 ReadResult loadPngTexture(const std::string& path, sf::Texture& texture, std::size_t maxDecodedBytes = SIZE_MAX);
+
+// Encodes `width` x `height` pixels of 8-bit RGBA, row by row from the top
+// (`rgba` holds width x height x 4 bytes), as a PNG file's bytes into
+// `bytes`: non-interlaced, 8-bit RGBA, compressed for speed (a picture of the
+// whole map is 41 MB of pixels; zlib's fastest level keeps encoding it well
+// under a second). Returns an empty string, or the reason it failed (`bytes`
+// is then unspecified).
+std::string encodePng(const unsigned char* rgba, unsigned width, unsigned height, std::string& bytes);

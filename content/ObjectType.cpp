@@ -50,3 +50,12 @@ ObjectType makeObjectDefinition(int id, const sf::Texture* texture, const Object
     return ObjectType(id, texture, lines.anchorColumn, lines.width, lines.height, collision,
                       lines.collisionLeftOffset, lines.collisionTopOffset, lines.message);
 }
+
+std::unique_ptr<ObjectType> readObjectDefinition(const std::string& path, int id, const sf::Texture* texture,
+                                                 ReadResult& result)
+{
+    std::string text;
+    result = readRegularFile(path, MaxDefinitionFileBytes, text);
+    return result ? std::make_unique<ObjectType>(makeObjectDefinition(id, texture, parseObjectDefinition(text)))
+                  : nullptr;
+}

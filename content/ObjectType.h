@@ -1,9 +1,12 @@
 #pragma once
 
 #include "content/ObjectSprite.h"
+#include "platform/RegularFile.h"
 
 #include <SFML/Graphics/Rect.hpp>
 
+#include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -17,6 +20,15 @@ class Texture;
 // a field that carries an object refers to its definition instead of holding a
 // copy, so a map full of objects costs the same whatever their messages.
 // Object id 0 stands for no object.
+// Largest object or item definition file that is read, in bytes. An object's
+// message may well be long (messages of a megabyte are used), so the limit
+// leaves four times that; it keeps a huge file from filling memory.
+constexpr std::size_t MaxDefinitionFileBytes = 4u << 20; // bytes
+
+// Object N's definition is "<root>" ObjectDefinitionPrefix "<N>" ObjectDefinitionExtension.
+constexpr const char* ObjectDefinitionPrefix = "/Objekte/Object";
+constexpr const char* ObjectDefinitionExtension = ".object";
+
 class ObjectType
 {
 public:
@@ -59,3 +71,10 @@ ObjectDefinitionLines parseObjectDefinition(std::string_view text);
 // Builds definition `id` from its lines and its texture (may be null).
 // Sizes that overflow int saturate.
 ObjectType makeObjectDefinition(int id, const sf::Texture* texture, const ObjectDefinitionLines& lines);
+
+// Reads the ".object" file at `path` (a regular file of at most
+// MaxDefinitionFileBytes) as definition `id` with picture `texture` (may be
+// null). Null when the file cannot be used, with `result` saying why
+// (Missing when there is none).
+std::unique_ptr<ObjectType> readObjectDefinition(const std::string& path, int id, const sf::Texture* texture,
+                                                 ReadResult& result);

@@ -117,10 +117,13 @@ const std::string* Editor::update(const InputState& input, FieldMap* map, float 
     if (!state.active)
     {
         dragging = false;
+        hovered.reset();
         return nullptr;
     }
 
     readKeys(input);
+    turnWheel(input.wheelNotches);
+    hovered.reset();
     if (!map)
         return nullptr;
 
@@ -139,6 +142,7 @@ const std::string* Editor::update(const InputState& input, FieldMap* map, float 
     const bool hit = findField(*map, x0, y0, px, py, column, row);
     if (hit)
     {
+        hovered = sf::Vector2i(column, row);
         cursorSprite.setPosition(static_cast<float>(x0 + FieldSize * column), static_cast<float>(y0 + FieldSize * row));
         if (presses.pick)
             pick(*map, column, row);
@@ -357,18 +361,67 @@ void Editor::readKeys(const InputState& input)
     };
     int& object = state.selectedObject;
     int& brush = state.brushSize;
-    step(input.isKeyPressed(sf::Keyboard::K), object < ObjectChoices - 1, object, +1);
+    step(input.isKeyPressed(sf::Keyboard::K), object < objectCount() - 1, object, +1);
     step(input.isKeyPressed(sf::Keyboard::L), object > 0, object, -1);
     step(input.isKeyPressed(sf::Keyboard::Subtract) || input.isKeyPressed(sf::Keyboard::Hyphen),
          brush > MinBrushSize, brush, -1);
     step(input.isKeyPressed(sf::Keyboard::Add) || input.isKeyPressed(sf::Keyboard::Equal), brush < MaxBrushSize,
          brush, +1);
 
-    for (int ground = 0; ground < GroundChoices; ++ground)
+    // Types past the first six only where they are loaded, so a content set
+    // of six keeps Num7..Num9 doing nothing.
+    for (int ground = 0; ground < GroundKeys; ++ground)
     {
-        if (input.isKeyPressed(static_cast<sf::Keyboard::Key>(sf::Keyboard::Num1 + ground)))
+        if (input.isKeyPressed(static_cast<sf::Keyboard::Key>(sf::Keyboard::Num1 + ground)) &&
+            (ground < GroundChoices || ground < groundTypeCount()))
             state.selectedGround = ground;
     }
+}
+
+void Editor::turnWheel(float notches)
+{
+    if (!std::isfinite(notches))
+        return;
+    wheelTravel += notches;
+    const int steps = static_cast<int>(wheelTravel); // toward zero: a part of a notch waits for the rest
+    wheelTravel -= static_cast<float>(steps);
+    if (steps == 0)
+        return;
+    const auto stepThrough = [steps](int& value, int count) {
+        // From a number outside the set the wheel comes back into it.
+        const long long next = static_cast<long long>(value) + steps;
+        value = static_cast<int>(std::clamp<long long>(next, 0, std::max(count - 1, 0)));
+    };
+    if (state.mode == EditorMode::PaintGround)
+        stepThrough(state.selectedGround, groundTypeCount());
+    else if (state.mode == EditorMode::PlaceObject)
+        stepThrough(state.selectedObject, objectCount());
+}
+
+void Editor::chooseGround(int type)
+{
+    if (type < 0 || type >= groundTypeCount())
+        return;
+    state.selectedGround = type;
+    state.mode = EditorMode::PaintGround;
+}
+
+void Editor::chooseObject(int id)
+{
+    if (id < 0 || id >= objectCount())
+        return;
+    state.selectedObject = id;
+    state.mode = EditorMode::PlaceObject;
+}
+
+int Editor::groundTypeCount() const
+{
+    return content ? content->groundTypeCount() : GroundChoices;
+}
+
+int Editor::objectCount() const
+{
+    return content ? content->objectCount() : ObjectChoices;
 }
 
 bool Editor::findField(const FieldMap& map, int x0, int y0, float px, float py, int& column, int& row)

@@ -26,8 +26,9 @@ enum class EditorMode
 constexpr int EditorKeyDelayMs = 200; // milliseconds; a timed key acts only when its clock reads more than this
 constexpr int MinBrushSize = 1;       // fields of brush pattern 1
 constexpr int MaxBrushSize = 4;
-constexpr int GroundChoices = 6; // ground types 0..5 on Num1..Num6
-constexpr int ObjectChoices = 3; // objects 0..2
+constexpr int GroundChoices = 6; // ground types 0..5 on Num1..Num6, always
+constexpr int GroundKeys = 9;    // Num1..Num9: ground types 0..8, those past GroundChoices only where loaded
+constexpr int ObjectChoices = 3; // objects 0..2: what K and L reach without a content store
 constexpr int CursorSize = 16;   // scene pixels per side of the cursor, one field
 
 // One field of a brush pattern, in fields from the field under the mouse:
@@ -56,8 +57,8 @@ struct EditorChoices
     bool active = false;
     EditorMode mode = EditorMode::PaintGround;
     bool underLayer = false; // the brush paints the under layer instead of the ground layer
-    int selectedGround = 0;  // a loaded ground type: 0..5 by the number keys, any by picking
-    int selectedObject = 0;  // a loaded object id: 0..2 by K and L, any by picking
+    int selectedGround = 0;  // a ground type: 0..8 by the number keys, any loaded one by the wheel, picking, the picker
+    int selectedObject = 0;  // an object id: any loaded one by K and L, the wheel, picking, the picker
     int brushSize = 1;       // 1..4
 };
 
@@ -77,12 +78,19 @@ struct FieldRect
 //
 // Keys, read as held states each frame, in this order (a later key of the
 // same kind wins): U / Z under / ground layer (Z not while Ctrl is held); P,
-// O, I object, paint, solid mode; K / L next / previous object; Subtract or
-// Hyphen / Add or Equal a smaller / larger brush; Num1..Num6 ground types
-// 0..5. E and the four step keys are timed: E by its own clock, the step keys
-// by one shared clock, and a key acts only when its clock reads more than
-// EditorKeyDelayMs whole milliseconds; the clock restarts only when a value
-// changes.
+// O, I object, paint, solid mode; K / L next / previous object, up to the
+// last loaded one; Subtract or Hyphen / Add or Equal a smaller / larger
+// brush; Num1..Num6 ground types 0..5, Num7..Num9 ground types 6..8 where
+// they are loaded. E and the four step keys are timed: E by its own clock,
+// the step keys by one shared clock, and a key acts only when its clock reads
+// more than EditorKeyDelayMs whole milliseconds; the clock restarts only when
+// a value changes.
+//
+// The mouse wheel, clocked by nothing: in paint mode it steps the selected
+// ground type, in object mode the selected object (0 included), one per
+// notch through every loaded one, away from the user to the next higher
+// number, stopping at the first and the last; in solid mode it does nothing.
+// Fractions of a notch (touchpads) add up.
 //
 // Acting once per press (in the frame a key or button goes down): Ctrl+Z
 // undo; Ctrl+Y or Ctrl+Shift+Z redo (either Ctrl and Shift key); F fill; Q or
@@ -148,6 +156,21 @@ public:
     // Sets every choice at once, as the keys would (tests, benchmarks).
     void setChoices(const EditorChoices& choices) { state = choices; }
 
+    // A choice from the content picker: ground type `type` in paint mode, or
+    // object `id` in object mode. A number that is not loaded changes nothing.
+    void chooseGround(int type);
+    void chooseObject(int id);
+
+    // The field under the mouse in the last update, while the editor is on
+    // and the mouse is over the map; empty otherwise.
+    const std::optional<sf::Vector2i>& hoveredField() const { return hovered; }
+
+    // Loaded ground types and objects: the sets the keys, the wheel and the
+    // picker choose from (without a content store, GroundChoices and
+    // ObjectChoices).
+    int groundTypeCount() const;
+    int objectCount() const;
+
 private:
     // The keys and buttons that went down since the last update.
     struct Presses
@@ -161,6 +184,7 @@ private:
     };
     Presses pressesOf(const InputState& input) const;
     void readKeys(const InputState& input);
+    void turnWheel(float notches);
     // The field under scene point (px, py), searched as described at update;
     // false when none is hit.
     static bool findField(const FieldMap& map, int x0, int y0, float px, float py, int& column, int& row);
@@ -187,6 +211,8 @@ private:
     sf::Vector2i dragEnd;
     sf::Vector2i dragOrigin;
     std::string message;
+    float wheelTravel = 0.f; // notches turned that have not made a whole step yet
+    std::optional<sf::Vector2i> hovered;
     std::vector<int> fillStack; // kept between fills so a fill allocates nothing
     std::vector<char> fillSeen; // by storage index: the field is in the region
 };

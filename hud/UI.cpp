@@ -6,6 +6,7 @@
 #include <SFML/Graphics/RenderTarget.hpp>
 
 #include <algorithm>
+#include <cmath>
 
 namespace
 {
@@ -186,14 +187,8 @@ UI::UI(const GameData* content, sf::Vector2u windowSize, float sceneScaleX, floa
     setUp(editorIndicator, ui, at(EditorIndicatorPosition), EditorOffCell.rect());
     setUp(groundMarker, ui, {PaletteLeft, PaletteTop}, GroundMarkerCell.rect());
     for (int slot = 0; slot < PaletteSlots; ++slot)
-    {
-        // Slots past the ground types repeat type 0; a missing texture leaves
-        // its slot empty.
-        const int type = slot < PaletteGroundTypes ? slot : 0;
-        const sf::Texture* texture = content ? content->fieldTexture(type) : nullptr;
-        setUp(palette[static_cast<std::size_t>(slot)], texture, {PaletteLeft + PaletteStep * float(slot), PaletteTop},
-              PaletteTile.rect());
-    }
+        setUp(palette[static_cast<std::size_t>(slot)], paletteTexture(slot),
+              {PaletteLeft + PaletteStep * float(slot), PaletteTop}, PaletteTile.rect());
     setUp(layerIndicator, ui, at(LayerIndicatorPosition), GroundLayerCell.rect());
     setUp(modeIndicator, ui, at(ModeIndicatorPosition), PaintModeCell.rect());
     setUp(objectPanel, ui, at(ObjectPanelPosition), ObjectPanelCell.rect());
@@ -224,6 +219,17 @@ UI::UI(const GameData* content, sf::Vector2u windowSize, float sceneScaleX, floa
     messageClock.restart();
 }
 
+const sf::Texture* UI::paletteTexture(int slot) const
+{
+    // Slots past the first six show their own type where it is loaded, else
+    // type 0 again; a missing texture leaves the slot empty.
+    if (!content)
+        return nullptr;
+    if (slot >= PaletteGroundTypes && !content->fieldTexture(slot))
+        return content->fieldTexture(0);
+    return content->fieldTexture(slot);
+}
+
 void UI::showMessage(const std::string& text, float seconds)
 {
     messageSeconds = seconds;
@@ -250,7 +256,14 @@ void UI::update(const EditorChoices& editor)
     if (texture && object)
     {
         objectPreview.setTexture(*texture, false);
-        objectPreview.setTextureRect(object->sprite.getTextureRect());
+        const sf::IntRect& piece = object->sprite.getTextureRect();
+        objectPreview.setTextureRect(piece);
+        // A picture larger than the panel is shown whole, scaled down.
+        const float width = std::abs(static_cast<float>(piece.width));
+        const float height = std::abs(static_cast<float>(piece.height));
+        const float panel = static_cast<float>(ObjectPanelCell.width);
+        const float fit = std::min(1.f, std::min(width > 0.f ? panel / width : 1.f, height > 0.f ? panel / height : 1.f));
+        objectPreview.setScale(fit, fit);
     }
     else
     {
@@ -258,10 +271,20 @@ void UI::update(const EditorChoices& editor)
         objectPreview.setPosition(at(ObjectPanelPosition));
     }
 
-    // A picked type past the palette has no slot to mark.
-    groundMarkerShown = editor.selectedGround >= 0 && editor.selectedGround < PaletteGroundTypes;
+    // The marker on the selected ground's slot; a loaded type past the
+    // palette takes the last slot. A type without a slot of its own shows no
+    // marker.
+    const int selected = editor.selectedGround;
+    const bool pastPalette = selected >= PaletteSlots && content && content->fieldTexture(selected);
+    const int lastSlot = PaletteSlots - 1;
+    const sf::Texture* lastTexture = pastPalette ? content->fieldTexture(selected) : paletteTexture(lastSlot);
+    if (lastTexture)
+        palette[lastSlot].setTexture(*lastTexture, false);
+    const bool ownSlot = selected >= 0 && (selected < PaletteGroundTypes ||
+                                           (selected < PaletteSlots && content && content->fieldTexture(selected)));
+    groundMarkerShown = ownSlot || pastPalette;
     if (groundMarkerShown)
-        groundMarker.setPosition(PaletteLeft + PaletteStep * float(editor.selectedGround), PaletteTop);
+        groundMarker.setPosition(PaletteLeft + PaletteStep * float(pastPalette ? lastSlot : selected), PaletteTop);
 
     switch (editor.mode)
     {

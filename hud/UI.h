@@ -19,8 +19,8 @@ class GameData;
 struct EditorChoices;
 
 constexpr float MessageDuration = 2.0f;    // seconds a message stays after its last showMessage
-constexpr int PaletteSlots = 9;            // ground palette slots; 0..5 show ground types 0..5, 6..8 type 0
-constexpr int PaletteGroundTypes = 6;      // slots that show their own ground type
+constexpr int PaletteSlots = 9;            // ground palette slots: slot k shows ground type k where it is loaded
+constexpr int PaletteGroundTypes = 6;      // slots that show their own ground type always; 6..8 show type 0 where theirs is not loaded
 constexpr float HudTextScaleDivisor = 6.f; // the brush-size text is scaled by scene scale / this
 
 // A rectangle of texture pixels (left, top, width, height), as a constant.
@@ -107,13 +107,16 @@ public:
 
     // Takes the editor's choices for this frame: while it is off only the
     // editor indicator changes. An object that is not loaded (definition or
-    // texture) shows an empty preview.
+    // texture) shows an empty preview; one larger than the panel is scaled
+    // down to fit it. The marker stands on the selected ground's slot; a
+    // selected ground past the palette (9 and up) is shown in the last slot,
+    // under the marker, instead of type 8.
     void update(const EditorChoices& editor);
 
     // The sprites into the scene: the editor indicator always, the
     // unsaved-changes mark while it is set, the rest only while the editor is
-    // active. The marker on the selected ground shows only for the types the
-    // palette holds.
+    // active. The marker shows for the types 0..5 and for the loaded types
+    // past them.
     void draw(sf::RenderTarget& target, const EditorChoices& editor);
 
     // The outline of the editor's rectangle, `area` in scene pixels, into the
@@ -132,10 +135,13 @@ public:
     const sf::Text& messageText() const { return message; }     // window pixels; the part that can show
 
 private:
+    // The texture palette slot `slot` shows while no ground past the palette is selected.
+    const sf::Texture* paletteTexture(int slot) const;
+
     const GameData* content;
     sf::Sprite editorIndicator;
     sf::Sprite groundMarker;
-    bool groundMarkerShown = true; // the selected ground has a palette slot
+    bool groundMarkerShown = true; // the selected ground has a palette slot, or stands in the last one
     std::array<sf::Sprite, PaletteSlots> palette;
     sf::Sprite layerIndicator;
     sf::Sprite modeIndicator;

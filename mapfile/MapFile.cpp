@@ -105,6 +105,15 @@ MapFileResult loadMap(FieldMap& map, const MapFileChooser& choose)
         return cancelled();
     if (!map.content())
         return failed(name + ": no content is loaded to check the map against");
+    StoredMap stored;
+    MapFileResult result = readMap(name, *map.content(), stored);
+    if (result.status == MapFileResult::Status::Complete)
+        applyMap(map, stored);
+    return result;
+}
+
+MapFileResult readMap(const std::string& name, const ContentCatalog& content, StoredMap& stored)
+{
     try
     {
         // Everything is read and checked before the first field changes, so a
@@ -124,10 +133,8 @@ MapFileResult loadMap(FieldMap& map, const MapFileChooser& choose)
             result.recovered = true;
             result.recoveredFrom = recovery.mapPath;
         }
-        StoredMap stored;
-        if (!parseMap(mapText, *map.content(), stored, error))
+        if (!parseMap(mapText, content, stored, error))
             return failed(name + ": " + error);
-        applyMap(map, stored);
         return result;
     }
     catch (const std::bad_alloc&)

@@ -6,7 +6,9 @@
 #include <functional>
 #include <string>
 
+class ContentCatalog;
 class FieldMap;
+struct StoredMap;
 
 // Picks the file for a save or a load: a path, cancelled (an empty path), or
 // failed with the reason. It may also throw; saving and loading report that
@@ -46,3 +48,9 @@ MapFileResult saveMap(FieldMap& map, const MapFileChooser& choose = chooseMapFil
 // auto-tiling, and the next refresh settles collision rectangles, object
 // positions and ground pieces. On failure the map is untouched.
 MapFileResult loadMap(FieldMap& map, const MapFileChooser& choose = chooseMapFile);
+
+// Reads the map file at `path` (a map file, or a recovery file around one)
+// and checks it against `content`, into `stored`, without touching any map:
+// the reading half of loadMap, with its limits and its reasons ("<path>:
+// line 7: ..."). Complete or Failed; `stored` is unspecified after a failure.
+MapFileResult readMap(const std::string& path, const ContentCatalog& content, StoredMap& stored);

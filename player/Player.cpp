@@ -5,6 +5,7 @@
 #include "world/FieldMap.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace
 {
@@ -114,7 +115,16 @@ const std::string* Player::update(const FieldMap& map, const InputState& input)
 
 bool Player::collides(const FieldMap& map) const
 {
-    const sf::Vector2f& mapOrigin = map.origin();
+    return overlapsAt(map, map.origin(), true);
+}
+
+bool Player::collidesAt(const FieldMap& map, sf::Vector2f origin) const
+{
+    return overlapsAt(map, origin, false);
+}
+
+bool Player::overlapsAt(const FieldMap& map, sf::Vector2f mapOrigin, bool settled) const
+{
     const int c0 = -(truncatePixel(mapOrigin.x) / FieldSize);
     const int r0 = -(truncatePixel(mapOrigin.y) / FieldSize);
     const int firstColumn = std::max(c0, 0);
@@ -126,9 +136,19 @@ bool Player::collides(const FieldMap& map) const
         for (int row = firstRow; row < endRow; ++row)
         {
             const Field& field = map.at(column, row);
-            if (overlaps(field.collisionRect, feet))
+            if (settled)
+            {
+                if (overlaps(field.collisionRect, feet))
+                    return true;
+                if (field.object.present() && overlaps(field.object.collisionRect(), feet))
+                    return true;
+                continue;
+            }
+            const sf::Vector2f position(mapOrigin.x + float(FieldSize * column), mapOrigin.y + float(FieldSize * row));
+            if (field.solid && overlaps(FieldMap::solidRectAt(position), feet))
                 return true;
-            if (field.object.present() && overlaps(field.object.collisionRect(), feet))
+            const ObjectType* object = field.object.type();
+            if (object && field.object.id() != 0 && overlaps(PlacedObject::boxAt(*object, position), feet))
                 return true;
         }
     }
@@ -148,4 +168,44 @@ bool Player::stepLeavesMap(const FieldMap& map, float dx, float dy) const
     const Overhang was = overhang(feet, before);
     const Overhang will = overhang(feet, after);
     return will.left > was.left || will.top > was.top || will.right > was.right || will.bottom > was.bottom;
+}
+
+sf::Vector2f Player::originStandingOn(int column, int row) const
+{
+    return {static_cast<float>(feet.left - FieldSize * column),
+            static_cast<float>(feet.top + feet.height - FieldSize - FieldSize * row)};
+}
+
+std::optional<sf::Vector2i> Player::nearestFreeField(const FieldMap& map, sf::Vector2i field) const
+{
+    std::optional<sf::Vector2i> best;
+    long long bestDistance = 0;
+    // Rings of growing distance around the field; a ring k fields out holds
+    // nothing nearer than k, so the search ends once k passes the best.
+    for (int k = 0; k < 2 * MapSize; ++k)
+    {
+        if (best && static_cast<long long>(k) * k > bestDistance)
+            break;
+        for (int row = field.y - k; row <= field.y + k; ++row)
+        {
+            const bool edgeRow = row == field.y - k || row == field.y + k;
+            for (int column = field.x - k; column <= field.x + k; column += edgeRow ? 1 : 2 * k)
+            {
+                if (!FieldMap::onMap(column, row))
+                    continue;
+                const long long dx = column - field.x, dy = row - field.y;
+                const long long distance = dx * dx + dy * dy;
+                const bool nearer = !best || distance < bestDistance ||
+                                    (distance == bestDistance && std::make_pair(row, column) < std::make_pair(best->y, best->x));
+                if (nearer && !collidesAt(map, originStandingOn(column, row)))
+                {
+                    best = sf::Vector2i(column, row);
+                    bestDistance = distance;
+                }
+                if (k == 0)
+                    break;
+            }
+        }
+    }
+    return best;
 }

@@ -4,6 +4,7 @@
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/System/Vector2.hpp>
 
+#include <optional>
 #include <string>
 
 class FieldMap;
@@ -61,6 +62,20 @@ public:
     // field covering the scene's top-left corner.
     bool collides(const FieldMap& map) const;
 
+    // The map origin that puts the feet on field (c, r): their left edge on
+    // the field's, their bottom on the field's bottom; the player then stands
+    // on that field.
+    sf::Vector2f originStandingOn(int column, int row) const;
+    // Whether the feet would collide with the map at `origin`, as collides()
+    // tests them after the map is moved there and settled: the same fields,
+    // their rectangles as the map would place them.
+    bool collidesAt(const FieldMap& map, sf::Vector2f origin) const;
+    // Of the fields on which the player can stand without colliding
+    // (collidesAt originStandingOn), the one nearest to `field` in a straight
+    // line, the lower row and then the lower column first when several are
+    // as near; `field` itself when it is free. Empty when no field is.
+    std::optional<sf::Vector2i> nearestFreeField(const FieldMap& map, sf::Vector2i field) const;
+
     // Whether moving the map by (dx, dy) takes the feet further out of the
     // map's 3200 x 3200 pixels, on any of its four sides, than they are now.
     // Feet that are outside may step back toward the map or along it.
@@ -75,6 +90,11 @@ public:
     float speed() const { return pixelsPerFrame; }
 
 private:
+    // The collision test of the fields collides() looks at with the map at
+    // `origin`; `settled` takes the rectangles the map last settled, else
+    // they are computed for `origin`.
+    bool overlapsAt(const FieldMap& map, sf::Vector2f origin, bool settled) const;
+
     const GameData* content;
     sf::Sprite picture;
     sf::IntRect feet;

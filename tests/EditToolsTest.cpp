@@ -174,7 +174,7 @@ TEST_F(EditToolsTest, FillAndRectangleChangeTheirFieldsAsOneEdit)
     }
 }
 
-TEST_F(EditToolsTest, PickingTakesWhatTheFieldHoldsAndTheMarkerOnlyShowsPaletteTypes)
+TEST_F(EditToolsTest, PickingTakesWhatTheFieldHoldsAndTheMarkerFollows)
 {
     map.paintGround(3, 3, 7, true); // past the types the number keys reach
     map.paintGround(3, 3, 4, false);
@@ -201,7 +201,7 @@ TEST_F(EditToolsTest, PickingTakesWhatTheFieldHoldsAndTheMarkerOnlyShowsPaletteT
             EXPECT_TRUE(editor.choices().selectedGround == k.ground && editor.choices().selectedObject == k.object);
         }
         step(at(0, 0));
-        // The palette holds types 0..5: no marker for 7, rather than one on another slot.
+        // Type 7 is loaded, so its own slot holds it and the marker.
         ui.update(editor.choices());
         ui.draw(scene, editor.choices());
         scene.display();
@@ -209,6 +209,6 @@ TEST_F(EditToolsTest, PickingTakesWhatTheFieldHoldsAndTheMarkerOnlyShowsPaletteT
         int markerPixels = 0;
         for (unsigned x = 0; x < 100; ++x)
             markerPixels += image.getPixel(x, 9) == uiPixel(16, 0);
-        EXPECT_EQ(markerPixels, k.ground < 6 ? 8 : 0);
+        EXPECT_EQ(markerPixels, 8);
     }
 }

@@ -216,3 +216,41 @@ TEST_F(EditorTest, ActsOnTheFieldUnderTheMouseByMode)
     frame(click(40, 24, {K::LShift}));
     EXPECT_TRUE(changed() == (std::set<Cell>{{0, 0}, {1, 0}}) && !map.at(2, 1).solid);
 }
+
+TEST(EditorReach, NumberKeysAndTheWheelStopAtTheEndsOfWhatIsLoaded)
+{
+    // Ground types 0..6 (Num8 and Num9 name none) and objects 0..3.
+    const TestContent dir(TestContentOptions{7, 4, 4});
+    std::ostringstream console;
+    const GameData data(dir.path(), &console);
+    ManualTimeSource time;
+    Editor editor(&data, time);
+    editor.setChoices({true, EditorMode::PaintGround, false, 5, 2});
+    // Keys held, wheel notches, milliseconds before the frame; then the choices.
+    struct Step { Keys held; float wheel; int ms; EditorMode mode; int ground, object; };
+    const Step steps[] = {
+        {{K::Num7}, 0, 0, EditorMode::PaintGround, 6, 2},
+        {{K::Num8}, 0, 0, EditorMode::PaintGround, 6, 2},      // type 7 is not loaded
+        {{K::Num9}, 0, 0, EditorMode::PaintGround, 6, 2},
+        {{}, 3, 0, EditorMode::PaintGround, 6, 2},              // the last type: the wheel stops
+        {{}, -2.5f, 0, EditorMode::PaintGround, 4, 2},          // two notches; the half waits
+        {{}, -0.5f, 0, EditorMode::PaintGround, 3, 2},          // and makes the third
+        {{}, -9, 0, EditorMode::PaintGround, 0, 2},
+        {{K::P, K::K}, 0, 201, EditorMode::PlaceObject, 0, 3},  // K to the last object
+        {{K::L}, -1, 0, EditorMode::PlaceObject, 0, 2},         // L waits for its clock; the wheel does not
+        {{K::K}, 0, 201, EditorMode::PlaceObject, 0, 3},
+        {{K::K}, 0, 201, EditorMode::PlaceObject, 0, 3},        // and no further
+        {{}, -10, 0, EditorMode::PlaceObject, 0, 0},            // object 0 included
+        {{K::I}, 2, 0, EditorMode::MarkSolid, 0, 0},            // the wheel does nothing in solid mode
+    };
+    for (const Step& step : steps)
+    {
+        time.advance(sf::milliseconds(step.ms));
+        InputState input = pressing(step.held);
+        input.wheelNotches = step.wheel;
+        editor.update(input, nullptr, 1.f, 1.f);
+        const EditorChoices& c = editor.choices();
+        EXPECT_TRUE(c.mode == step.mode && c.selectedGround == step.ground && c.selectedObject == step.object)
+            << "step " << (&step - steps) << ": ground " << c.selectedGround << ", object " << c.selectedObject;
+    }
+}

@@ -87,6 +87,15 @@ Played play(const std::string& content, bool reuse)
         {5, {}, 7, 5},                 // the cursor follows the mouse
         {1, {K::Num2}, 7, 5, true},    // an edit, re-tiled around it
         {15, {K::Add}, 7, 5},          // a bigger brush: the HUD's text
+        {1, {K::M}, 7, 5},             // the overview, the grid, an edit they show
+        {5, {}, 8, 5},
+        {1, {K::G}, 8, 5},
+        {5, {}, 8, 6},
+        {1, {K::Num3}, 8, 6, true},
+        {1, {K::Tab}, 8, 6},           // the picker, opened and closed
+        {5, {}, 8, 6},
+        {1, {K::Tab}, 8, 6},
+        {3, {}, 8, 6},
         {1, {K::E}, 7, 5},             // the editor off
         {10, {}},
         {1, {K::F10}},                 // the saved map back

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -70,10 +71,10 @@ TEST_F(UITest, OnDrawsTheEditorsChoices)
         SCOPED_TRACE(::testing::Message() << "case " << (&c - cases));
         EXPECT_EQ(scene.getPixel(304, 184), uiPixel(0, 0));
         // Palette: the left 8 columns of each slot, except under the marker;
-        // slots 6..8 show type 0 again.
+        // slots 6 and 7 show the loaded types 6 and 7, slot 8 type 0 again.
         for (unsigned k = 0; k < 9; ++k)
             EXPECT_EQ(scene.getPixel(10 + 8 * k + 3, 12),
-                      int(k) == c.ground ? uiPixel(16, 0) : fieldPieceColor(k < 6 ? int(k) : 0, 64, 64))
+                      int(k) == c.ground ? uiPixel(16, 0) : fieldPieceColor(k < 8 ? int(k) : 0, 64, 64))
                 << "slot " << k;
         // Layer and mode indicators, 16 x 8 each.
         EXPECT_EQ(scene.getPixel(290, 8), uiPixel(c.layerCell.x, c.layerCell.y));
@@ -83,6 +84,41 @@ TEST_F(UITest, OnDrawsTheEditorsChoices)
         EXPECT_EQ(scene.getPixel(20 + c.side - 1, 16 + 15), objectColor(c.object));
         EXPECT_EQ(scene.getPixel(20 + c.side, 16), uiPixel(int(c.side), 16));
         EXPECT_EQ(scene.getPixel(67, 63), uiPixel(47, 63));
+    }
+}
+
+TEST(UIPalette, SlotsShowTheLoadedTypesAndATypePastThemTakesTheLastSlot)
+{
+    // Content sets of 6, 9 and 11 ground types; the selected type, the types
+    // slots 0..8 show, and the slot under the marker (-1: none).
+    struct Case { int types, selected; std::array<int, 9> slots; int marked; };
+    const Case cases[] = {
+        {6, 5, {0, 1, 2, 3, 4, 5, 0, 0, 0}, 5},  {6, 7, {0, 1, 2, 3, 4, 5, 0, 0, 0}, -1},
+        {9, 8, {0, 1, 2, 3, 4, 5, 6, 7, 8}, 8},  {11, 10, {0, 1, 2, 3, 4, 5, 6, 7, 10}, 8},
+        {11, 6, {0, 1, 2, 3, 4, 5, 6, 7, 8}, 6},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(::testing::Message() << c.types << " types, " << c.selected << " selected");
+        const TestContent dir(TestContentOptions{c.types, 3, 3});
+        std::ostringstream console;
+        const GameData data(dir.path(), &console);
+        ManualTimeSource time;
+        UI ui(&data, sf::Vector2u(1080, 720), 3.375f, 3.75f, time);
+        EditorChoices editor{true, EditorMode::PaintGround, false, c.selected, 0};
+        ui.update(editor);
+        sf::RenderTexture scene;
+        ASSERT_TRUE(scene.create(320, 192));
+        scene.clear(Background);
+        ui.draw(scene, editor);
+        scene.display();
+        const sf::Image image = scene.getTexture().copyToImage();
+        // Each slot's left 8 columns show above the object panel, under the marker if it is there.
+        for (unsigned k = 0; k < 9; ++k)
+            EXPECT_EQ(image.getPixel(10 + 8 * k + 3, 12),
+                      int(k) == c.marked ? uiPixel(16, 0) : fieldPieceColor(c.slots[k], 64, 64))
+                << "slot " << k;
+        EXPECT_EQ(image.getPixel(80, 20), fieldPieceColor(c.slots[8], 64, 64)) << "the last slot, beside the panel";
     }
 }
 

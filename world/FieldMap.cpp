@@ -180,8 +180,7 @@ void FieldMap::settleRect(Field& field)
         field.collisionRect = sf::IntRect();
         return;
     }
-    const sf::Vector2f& position = field.groundSprite.getPosition();
-    field.collisionRect = sf::IntRect(truncatePixel(position.x), truncatePixel(position.y), FieldSize, FieldSize);
+    field.collisionRect = solidRectAt(field.groundSprite.getPosition());
 }
 
 void FieldMap::placeObjects()

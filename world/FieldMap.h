@@ -69,6 +69,12 @@ public:
     FieldMap& operator=(const FieldMap&) = delete;
 
     static constexpr int index(int column, int row) { return column * MapSize + row; }
+    // The collision rectangle of a solid field standing at `position` (scene
+    // pixels): the field's 16 x 16 pixels from its position truncated.
+    static sf::IntRect solidRectAt(sf::Vector2f position)
+    {
+        return {truncatePixel(position.x), truncatePixel(position.y), FieldSize, FieldSize};
+    }
     static constexpr bool onMap(int column, int row)
     {
         return column >= 0 && column < MapSize && row >= 0 && row < MapSize;

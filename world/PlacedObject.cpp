@@ -18,9 +18,16 @@ void PlacedObject::placeAt(sf::Vector2f position)
     if (!isPresent)
         return;
     picturePosition = position;
-    const sf::Vector2f& origin = definition->sprite.getOrigin();
-    box.left = truncatePixel(position.x - origin.x + static_cast<float>(definition->collisionOffsetX));
-    box.top = truncatePixel(position.y - origin.y + static_cast<float>(definition->collisionOffsetY));
+    box = boxAt(*definition, position);
+}
+
+sf::IntRect PlacedObject::boxAt(const ObjectType& type, sf::Vector2f position)
+{
+    const sf::Vector2f& origin = type.sprite.getOrigin();
+    sf::IntRect box = type.collisionRect;
+    box.left = truncatePixel(position.x - origin.x + static_cast<float>(type.collisionOffsetX));
+    box.top = truncatePixel(position.y - origin.y + static_cast<float>(type.collisionOffsetY));
+    return box;
 }
 
 int PlacedObject::id() const

@@ -24,6 +24,10 @@ public:
     // present is left where it is.
     void placeAt(sf::Vector2f position);
 
+    // The collision box of definition `type` on a field standing at
+    // `position` (scene pixels): what placeAt gives the box.
+    static sf::IntRect boxAt(const ObjectType& type, sf::Vector2f position);
+
     const ObjectType* type() const { return definition; }
     int id() const;
     // Whether there is an object here to draw and to stop the player.

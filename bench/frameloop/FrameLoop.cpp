@@ -1,7 +1,7 @@
 // Drives the real game under the real full-screen window and prints where the
 // time goes:
 //   quillora_frameloop [--frames N] [--limit] [--content DIR] [--startup-runs N] [--idle-seconds S]
-//                      [--autosave SECONDS]
+//                      [--autosave SECONDS] [--overview] [--map-picture SECONDS]
 //
 // Start-up: the driver's floor (a bare window of the game's settings showing
 // one cleared frame) and the game (to its first displayed frame), each a fresh
@@ -20,7 +20,10 @@
 // paints with the largest brush every frame, switching ground type each time
 // (frame limit off unless --limit, so it shows the headroom). With --autosave
 // the map is written to a recovery file in a temporary state folder that
-// often, and the frames of those writes are reported apart.
+// often, and the frames of those writes are reported apart. With --overview
+// the map overview is shown throughout; with --map-picture the map picture
+// key is pressed that often (into a temporary folder), and the frames while a
+// picture is drawn and written on its worker are reported apart.
 #include "app/Game.h"
 #include "platform/AllocatorTuning.h"
 #include "platform/ExecutablePath.h"
@@ -270,7 +273,8 @@ void fillWorstCase(Game& game)
     map.refresh();
 }
 
-void measureWorstCase(int frames, bool limit, const std::string& contentDir, double autosaveSeconds)
+void measureWorstCase(int frames, bool limit, const std::string& contentDir, double autosaveSeconds,
+                      bool overview, double pictureSeconds)
 {
     GameOptions options;
     options.contentRoot = contentDir;
@@ -286,6 +290,14 @@ void measureWorstCase(int frames, bool limit, const std::string& contentDir, dou
         options.stateFolder = stateFolder;
         options.autosaveSeconds = autosaveSeconds;
     }
+    std::string pictureFolder;
+    if (pictureSeconds > 0)
+    {
+        pictureFolder = (std::filesystem::temp_directory_path() / "quillora-pictures-XXXXXX").string();
+        if (!mkdtemp(pictureFolder.data()))
+            return;
+        options.captureFolder = pictureFolder;
+    }
     std::ostringstream console;
     Game game(options, TimeSource::system(), &console);
     game.frame();
@@ -293,9 +305,11 @@ void measureWorstCase(int frames, bool limit, const std::string& contentDir, dou
     // Editor on and the brush at its largest before the measured frames.
     InputState setup;
     setup.press(sf::Keyboard::Add);
-    while (game.isOpen() && (!game.editor().active() || game.editor().choices().brushSize < MaxBrushSize))
+    while (game.isOpen() && (!game.editor().active() || game.editor().choices().brushSize < MaxBrushSize ||
+                             game.overview().shown() != overview))
     {
         setup.press(sf::Keyboard::E, !game.editor().active());
+        setup.press(sf::Keyboard::M, game.overview().shown() != overview && !setup.isKeyPressed(sf::Keyboard::M));
         game.frame(&setup);
     }
 
@@ -305,6 +319,9 @@ void measureWorstCase(int frames, bool limit, const std::string& contentDir, dou
 
     std::vector<double> total, world, scene, present, calls;
     std::vector<double> autosaveFrames, autosaveFormat; // frames that began a write or ran beside one
+    std::vector<double> pictureFrames;                  // frames while a map picture was being written
+    int pictures = 0;
+    auto lastPicture = Clock::now();
     const auto loopStart = Clock::now();
     for (int i = 0; i < frames && game.isOpen(); ++i)
     {
@@ -317,6 +334,14 @@ void measureWorstCase(int frames, bool limit, const std::string& contentDir, dou
         in.press(sf::Keyboard::D, leg == 1 || leg == 2);
         in.press(sf::Keyboard::Num1, even);
         in.press(sf::Keyboard::Num2, !even);
+        const bool pictureDue = pictureSeconds > 0 && !in.isKeyPressed(sf::Keyboard::F6) &&
+                                std::chrono::duration<double>(Clock::now() - lastPicture).count() >= pictureSeconds;
+        in.press(sf::Keyboard::F6, pictureDue);
+        if (pictureDue)
+        {
+            lastPicture = Clock::now();
+            ++pictures;
+        }
         const auto start = Clock::now();
         game.frame(&in);
         total.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
@@ -328,11 +353,14 @@ void measureWorstCase(int frames, bool limit, const std::string& contentDir, dou
             autosaveFrames.push_back(total.back());
         if (game.lastProfile().autosaveMs > 0)
             autosaveFormat.push_back(game.lastProfile().autosaveMs);
+        if (game.lastProfile().mapPictureWriting || pictureDue)
+            pictureFrames.push_back(total.back());
     }
     const double seconds = std::chrono::duration<double>(Clock::now() - loopStart).count();
 
-    std::printf("worst case: frames %d, frame limit %s, brush %d, editor %s\n", static_cast<int>(total.size()),
-                limit ? "on" : "off", game.editor().choices().brushSize, game.editor().active() ? "on" : "off");
+    std::printf("worst case: frames %d, frame limit %s, brush %d, editor %s, overview %s\n",
+                static_cast<int>(total.size()), limit ? "on" : "off", game.editor().choices().brushSize,
+                game.editor().active() ? "on" : "off", game.overview().shown() ? "shown" : "hidden");
     report("whole frame", total);
     report("world work", world);
     report("scene drawing", scene);
@@ -350,6 +378,15 @@ void measureWorstCase(int frames, bool limit, const std::string& contentDir, dou
         report("formatting on the frame", autosaveFormat);
         std::filesystem::remove_all(stateFolder);
     }
+    if (!pictureFolder.empty())
+    {
+        std::printf("map pictures begun %d, %d frames began one or ran beside one\n", pictures,
+                    static_cast<int>(pictureFrames.size()));
+        report("frames with a map picture", pictureFrames);
+        std::printf("%-28s %7.3f ms\n", "worst of those frames", percentile(pictureFrames, 100));
+        std::printf("%-28s %7.3f ms\n", "worst frame overall", percentile(total, 100));
+        std::filesystem::remove_all(pictureFolder);
+    }
 }
 } // namespace
 
@@ -360,6 +397,8 @@ int main(int argc, char** argv)
     int startupRuns = 15;
     double idleSeconds = 10;
     double autosaveSeconds = 0;
+    bool overview = false;
+    double pictureSeconds = 0;
     std::string contentDir = QUILLORA_ASSETS_DIR;
     std::string child;
     for (int i = 1; i < argc; ++i)
@@ -376,6 +415,10 @@ int main(int argc, char** argv)
             idleSeconds = std::max(0.0, std::atof(argv[++i]));
         else if (!std::strcmp(argv[i], "--autosave") && i + 1 < argc)
             autosaveSeconds = std::atof(argv[++i]);
+        else if (!std::strcmp(argv[i], "--overview"))
+            overview = true;
+        else if (!std::strcmp(argv[i], "--map-picture") && i + 1 < argc)
+            pictureSeconds = std::atof(argv[++i]);
         else if (!std::strcmp(argv[i], "--child") && i + 1 < argc)
             child = argv[++i];
     }
@@ -396,6 +439,6 @@ int main(int argc, char** argv)
         measureStandingStill(idleSeconds, contentDir);
     std::fflush(stdout);
     keepFreedMemoryForReuse();
-    measureWorstCase(frames, limit, contentDir, autosaveSeconds);
+    measureWorstCase(frames, limit, contentDir, autosaveSeconds, overview, pictureSeconds);
     return 0;
 }

@@ -1,7 +1,9 @@
 // Helper of the end-to-end test:
-//   quillora_e2e_tool content DIR          writes the test content tree into DIR
+//   quillora_e2e_tool content DIR          writes the test content tree into DIR, with ground types
+//                                          0..8 and objects 0..5, as many as the bundled content has
 //   quillora_e2e_tool pixel FILE X Y       prints the colour of a pixel of an image: "R G B"
 //   quillora_e2e_tool field TYPE LEFT TOP  prints the colour of a test field piece
+//   quillora_e2e_tool object ID            prints the colour of a test object's picture
 //   quillora_e2e_tool white FILE X Y W H   counts the near-white pixels of a rectangle
 //   quillora_e2e_tool autosave STATE       keeps changing a map and autosaving it into the state
 //                                          folder STATE, as often as the writes allow, until killed
@@ -36,9 +38,11 @@ int main(int argc, char** argv)
         return x >= 0 && y >= 0 && x < int(image.getSize().x) && y < int(image.getSize().y);
     };
     if (command == "content" && argc == 3)
-        writeTestContent(argv[2]);
+        writeTestContent(argv[2], TestContentOptions{9, 6, 6});
     else if (command == "field" && argc == 5)
         print(fieldPieceColor(number(2), number(3), number(4)));
+    else if (command == "object" && argc == 3)
+        print(objectColor(number(2)));
     else if ((command == "pixel" && argc == 5) || (command == "white" && argc == 7))
     {
         if (!image.loadFromFile(argv[2]))

@@ -131,9 +131,9 @@ start_game "$work/stdout.log"
 
 # Start-up: the five console lines of the content store, in order.
 wait_for_line '^---Items laden bei '
-expected_start="---Texturen laden bei ./Texturen/FieldTextur8.png beendet
----Object Texturen laden bei ./Texturen/ObjectTextur3.png beendet
----Objekte laden bei ./Objekte/Object3.object beendet
+expected_start="---Texturen laden bei ./Texturen/FieldTextur9.png beendet
+---Object Texturen laden bei ./Texturen/ObjectTextur6.png beendet
+---Objekte laden bei ./Objekte/Object6.object beendet
 ---Item Texturen laden bei ./Items/ItemTextur2.png beendet
 ---Items laden bei ./Items/Item2.Item beendet"
 [ "$(head -5 stdout.log)" = "$expected_start" ] || fail "start-up lines differ"
@@ -283,6 +283,7 @@ with_ctrl z
 save_to "$work/third.map"
 [ "$(line_of third.map "$(field_line 2 9 0)")" = 2 ] || fail "undoing the load did not bring back field (2, 9)"
 [ "$(line_of third.map 160001)" != 8 ] || fail "undoing the load did not bring back the origin"
+
 tap e
 
 # Object 1 on field (14, 3), then Escape: the change that was not saved is
@@ -306,8 +307,33 @@ wait_for_line 'Loading Complete'
 focus_game
 save_to "$work/fourth.map"
 [ "$(line_of fourth.map "$(field_line 14 3 2)")" = 1 ] || fail "the recovered map lacks the object on field (14, 3)"
+
 [ "$(line_of fourth.map 160001)" = "$origin_x" ] || fail "the recovered map's origin"
 [ ! -e "$recovery" ] || fail "saving left the recovery file behind"
+
+# Every loaded ground type and object within reach: Num9 chooses ground type
+# 8 for field (4, 9); the picker (Tab) chooses object 5, in object mode, for
+# field (6, 9). F6 draws the whole map into Map-<time>.png.
+tap e
+tap 9
+click_at "$(wx $((origin_x + 72)))" "$(wy $((origin_y + 152)))"
+tap Tab
+# Nine ground types and six objects: two rows of cells, 56 pixels apart, in
+# a panel of 808 x 136 in the middle of the window; object 5 is the sixth
+# cell of the second row.
+click_at $(( (1080 - 808) / 2 + 16 + 5 * 56 + 24 )) $(( (720 - 136) / 2 + 16 + 56 + 24 ))
+click_at "$(wx $((origin_x + 104)))" "$(wy $((origin_y + 152)))"
+tap F6
+wait_for_line '^--- Map picture written: '
+picture=$(ls Map-*.png 2>/dev/null | head -1)
+[[ "$picture" =~ ^Map-[0-9]{1,2}-[0-9]{1,2}-[0-9]{4}-[0-9]{1,2}-[0-9]{1,2}-[0-9]{1,2}\.png$ ]] || fail "map picture name '$picture'"
+grep -q -- "--- Map picture written: $picture" "$log" || fail "the console does not name the map picture"
+[ "$("$tool" pixel "$picture" 3199 3199)" != "" ] || fail "the map picture is not 3200 x 3200"
+[ "$("$tool" pixel "$picture" 72 152)" = "$("$tool" field 8 0 16)" ] || fail "ground type 8 on field (4, 9) of the map picture"
+[ "$("$tool" pixel "$picture" 104 152)" = "$("$tool" object 5)" ] || fail "object 5 on field (6, 9) of the map picture"
+save_to "$work/fifth.map"
+[ "$(line_of fifth.map "$(field_line 4 9 0)")" = 8 ] || fail "field (4, 9) lacks ground type 8"
+[ "$(line_of fifth.map "$(field_line 6 9 2)")" = 5 ] || fail "field (6, 9) lacks object 5"
 quit_game
 [ ! -e "$recovery" ] || fail "a clean quit wrote a recovery file"
 echo "end-to-end player session passed"
