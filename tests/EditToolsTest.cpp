@@ -97,15 +97,16 @@ TEST_F(EditToolsTest, UndoAndRedoActOncePerPressAndNameTheEdit)
 TEST_F(EditToolsTest, FillAndRectangleChangeTheirFieldsAsOneEdit)
 {
     // Walls of type 1 on diagonals beside two corners, of the ground layer at
-    // (0, 0) and of the under layer at (199, 199); the far corner solid;
-    // object 1 everywhere.
+    // (0, 0) and of the under layer at (199, 0) (one in each direction, so a
+    // fill that leaks through a corner shows); the far corner solid; object 1
+    // everywhere.
     for (int i = 0; i < 4; ++i)
     {
         map.paintGround(i, 3 - i, 1, false);
-        map.paintGround(196 + i, 199 - i, 1, true);
+        map.paintGround(196 + i, i, 1, true);
     }
     const Fields nearCorner{{0, 0}, {0, 1}, {0, 2}, {1, 0}, {1, 1}, {2, 0}};
-    const Fields farCorner{{197, 199}, {198, 198}, {198, 199}, {199, 197}, {199, 198}, {199, 199}};
+    const Fields farCorner{{197, 0}, {198, 0}, {198, 1}, {199, 0}, {199, 1}, {199, 2}};
     for (int i = 0; i < FieldCount; ++i)
     {
         map.setObject(i / MapSize, i % MapSize, 1);
@@ -126,12 +127,12 @@ TEST_F(EditToolsTest, FillAndRectangleChangeTheirFieldsAsOneEdit)
     };
     const Case cases[] = {
         {EditorMode::PaintGround, false, false, {at(0, 0)}, ground2, nearCorner, "fill, 6 fields"},
-        {EditorMode::PaintGround, true, false, {at(199, 199)}, [](const Field& f) { return f.underType == 2; },
+        {EditorMode::PaintGround, true, false, {at(199, 0)}, [](const Field& f) { return f.underType == 2; },
          farCorner, "fill, 6 fields"},
         {EditorMode::MarkSolid, false, false, {at(1, 1)}, solid, bothCorners, "fill, 6 fields"},
         {EditorMode::PaintGround, true, false, {at(0, 0)}, [](const Field& f) { return f.underType == 5; }, farCorner,
          "fill, 39,990 fields"}, // through the ground layer's wall, up to the under layer's
-        {EditorMode::MarkSolid, true, true, {at(198, 199)}, solid, {}, "fill, 6 fields"},
+        {EditorMode::MarkSolid, true, true, {at(198, 0)}, solid, {}, "fill, 6 fields"},
         {EditorMode::PlaceObject, false, false, {at(0, 0)}, solid, farCorner, nullptr},
         {EditorMode::PaintGround, false, false, {at(5, 5), at(3, 4), at(2, 3), at(2, 3)}, ground2, block(2, 3, 5, 5),
          "rectangle, 12 fields"},
@@ -139,7 +140,7 @@ TEST_F(EditToolsTest, FillAndRectangleChangeTheirFieldsAsOneEdit)
          block(0, 1, 1, 1), "rectangle, 2 fields"},
         {EditorMode::PaintGround, false, false, {at(3, 2), at(3, 0), {56, -30}}, ground2, block(3, 0, 3, 2),
          "rectangle, 3 fields"},
-        {EditorMode::MarkSolid, false, true, {at(196, 196), at(199, 199), {3300, 3300}}, solid, {},
+        {EditorMode::MarkSolid, false, true, {at(196, 3), at(199, 0), {3300, -30}}, solid, {},
          "rectangle, 6 fields"},
         {EditorMode::PlaceObject, false, false, {at(10, 10), at(15, 16)}, [](const Field& f) { return f.object.id() == 2; },
          {{10, 10}, {10, 13}, {10, 16}, {12, 10}, {12, 13}, {12, 16}, {14, 10}, {14, 13}, {14, 16}}, // the 2 x 3 tree
