@@ -8,7 +8,7 @@
 // stored values of its fields are compared with a copy of them taken then,
 // kept up to date one change at a time, so undoing back to the saved map
 // counts as no change. Walking (the origin) is never a change.
-class UnsavedChanges : public FieldMapObserver
+class UnsavedChanges final : public FieldMapObserver
 {
 public:
     // Watches `map`, which must outlive this; its present values count as saved.

@@ -42,7 +42,6 @@ Overhang overhang(const sf::IntRect& inner, const sf::IntRect& outer)
 } // namespace
 
 Player::Player(sf::Vector2u windowSize, const GameData* content, float sceneScaleX, float sceneScaleY)
-    : content(content)
 {
     if (content && content->playerTexture)
         picture.setTexture(*content->playerTexture);

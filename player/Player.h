@@ -95,7 +95,6 @@ private:
     // they are computed for `origin`.
     bool overlapsAt(const FieldMap& map, sf::Vector2f origin, bool settled) const;
 
-    const GameData* content;
     sf::Sprite picture;
     sf::IntRect feet;
     Facing looking = Facing::Down;
