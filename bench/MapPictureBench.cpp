@@ -21,13 +21,9 @@ namespace
 StoredMap busyMap()
 {
     StoredMap stored;
-    unsigned seed = 99;
-    const auto next = [&seed](unsigned n) {
-        seed = seed * 1103515245u + 12345u;
-        return static_cast<int>((seed >> 16) % n);
-    };
+    TestRandom next(99);
     for (int i = 0; i < FieldCount; ++i)
-        stored.fields.push_back({next(9), next(9), 1 + next(5), next(3) == 0});
+        stored.fields.push_back({int(next(9)), int(next(9)), 1 + int(next(5)), next(3) == 0});
     return stored;
 }
 

@@ -11,25 +11,10 @@
 
 namespace
 {
-// Its pieces are transparent in their left half, so the under layer shows,
-// and where both layers are of this type nothing covers the left half.
-constexpr int SeeThroughType = 6;
-
 class MapPictureTest : public WorldFixture
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        auto tree = std::make_unique<TestContent>(TestContentOptions{8, 5, 5});
-        sf::Image sheet;
-        sheet.create(80, 80, sf::Color(250, 250, 250));
-        for (unsigned y = 0; y < 80; ++y)
-            for (unsigned x = 0; x < 80; x += 16)
-                for (unsigned i = 0; i < 8; ++i)
-                    sheet.setPixel(x + i, y, sf::Color::Transparent);
-        sheet.saveToFile(tree->file("Texturen/FieldTextur" + std::to_string(SeeThroughType) + ".png"));
-        load(std::move(tree));
-    }
+    static void SetUpTestSuite() { loadSeeThroughContent(); }
 };
 } // namespace
 
@@ -39,11 +24,7 @@ TEST_F(MapPictureTest, MatchesTheSceneDrawingOfTheWholeMap)
 {
     // A busy map: both layers of every type, objects on two fields of three,
     // trees overlapping their neighbours and the picture's edges.
-    unsigned seed = 777;
-    const auto next = [&seed](unsigned n) {
-        seed = seed * 1103515245u + 12345u;
-        return (seed >> 16) % n;
-    };
+    TestRandom next(777);
     for (int c = 0; c < MapSize; ++c)
         for (int r = 0; r < MapSize; ++r)
         {

@@ -10,10 +10,13 @@
 #include "platform/Input.h"
 #include "world/FieldMap.h"
 
+#include <SFML/Graphics/Image.hpp>
+
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <sstream>
+#include <string>
 #include <vector>
 
 // A vector, not an initializer_list: table rows keep their keys alive.
@@ -38,6 +41,22 @@ class WorldFixture : public ::testing::Test
 {
 protected:
     static void SetUpTestSuite() { load(std::make_unique<TestContent>()); }
+    // The test content with 8 ground types and 5 objects, ground type
+    // SeeThroughType's pieces transparent in their left half, so the under
+    // layer shows (and where both layers are of that type, nothing covers it).
+    static constexpr int SeeThroughType = 6;
+    static void loadSeeThroughContent()
+    {
+        auto tree = std::make_unique<TestContent>(TestContentOptions{8, 5, 5});
+        sf::Image sheet;
+        sheet.create(80, 80, sf::Color(250, 250, 250));
+        for (unsigned y = 0; y < 80; ++y)
+            for (unsigned x = 0; x < 80; ++x)
+                if (x % 16 < 8)
+                    sheet.setPixel(x, y, sf::Color::Transparent);
+        sheet.saveToFile(tree->file("Texturen/FieldTextur" + std::to_string(SeeThroughType) + ".png"));
+        load(std::move(tree));
+    }
     static void TearDownTestSuite()
     {
         data.reset();

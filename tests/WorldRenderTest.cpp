@@ -10,23 +10,10 @@
 
 namespace
 {
-constexpr int SeeThroughType = 6; // its pieces are transparent in their left half
-
 class WorldRenderTest : public WorldFixture
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        auto tree = std::make_unique<TestContent>(TestContentOptions{8, 5, 5});
-        sf::Image sheet;
-        sheet.create(80, 80, sf::Color(250, 250, 250));
-        for (unsigned y = 0; y < 80; ++y)
-            for (unsigned x = 0; x < 80; ++x)
-                if (x % 16 < 8)
-                    sheet.setPixel(x, y, sf::Color::Transparent);
-        sheet.saveToFile(tree->file("Texturen/FieldTextur" + std::to_string(SeeThroughType) + ".png"));
-        load(std::move(tree));
-    }
+    static void SetUpTestSuite() { loadSeeThroughContent(); }
 
     // What `draw` puts on a target whose view shows scene pixels from
     // (-64, -64) on, around the 320 x 192 scene, to see the window edges too.
@@ -98,11 +85,7 @@ TEST_F(WorldRenderTest, BatchedDrawingMatchesDrawingEveryLayerOnItsOwn)
     // A busy map: patches of every ground type on both layers, the
     // see-through type among them (so the under layer shows), objects of four
     // pictures, trees overlapping their neighbours, and the player.
-    unsigned seed = 12345;
-    const auto next = [&seed](unsigned n) {
-        seed = seed * 1103515245u + 12345u;
-        return (seed >> 16) % n;
-    };
+    TestRandom next(12345);
     for (int c = 0; c < MapSize; ++c)
         for (int r = 0; r < MapSize; ++r)
         {

@@ -35,6 +35,22 @@ sf::Color playerFrameColor(int top);
 // The UI texture's colour at texture pixel (x, y): one colour per 16 x 8 cell.
 sf::Color uiPixel(int x, int y);
 
+// A small fixed-seed random source, so busy test maps are the same every run.
+class TestRandom
+{
+public:
+    explicit TestRandom(unsigned seed) : seed(seed) {}
+    // A number in 0 .. n - 1.
+    unsigned operator()(unsigned n)
+    {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    }
+
+private:
+    unsigned seed;
+};
+
 struct TestContentOptions
 {
     int fieldTextures = 8;  // FieldTextur0..N-1, each 80 x 80
