@@ -12,13 +12,15 @@ case "$mode" in
   *) echo "usage: bash scripts/setup.sh play|test" >&2; exit 2 ;;
 esac
 
-# dpkg-dev: dpkg-shlibdeps, which `cpack -G DEB` needs for the package's dependencies.
+# dpkg-dev and file: dpkg-shlibdeps and the file utility, which `cpack -G DEB` needs
+# for the package's dependencies.
 # libx11-dev: the game checks the X display itself before SFML opens it.
 # libcli11-dev: the command-line parser (header only).
-build_packages=(cmake g++ make pkg-config libsfml-dev libpng-dev libfontconfig-dev libx11-dev libcli11-dev fonts-dejavu-core fonts-liberation2 dpkg-dev)
+build_packages=(cmake g++ make pkg-config libsfml-dev libpng-dev libfontconfig-dev libx11-dev libcli11-dev fonts-dejavu-core fonts-liberation2 dpkg-dev file)
 play_packages=(zenity)
 # g++-mingw-w64-x86-64-posix: the test suite compiles every source file for Windows too.
-test_packages=(libgtest-dev libbenchmark-dev xvfb xauth libgl1-mesa-dri libglx-mesa0 xdotool g++-mingw-w64-x86-64-posix)
+# man-db: the install test renders the manual page and fails on its warnings.
+test_packages=(libgtest-dev libbenchmark-dev xvfb xauth libgl1-mesa-dri libglx-mesa0 xdotool g++-mingw-w64-x86-64-posix man-db)
 
 wanted=("${build_packages[@]}")
 if [ "$mode" = play ]; then wanted+=("${play_packages[@]}"); else wanted+=("${test_packages[@]}"); fi

@@ -80,7 +80,7 @@ if command -v man >/dev/null; then
   [ ! -s "$work/man.err" ] || { cat "$work/man.err"; fail "the manual page has warnings"; }
   man_text=$(cat "$work/man.txt")
 else
-  man_text=$(cat "$man_page")
+  man_text=$(sed 's/\\-/-/g' "$man_page") # roff's \- is a hyphen
 fi
 for word in --help --version --content --map --windowed --autosave --export-png "Quillora $version"; do
   [[ "$man_text" == *"$word"* ]] || fail "the manual page lacks $word"
