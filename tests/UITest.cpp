@@ -18,6 +18,18 @@ namespace
 {
 const sf::Color Background(1, 2, 3);
 
+// `ui` drawn alone into a scene-sized texture, after taking `editor`.
+sf::Image drawHud(UI& ui, const EditorChoices& editor)
+{
+    ui.update(editor);
+    sf::RenderTexture scene;
+    EXPECT_TRUE(scene.create(320, 192));
+    scene.clear(Background);
+    ui.draw(scene, editor);
+    scene.display();
+    return scene.getTexture().copyToImage();
+}
+
 class UITest : public ::testing::Test
 {
 protected:
@@ -27,17 +39,7 @@ protected:
         editor.active = true;
     }
 
-    // The HUD drawn alone into a scene-sized texture, after taking `editor`.
-    sf::Image drawScene()
-    {
-        ui.update(editor);
-        sf::RenderTexture scene;
-        EXPECT_TRUE(scene.create(320, 192));
-        scene.clear(Background);
-        ui.draw(scene, editor);
-        scene.display();
-        return scene.getTexture().copyToImage();
-    }
+    sf::Image drawScene() { return drawHud(ui, editor); }
 
     std::ostringstream console;
     TestContent dir;
@@ -106,13 +108,7 @@ TEST(UIPalette, SlotsShowTheLoadedTypesAndATypePastThemTakesTheLastSlot)
         ManualTimeSource time;
         UI ui(&data, sf::Vector2u(1080, 720), 3.375f, 3.75f, time);
         EditorChoices editor{true, EditorMode::PaintGround, false, c.selected, 0};
-        ui.update(editor);
-        sf::RenderTexture scene;
-        ASSERT_TRUE(scene.create(320, 192));
-        scene.clear(Background);
-        ui.draw(scene, editor);
-        scene.display();
-        const sf::Image image = scene.getTexture().copyToImage();
+        const sf::Image image = drawHud(ui, editor);
         // Each slot's left 8 columns show above the object panel, under the marker if it is there.
         for (unsigned k = 0; k < 9; ++k)
             EXPECT_EQ(image.getPixel(10 + 8 * k + 3, 12),
