@@ -361,7 +361,7 @@ void Game::frame(const InputState* scripted)
         profile.worldMs = millisecondsSince(frameStart);
 
     // A screenshot reads the window back, so its frame is drawn in full.
-    drawFrame(in.isKeyPressed(sf::Keyboard::F3));
+    drawFrame(pressed(in, sf::Keyboard::F3));
     // Shown exactly while the editor is on; the window hears only of changes.
     if (cursorShown != mapEditor->active())
     {

@@ -74,11 +74,10 @@ std::string captureWindow(const sf::RenderWindow& window, const LocalTime& time,
 
 void ScreenCapturer::frame(const sf::RenderWindow& window, bool held)
 {
-    if (!held)
-    {
-        failureReported = false;
+    const bool pressed = held && !wasHeld;
+    wasHeld = held;
+    if (!pressed)
         return;
-    }
     // The time is read before the capture is taken.
     const LocalTime now = localTimeNow();
     std::string reason;
@@ -91,9 +90,6 @@ void ScreenCapturer::frame(const sf::RenderWindow& window, bool held)
     }
     if (reason.empty())
         reason = captureWindow(window, now, folder);
-    if (!reason.empty() && !failureReported)
-    {
+    if (!reason.empty())
         std::cerr << "Screen capture failed: " << reason << std::endl;
-        failureReported = true;
-    }
 }

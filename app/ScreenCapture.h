@@ -39,11 +39,11 @@ std::string createCaptureFile(const std::string& folder, const char* prefix, con
 std::string captureWindow(const sf::RenderWindow& window, const LocalTime& time, const std::string& folder = {},
                           std::string* written = nullptr);
 
-// F3 as the frame loop sees it: a capture named after the local time in
-// every frame in which it is held, into `folder` (empty: the working
-// directory; a folder that does not exist yet is created). A failure is
-// reported on standard error once per press: a held key that keeps failing
-// says so once, until it is released.
+// F3 as the frame loop sees it: one capture per press, taken in the frame in
+// which the key goes down and named after the local time of that frame, into
+// `folder` (empty: the working directory; a folder that does not exist yet is
+// created). Holding the key takes no more captures. A failure is reported on
+// standard error, once for its press.
 class ScreenCapturer
 {
 public:
@@ -53,5 +53,5 @@ public:
 
 private:
     std::string folder;
-    bool failureReported = false; // during this press
+    bool wasHeld = false; // in the last frame
 };

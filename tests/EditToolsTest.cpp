@@ -124,6 +124,7 @@ TEST_F(EditToolsTest, FillAndRectangleChangeTheirFieldsAsOneEdit)
         std::function<bool(const Field&)> shows;
         Fields fields;
         const char* undone;
+        int ground = 2; // the chosen ground type
     };
     const Case cases[] = {
         {EditorMode::PaintGround, false, false, {at(0, 0)}, ground2, nearCorner, "fill, 6 fields"},
@@ -133,6 +134,8 @@ TEST_F(EditToolsTest, FillAndRectangleChangeTheirFieldsAsOneEdit)
         {EditorMode::PaintGround, true, false, {at(0, 0)}, [](const Field& f) { return f.underType == 5; }, farCorner,
          "fill, 39,990 fields"}, // through the ground layer's wall, up to the under layer's
         {EditorMode::MarkSolid, true, true, {at(198, 0)}, solid, {}, "fill, 6 fields"},
+        // The chosen ground type is the region's own: marking does not care.
+        {EditorMode::MarkSolid, false, false, {at(1, 1)}, solid, bothCorners, "fill, 6 fields", 5},
         {EditorMode::PlaceObject, false, false, {at(0, 0)}, solid, farCorner, nullptr},
         {EditorMode::PaintGround, false, false, {at(5, 5), at(3, 4), at(2, 3), at(2, 3)}, ground2, block(2, 3, 5, 5),
          "rectangle, 12 fields"},
@@ -151,7 +154,7 @@ TEST_F(EditToolsTest, FillAndRectangleChangeTheirFieldsAsOneEdit)
     for (const Case& k : cases)
     {
         SCOPED_TRACE(&k - cases);
-        set(k.mode, 2, 2, k.under);
+        set(k.mode, k.ground, 2, k.under);
         const Fields before = where(k.shows);
         const Keys held = k.shift ? Keys{K::LShift} : Keys{};
         if (k.mouse.size() == 1)

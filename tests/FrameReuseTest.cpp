@@ -84,6 +84,10 @@ Played play(const std::string& content, bool reuse)
         {10, {}},
         {1, {K::E}, 4, 4},             // the editor on, its cursor over a field
         {10, {}, 4, 4},
+        {1, {K::LControl, K::Z}, 4, 4}, // a message, then another in its place with nothing else changed
+        {3, {}, 4, 4},
+        {1, {K::LControl, K::Y}, 4, 4},
+        {3, {}, 4, 4},
         {5, {}, 7, 5},                 // the cursor follows the mouse
         {1, {K::Num2}, 7, 5, true},    // an edit, re-tiled around it
         {15, {K::Add}, 7, 5},          // a bigger brush: the HUD's text

@@ -71,8 +71,8 @@ TEST_F(GameTest, EditorPaintsAndTheHudFollowsWithinTheFrame)
     EXPECT_EQ(scenePixel(100, 132), sf::Color::Yellow) << "the cursor over the middle";
 }
 
-// F3 itself, its file and its picture, is driven by the end-to-end test.
-TEST_F(GameTest, ScreenCapturesNeverReplaceAFileAndAFailureIsReportedOncePerPress)
+// What the capture shows is driven by the end-to-end test.
+TEST_F(GameTest, ScreenCapturesAreOnePerPressNeverReplaceAFileAndReportEachFailedPress)
 {
     TempDir work;
     const LocalTime time{5, 12, 2026, 14, 20, 7};
@@ -85,16 +85,27 @@ TEST_F(GameTest, ScreenCapturesNeverReplaceAFileAndAFailureIsReportedOncePerPres
     EXPECT_EQ(written, screenCaptureName(time, 2));
     EXPECT_EQ(readFile(work.file(screenCaptureName(time))), "mine");
 
+    // Two presses, the first held over three frames: two captures.
+    const auto press = [&](std::initializer_list<bool> frames) {
+        for (bool held : frames)
+        {
+            const InputState in = held ? pressing({sf::Keyboard::F3}) : InputState();
+            game.frame(&in);
+        }
+    };
+    std::filesystem::create_directory(work.file("shots"));
+    std::filesystem::current_path(work.file("shots"));
+    press({true, true, true, false, true, false});
+    const auto files = std::distance(std::filesystem::directory_iterator(work.file("shots")),
+                                     std::filesystem::directory_iterator());
+    EXPECT_EQ(files, 2);
+
     // Nothing can be created in a removed working directory.
     std::filesystem::create_directory(work.file("gone"));
     std::filesystem::current_path(work.file("gone"));
     std::filesystem::remove(work.file("gone"));
     testing::internal::CaptureStderr();
-    for (bool held : {true, true, true, false, true})
-    {
-        const InputState in = held ? pressing({sf::Keyboard::F3}) : InputState();
-        game.frame(&in);
-    }
+    press({true, true, true, false, true});
     const std::string errors = testing::internal::GetCapturedStderr();
     std::filesystem::current_path(previous);
     int lines = 0;
@@ -122,4 +133,24 @@ TEST_F(GameTest, MapGivenAtStartLoadsAsTheLoadKeyDoes)
     game.loadMapAtStart(maps.file("good.map"));
     EXPECT_TRUE(formatMap(game.map()) == text);
     EXPECT_FALSE(game.unsavedChanges()) << "a loaded map is saved work";
+}
+
+TEST_F(GameTest, ALoadThatIsCancelledOrFailsKeepsTheUndoHistory)
+{
+    TempDir maps;
+    maps.write("bad.map", "5\n");
+    const std::string before = formatMap(game.map());
+    frame(201, {sf::Keyboard::E});
+    frame(1, {sf::Keyboard::Num3}, 4, 4, true);
+    frame(1, {}, 4, 4);
+    ASSERT_NE(formatMap(game.map()), before);
+    for (const std::string& answer : {std::string(), maps.file("bad.map")})
+    {
+        game.setFileChooser([&](FileDialogPurpose) { return FileChoice(answer); });
+        frame(1, {sf::Keyboard::F10});
+        frame(1, {});
+    }
+    EXPECT_NE(console.str().find("--- Loading Cancelled"), std::string::npos) << console.str();
+    frame(1, {sf::Keyboard::LControl, sf::Keyboard::Z});
+    EXPECT_EQ(formatMap(game.map()), before) << "the painting is still undone";
 }

@@ -65,6 +65,23 @@ TEST_F(OverlaysTest, PickerChoosesWithAClickAndLeavesTheMapAlone)
     EXPECT_EQ(game.editor().choices().selectedObject, 2);
 }
 
+TEST_F(OverlaysTest, FieldReadoutFollowsTheFieldUnderTheCursorAndItsEdits)
+{
+    const auto readout = [&] { return game.guides().readout().getString().toAnsiString(); };
+    const sf::Vector2f field6x6 = {104 * game.sceneScale().x, 104 * game.sceneScale().y};
+    frame({K::E}, field6x6);
+    EXPECT_EQ(readout(), "Field 6, 6  ground 5  under 5  object 0  solid no");
+    for (auto edit : {+[](FieldMap& m) { m.paintGround(6, 6, 3, false); }, +[](FieldMap& m) { m.setObject(6, 6, 1); },
+                      +[](FieldMap& m) { m.setSolid(6, 6, true); }, +[](FieldMap& m) { m.paintGround(6, 6, 2, true); }})
+    {
+        const std::string before = readout();
+        edit(map);
+        frame({}, field6x6);
+        EXPECT_NE(readout(), before);
+    }
+    EXPECT_EQ(readout(), "Field 6, 6  ground 3  under 2  object 1  solid yes");
+}
+
 TEST(ContentPicker, ManyEntriesScrollWithTheWheel)
 {
     // 20 ground types (2 rows of 14) and 150 objects (11 rows): 13 rows, 9 shown.

@@ -107,11 +107,13 @@ TEST_F(UnsavedWork, AutosaveWaitsForItsIntervalAndGamesAtOnceKeepTheirOwnFiles)
     first->worldForSetup().setSolid(1, 1, true);
     second->worldForSetup().setSolid(2, 2, true);
     time.advance(sf::milliseconds(499));
-    first->frame();
-    second->frame();
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    first->frame();
-    second->frame();
+    // A write begins on the frame's own thread: after the frame it is either
+    // still running on the worker or its file is there.
+    for (Game* game : {first.get(), second.get()})
+    {
+        game->frame();
+        EXPECT_FALSE(game->lastProfile().autosaveWriting) << "too early";
+    }
     EXPECT_FALSE(fs::exists(file(1)) || fs::exists(file(2))) << "too early";
     time.advance(sf::milliseconds(1));
     EXPECT_TRUE(waitForMap(*second, 2) == formatMap(second->map()));
@@ -132,4 +134,42 @@ TEST_F(UnsavedWork, AutosaveWaitsForItsIntervalAndGamesAtOnceKeepTheirOwnFiles)
     EXPECT_FALSE(fs::exists(file(2)));
     EXPECT_TRUE(fs::exists(file(1)));
     EXPECT_FALSE(fourth->unsavedChanges());
+}
+
+TEST_F(UnsavedWork, QuittingAfterAnAutosaveKeepsTheLaterEdits)
+{
+    auto game = start(0.5);
+    game->worldForSetup().setSolid(1, 1, true);
+    time.advance(sf::milliseconds(500));
+    EXPECT_TRUE(waitForMap(*game, 1) == formatMap(game->map()));
+    game->worldForSetup().setObject(3, 3, 1);
+    const std::string later = formatMap(game->map());
+    press(*game, {sf::Keyboard::Escape});
+    game.reset();
+    RecoveryContents contents;
+    std::string error;
+    const std::string text = readFile(file(1));
+    ASSERT_TRUE(parseRecovery(text, contents, error)) << error;
+    EXPECT_TRUE(std::string(contents.mapText) == later);
+}
+
+TEST_F(UnsavedWork, OfTwoFilesLeftByEarlierGamesTheNewerIsOffered)
+{
+    for (int solidColumn : {1, 2})
+    {
+        auto game = start();
+        game->worldForSetup().setSolid(solidColumn, 1, true);
+        press(*game, {sf::Keyboard::Escape});
+    }
+    ASSERT_TRUE(fs::exists(file(1)) && fs::exists(file(2)));
+    for (int newer : {1, 2})
+    {
+        SCOPED_TRACE(newer);
+        const auto now = fs::file_time_type::clock::now();
+        fs::last_write_time(file(newer), now);
+        fs::last_write_time(file(3 - newer), now - std::chrono::hours(1));
+        console.str("");
+        auto game = start();
+        EXPECT_NE(console.str().find("is kept in " + file(newer) + "."), std::string::npos) << console.str();
+    }
 }

@@ -181,10 +181,10 @@ hold space 0.1
 tap F3
 sleep 0.3
 
-shot=$(ls ScreenCapture-*.jpg 2>/dev/null | head -1)
-[ -n "$shot" ] || fail "F3 wrote no screenshot"
-# A tap may last two frames: the second capture gets "-2".
-[[ "$shot" =~ ^ScreenCapture-[0-9]{1,2}-[0-9]{1,2}-[0-9]{4}-[0-9]{1,2}-[0-9]{1,2}-[0-9]{1,2}(-[0-9]+)?\.jpg$ ]] ||
+shots=$(ls ScreenCapture-*.jpg 2>/dev/null | wc -l)
+[ "$shots" = 1 ] || fail "one press of F3 wrote $shots screenshots"
+shot=$(ls ScreenCapture-*.jpg)
+[[ "$shot" =~ ^ScreenCapture-[0-9]{1,2}-[0-9]{1,2}-[0-9]{4}-[0-9]{1,2}-[0-9]{1,2}-[0-9]{1,2}\.jpg$ ]] ||
   fail "screenshot name $shot"
 
 save_to "$work/first.map"
