@@ -2,16 +2,16 @@
 # A soak run of the real game: random held keys, mouse moves and clicks in
 # both modes for a while, then Escape. Fails on a crash, a sanitizer report,
 # a non-zero exit code, or memory that keeps growing in the second half.
-#   soak.sh GAME E2E_TOOL SECONDS [SEED]
+#   [SEED=N] soak.sh GAME E2E_TOOL SECONDS
 # The keys, moves and pauses come from bash's generator seeded with SEED
-# (printed; the same seed gives the same session), 1 by default.
+# (printed; the same seed plays the same session), 1 by default.
 # Needs an X display and xdotool; build GAME with QUILLORA_SANITIZE=ON to
 # catch memory errors and leaks.
 set -euo pipefail
 game=$1
 tool=$2
 seconds=${3:-600}
-seed=${4:-1}
+seed=${SEED:-1}
 echo "soak seed: $seed"
 RANDOM=$seed
 
