@@ -76,6 +76,8 @@ int runGame(int argc, char** argv)
             game.requestClose();
         game.frame();
     }
+    // From here on the game is being taken apart: nothing is kept any more.
+    onDisplayLost({}, "quillora: the connection to the X display was lost");
     shutdownFinished();
     // Asked to end by the system, the game does not wait: the terminal may be gone.
     if (!shutdownRequested())
