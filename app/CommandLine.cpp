@@ -1,11 +1,14 @@
 #include "app/CommandLine.h"
 
+#include "app/Recovery.h"
+
 #include <CLI/CLI.hpp>
 
 #include <cmath>
 #include <cstdlib>
 #include <exception>
 #include <memory>
+#include <sstream>
 
 #ifndef QUILLORA_VERSION
 #error "the build defines QUILLORA_VERSION (the project's version)"
@@ -21,7 +24,14 @@ std::string notEmpty(const std::string& value)
     return value.empty() ? std::string("needs a name, not an empty text") : std::string();
 }
 
-// Seconds: a plain decimal number, 0 or more ("60", "0.5").
+std::string formatSeconds(double seconds)
+{
+    std::ostringstream text;
+    text << seconds;
+    return text.str();
+}
+
+// Seconds: a plain decimal number, 0 or at least MinAutosaveSeconds ("60", "0.5").
 std::string seconds(const std::string& value)
 {
     const char* start = value.c_str();
@@ -30,6 +40,9 @@ std::string seconds(const std::string& value)
     const bool plain = !value.empty() && value.find_first_not_of("0123456789.") == std::string::npos;
     if (!plain || end != start + value.size() || !std::isfinite(number))
         return "SECONDS must be a number of seconds, 0 or more, not \"" + value + "\"";
+    // A shorter interval would round to none at all.
+    if (number > 0 && number < MinAutosaveSeconds)
+        return "SECONDS must be 0 or at least " + formatSeconds(MinAutosaveSeconds) + ", not \"" + value + "\"";
     return {};
 }
 
@@ -64,7 +77,7 @@ std::unique_ptr<CLI::App> makeParser(CommandLineOptions& options)
     app->add_flag("--windowed", options.windowed, "Play in a normal resizable 1080 x 720 window");
     app->add_option("--autosave", options.autosaveSeconds,
                     "Seconds between writes of the recovery file while there are unsaved changes "
-                    "(default 60; 0: only when quitting)")
+                    "(default 60; 0: only when quitting; else at least 0.01)")
         ->type_name("SECONDS")
         ->check(seconds);
     app->add_option_function<std::vector<std::string>>(

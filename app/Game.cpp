@@ -2,6 +2,7 @@
 
 #include "app/ScreenCapture.h"
 #include "content/ImageFile.h"
+#include "platform/Display.h"
 #include "world/MapPicture.h"
 
 #include <SFML/OpenGL.hpp>
@@ -118,6 +119,9 @@ Game::Game(const GameOptions& options, const TimeSource& time, std::ostream* con
     pictureContent = std::make_shared<const ContentPictures>(*contentStore, options.contentRoot, std::move(images));
     mapPictures = std::make_unique<MapPictureWriter>(options.captureFolder, pictureContent);
 
+    if (!contentStore->hasGroundType(DefaultGroundType))
+        *this->console << "--- The content lacks ground type " << DefaultGroundType
+                       << ", which every field of a new map has: it shows as nothing, and maps keep it" << std::endl;
     if (!options.stateFolder.empty())
     {
         recovery = std::make_unique<Recovery>(options.stateFolder, sf::seconds(float(options.autosaveSeconds)),
@@ -155,6 +159,7 @@ void openGameWindow(sf::RenderWindow& window, sf::Uint32 style, bool limitFrameR
 {
     // No depth or stencil buffer, no antialiasing, OpenGL 2.0.
     const sf::ContextSettings context(0, 0, 0, 2, 0);
+    const WindowCreationGuard guard(windowTitle);
     window.create(sf::VideoMode(WindowWidth, WindowHeight, WindowBitsPerPixel), windowTitle, style, context);
     window.setMouseCursorVisible(false);
     window.setKeyRepeatEnabled(false);
@@ -181,6 +186,17 @@ void Game::createWindow(sf::Uint32 style)
 bool Game::isOpen() const
 {
     return gameWindow.isOpen();
+}
+
+void Game::keepUnsavedWork()
+{
+    if (recovery)
+        recovery->quit(*fieldMap, unsavedChanges(), mapPath);
+}
+
+bool Game::unsavedWorkLost() const
+{
+    return recovery && recovery->lost();
 }
 
 bool Game::unsavedChanges() const
@@ -250,6 +266,9 @@ void Game::mapFileSequence(bool saving, const MapFileChooser& choose, bool dialo
     std::string file;
     const MapFileChooser remember = [&](FileDialogPurpose purpose) {
         FileChoice choice = choose ? choose(purpose) : FileChoice();
+        if (const std::string refusal = saving && recovery ? recovery->refusesSaveAs(choice.path) : std::string();
+            choice.status == FileChoice::Status::Chosen && !refusal.empty())
+            choice = FileChoice::failed(refusal);
         file = choice.path;
         return choice;
     };
@@ -335,7 +354,7 @@ void Game::frame(const InputState* scripted)
     const InputState in = scripted ? *scripted : input.takeFrame(gameWindow);
 
     walk(in);
-    if (in.isKeyPressed(sf::Keyboard::Escape))
+    if (pressed(in, sf::Keyboard::Escape))
         closeRequested = true;
     if (in.isKeyPressed(sf::Keyboard::F5))
         mapFileSequence(true, chooseFile, true);
@@ -381,9 +400,12 @@ void Game::frame(const InputState* scripted)
     // drawn in full.
     if (closeRequested)
     {
-        if (recovery)
-            recovery->quit(*fieldMap, unsavedChanges(), mapPath);
-        gameWindow.close();
+        closeRequested = false;
+        if (!recovery || recovery->quit(*fieldMap, unsavedChanges(), mapPath))
+            gameWindow.close();
+        else
+            headUpDisplay->showMessage("Unsaved map NOT kept: F5 saves it, Escape quits without it",
+                                       RecoveryMessageSeconds);
     }
 }
 

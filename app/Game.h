@@ -117,6 +117,12 @@ public:
     // (the command line's --map).
     void loadMapAtStart(const std::string& path);
 
+    // Writes the recovery file now, when there are unsaved changes, as
+    // quitting does (the display is gone and the game is about to end).
+    void keepUnsavedWork();
+    // Whether the game closed with unsaved changes that no recovery file holds.
+    bool unsavedWorkLost() const;
+
     // Whether the map has changes since it was created, loaded or saved.
     // Walking changes none; a recovered map has them until it is saved.
     bool unsavedChanges() const;

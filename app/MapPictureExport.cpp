@@ -43,7 +43,15 @@ std::string writeMapPicture(const std::vector<FieldValues>& fields, const Conten
 int exportMapPicture(const std::string& contentRoot, const std::string& mapFile, const std::string& pictureFile,
                      std::ostream& out, std::ostream& err)
 {
-    const ContentPictures content(contentRoot);
+    // The picture must never take the map's place (the same file, also
+    // through links).
+    std::error_code same;
+    if (std::filesystem::equivalent(std::filesystem::u8path(mapFile), std::filesystem::u8path(pictureFile), same))
+    {
+        err << "quillora: " << pictureFile << " is the map itself; name another file for the picture" << std::endl;
+        return 1;
+    }
+    const ContentPictures content(contentRoot, &err);
     StoredMap stored;
     const MapFileResult read = readMap(mapFile, content, stored);
     if (read.status != MapFileResult::Status::Complete)

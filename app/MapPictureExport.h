@@ -18,8 +18,10 @@ class ContentPictures;
 // that name the way a map is saved (writeFileSafely: it is kept as
 // "<name>.bak"). Returns the process's exit code: 0 when the picture was
 // written, saying so on `out`; 1 with "quillora: <reason>" on `err` when the
-// map cannot be read (missing, damaged, not a map of this content) or the
-// picture cannot be written.
+// map cannot be read (missing, damaged, not a map of this content), the
+// picture would replace the map itself, or it cannot be written. Content
+// files that exist but cannot be used are named on `err` as the game names
+// them at start ("--- Content Refused: ...").
 int exportMapPicture(const std::string& contentRoot, const std::string& mapFile, const std::string& pictureFile,
                      std::ostream& out, std::ostream& err);
 

@@ -4,11 +4,13 @@
 #include "app/Game.h"
 #include "app/GameFolders.h"
 #include "app/MapPictureExport.h"
+#include "app/Recovery.h"
 #include "platform/AllocatorTuning.h"
 #include "platform/ConsoleWait.h"
 #include "platform/Display.h"
 #include "platform/ExecutablePath.h"
 #include "platform/ShutdownSignals.h"
+#include "platform/StandardStreams.h"
 #include "platform/UserFolders.h"
 
 #include <filesystem>
@@ -17,6 +19,9 @@
 
 int runGame(int argc, char** argv)
 {
+    // Before anything opens a file: a closed standard input would otherwise
+    // become the X connection, and the console prompt would read from it.
+    openClosedStandardStreams();
     // First of all, so an early request to end still lets the game quit in order.
     installShutdownHandlers();
 
@@ -42,9 +47,11 @@ int runGame(int argc, char** argv)
         return exportMapPicture(content.folder, options.exportMap, options.exportPicture, std::cout, std::cerr);
 
     // Without a display the graphics library would abort with a core dump.
-    if (const std::string problem = checkDisplay(); !problem.empty())
+    // The check's connection stays open until the window exists.
+    DisplayCheck display = checkDisplay();
+    if (!display.problem.empty())
     {
-        std::cerr << "quillora: " << problem << std::endl;
+        std::cerr << "quillora: " << display.problem << std::endl;
         return 1;
     }
     keepFreedMemoryForReuse();
@@ -54,7 +61,13 @@ int runGame(int argc, char** argv)
     gameOptions.stateFolder = stateFolder();
     gameOptions.autosaveSeconds = options.autosaveSeconds;
     gameOptions.captureFolder = desktopPictureFolder(content.source, workingDir, homeFolder(), picturesFolder());
+    if (gameOptions.stateFolder.empty())
+        reportNoStateFolder(std::cout);
     Game game(gameOptions);
+    display.connection.reset();
+    // A logout ends the X server under the game: the map in memory is kept first.
+    onDisplayLost([&game] { game.keepUnsavedWork(); },
+                  "quillora: the connection to the X display was lost (the X server ended)");
     if (!options.mapFile.empty())
         game.loadMapAtStart(options.mapFile);
     while (game.isOpen())
@@ -63,9 +76,12 @@ int runGame(int argc, char** argv)
             game.requestClose();
         game.frame();
     }
+    // From here on the game is being taken apart: nothing is kept any more.
+    onDisplayLost({}, "quillora: the connection to the X display was lost");
     shutdownFinished();
     // Asked to end by the system, the game does not wait: the terminal may be gone.
     if (!shutdownRequested())
         waitForKeyOnConsole();
-    return 0;
+    // Unsaved work that no file holds is a failure, however the game ended.
+    return game.unsavedWorkLost() ? 1 : 0;
 }

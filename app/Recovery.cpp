@@ -6,6 +6,7 @@
 #include "platform/UserFolders.h"
 #include "world/FieldMap.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -35,6 +36,28 @@ void removeLeftovers(const std::string& folder, int slot)
     }
 }
 
+std::string lockPath(const std::string& folder, int slot)
+{
+    return (fs::u8path(folder) / fs::u8path(slotName(slot) + ".lock")).u8string();
+}
+
+// What a slot's recovery file name holds.
+enum class SlotFile
+{
+    None,     // nothing: free to write
+    Regular,  // a recovery file (or a link to a regular file)
+    Unusable, // a folder, a pipe, a device, a link that leads nowhere: never written through
+};
+
+SlotFile slotFile(const std::string& file)
+{
+    std::error_code error;
+    const fs::file_status own = fs::symlink_status(fs::u8path(file), error);
+    if (own.type() == fs::file_type::not_found)
+        return SlotFile::None;
+    return fs::is_regular_file(fs::u8path(file), error) ? SlotFile::Regular : SlotFile::Unusable;
+}
+
 // The map file named in the header of the recovery file at `path`; empty
 // when it names none or cannot be read.
 std::string mapPathOf(const std::string& path)
@@ -54,12 +77,19 @@ std::string recoveryFilePath(const std::string& folder, int slot)
     return (fs::u8path(folder) / fs::u8path(slotName(slot) + ".map")).u8string();
 }
 
+void reportNoStateFolder(std::ostream& console)
+{
+    console << "--- Recovery files are off: there is no state folder (HOME is not set, and XDG_STATE_HOME is not "
+               "an absolute path)"
+            << std::endl;
+}
+
 Recovery::Recovery(const std::string& folder, sf::Time interval, const TimeSource& time, std::ostream& console)
-    : console(console), interval(interval), sinceWrite(time)
+    : console(console), folder(folder), interval(interval), sinceWrite(time)
 {
     if (folder.empty())
     {
-        console << "--- Recovery files are off: there is no state folder (HOME is not set)" << std::endl;
+        reportNoStateFolder(console);
         return;
     }
     if (std::string reason = createFolder(folder); !reason.empty())
@@ -80,12 +110,10 @@ Recovery::Recovery(const std::string& folder, sf::Time interval, const TimeSourc
         // Lock files are made only for slots that are used: the own one, and
         // those with a recovery file to offer.
         const std::string file = recoveryFilePath(folder, slot);
-        std::error_code error;
-        if (ownLock && !fs::is_regular_file(fs::u8path(file), error))
+        if (ownLock && slotFile(file) != SlotFile::Regular)
             continue;
-        const std::string lockPath = (fs::u8path(folder) / fs::u8path(slotName(slot) + ".lock")).u8string();
         std::string reason;
-        std::unique_ptr<FileLock> lock = FileLock::tryLock(lockPath, &reason);
+        std::unique_ptr<FileLock> lock = FileLock::tryLock(lockPath(folder, slot), &reason);
         if (!lock)
         {
             if (!reason.empty())
@@ -97,32 +125,46 @@ Recovery::Recovery(const std::string& folder, sf::Time interval, const TimeSourc
         }
         removeLeftovers(folder, slot);
         // Looked at again: only now can nobody else write it.
-        if (fs::is_regular_file(fs::u8path(file), error))
+        std::error_code error;
+        switch (slotFile(file))
         {
+        case SlotFile::Regular:
             left.push_back({std::move(lock), file, fs::last_write_time(fs::u8path(file), error)});
+            break;
+        case SlotFile::None:
+            if (!ownLock)
+            {
+                ownLock = std::move(lock);
+                own = file;
+            }
+            break;
+        case SlotFile::Unusable:
+            console << "--- Recovery: " << file << " is not a regular file; that place is skipped" << std::endl;
+            break;
         }
-        else if (!ownLock)
-        {
-            ownLock = std::move(lock);
-            own = file;
-        }
+    }
+
+    const auto byAge = [](const Left& a, const Left& b) { return a.written < b.written; };
+    std::sort(left.begin(), left.end(), byAge);
+    if (!left.empty())
+    {
+        offerLock = std::move(left.back().lock);
+        offered = left.back().file;
+        offeredFrom = mapPathOf(offered);
+        left.pop_back();
+    }
+    if (!ownLock && !left.empty())
+    {
+        // Every place holds a file: the oldest one nobody runs with makes room.
+        ownLock = std::move(left.front().lock);
+        own = left.front().file;
+        console << "--- Recovery: all " << RecoverySlots << " places in " << folder
+                << " hold recovery files; the oldest, " << own
+                << ", is replaced when this game keeps unsaved changes" << std::endl;
     }
     if (!ownLock)
-        console << "--- Recovery files are off: all " << RecoverySlots << " places in " << folder << " are taken"
-                << std::endl;
-
-    Left* newest = nullptr;
-    for (Left& candidate : left)
-    {
-        if (!newest || candidate.written > newest->written)
-            newest = &candidate;
-    }
-    if (newest)
-    {
-        offerLock = std::move(newest->lock);
-        offered = newest->file;
-        offeredFrom = mapPathOf(offered);
-    }
+        console << "--- Recovery files are off: none of the " << RecoverySlots << " places in " << folder
+                << " is free" << std::endl;
     sinceWrite.restart();
 }
 
@@ -141,8 +183,15 @@ void Recovery::collect(bool wait)
     if (!reason.empty())
     {
         kept.reset(); // written again at the next chance
-        console << "--- Autosave Failed: " << reason << std::endl;
+        // Said once, not at every interval; the next success is said too.
+        if (!failureSaid)
+            console << "--- Autosave Failed: " << reason << " (tried again at every interval)" << std::endl;
+        failureSaid = true;
+        return;
     }
+    if (failureSaid)
+        console << "--- Autosave works again: " << own << std::endl;
+    failureSaid = false;
 }
 
 void Recovery::removeWithBackup(const std::string& file)
@@ -165,6 +214,7 @@ void Recovery::adoptOffer(std::uint64_t revision)
     offered.clear();
     offeredFrom.clear();
     kept = revision;
+    ownWritten = true;
 }
 
 void Recovery::discardOffer()
@@ -187,6 +237,7 @@ double Recovery::frame(const FieldMap& map, bool unsaved, const std::string& map
     const auto start = std::chrono::steady_clock::now();
     std::string text = formatRecovery(mapPath, formatMap(map));
     kept = map.revision();
+    ownWritten = true;
     sinceWrite.restart();
     try
     {
@@ -204,26 +255,81 @@ double Recovery::frame(const FieldMap& map, bool unsaved, const std::string& map
 void Recovery::mapSaved()
 {
     collect(true);
-    if (!ownLock)
+    if (!ownLock || !ownWritten)
         return;
     removeWithBackup(own);
     kept.reset();
+    ownWritten = false;
 }
 
-void Recovery::quit(const FieldMap& map, bool unsaved, const std::string& mapPath)
+std::string Recovery::refusesSaveAs(const std::string& file) const
 {
-    collect(true);
-    if (!ownLock || !unsaved)
-        return;
-    if (!kept || *kept != map.revision())
+    if (folder.empty())
+        return {};
+    // Where the save would really land: links are followed, as the writer does.
+    std::error_code error;
+    const fs::path target = fs::weakly_canonical(fs::u8path(file), error);
+    if (error || !fs::equivalent(target.parent_path(), fs::u8path(folder), error))
+        return {};
+    return file + ": the game keeps its recovery files in that folder; save the map elsewhere";
+}
+
+std::string Recovery::keepAnywhere(const std::string& text)
+{
+    std::string first;
+    if (ownLock)
     {
-        const std::string reason = writeFileSafely(own, formatRecovery(mapPath, formatMap(map)));
+        first = writeFileSafely(own, text);
+        if (first.empty())
+            return {};
+    }
+    for (int slot = 1; slot <= RecoverySlots && !folder.empty(); ++slot)
+    {
+        const std::string file = recoveryFilePath(folder, slot);
+        if (file == own || file == offered || slotFile(file) != SlotFile::None)
+            continue;
+        std::unique_ptr<FileLock> lock = FileLock::tryLock(lockPath(folder, slot));
+        if (!lock || slotFile(file) != SlotFile::None)
+            continue;
+        const std::string reason = writeFileSafely(file, text);
         if (!reason.empty())
         {
-            console << "--- Keeping the unsaved map failed: " << reason << std::endl;
-            return;
+            if (first.empty())
+                first = reason;
+            continue;
+        }
+        ownLock = std::move(lock);
+        own = file;
+        return {};
+    }
+    return first.empty() ? "no place in " + folder + " is free" : first;
+}
+
+bool Recovery::quit(const FieldMap& map, bool unsaved, const std::string& mapPath)
+{
+    collect(true);
+    if (!unsaved || (folder.empty() && !ownLock))
+        return true;
+    if (!kept || *kept != map.revision() || !ownLock)
+    {
+        const std::string reason = keepAnywhere(formatRecovery(mapPath, formatMap(map)));
+        if (!reason.empty())
+        {
+            if (quitRefused)
+            {
+                console << "--- Quitting without the unsaved map: " << reason << std::endl;
+                workLost = true;
+                return true;
+            }
+            quitRefused = true;
+            console << "--- Keeping the unsaved map failed: " << reason
+                    << ". The game stays open: F5 saves the map; quitting again ends it without the changes"
+                    << std::endl;
+            return false;
         }
         kept = map.revision();
+        ownWritten = true;
     }
     console << "--- Unsaved changes kept in " << own << std::endl;
+    return true;
 }

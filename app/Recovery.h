@@ -13,7 +13,15 @@
 class FieldMap;
 
 constexpr double DefaultAutosaveSeconds = 60; // seconds between writes of a map with unsaved changes
+// The shortest interval between writes that is taken: below it the interval
+// would round to nothing (no periodic writes at all), and a write begins at
+// most once per frame anyway.
+constexpr double MinAutosaveSeconds = 0.01; // seconds
 constexpr int RecoverySlots = 8;              // games that can keep recovery files side by side
+
+// Says on `console` that recovery files are off because the game has no state
+// folder (neither HOME nor an absolute XDG_STATE_HOME is set).
+void reportNoStateFolder(std::ostream& console);
 
 // Slot N's recovery file in `folder`: "<folder>/recovery-N.map". Its lock
 // is "recovery-N.lock" beside it.
@@ -29,7 +37,12 @@ std::string recoveryFilePath(const std::string& folder, int slot);
 // recovery file as its own, and the newest recovery file of the other free
 // slots is offered, its slot held too (so a game started meanwhile does not
 // offer it as well) until it is loaded or discarded. Temporary files that an
-// interrupted write left in a slot it holds are removed.
+// interrupted write left in a slot it holds are removed. A slot whose name is
+// taken by something other than a regular file (a folder, a pipe, a link to a
+// device) is skipped. When every free slot holds a recovery file, the oldest
+// one that is not offered becomes this game's own and is replaced by its
+// first write (said at start): old files never switch recovery off while no
+// other game runs.
 class Recovery
 {
 public:
@@ -69,20 +82,36 @@ public:
     bool writing() const { return pending.valid(); }
 
     // The map is safe in its own file: waits for a write in progress, then
-    // deletes this game's recovery file and its backup.
+    // deletes this game's recovery file and its backup (not a file that an
+    // earlier game left in a reused slot and this game never wrote).
     void mapSaved();
 
+    // Why the map must not be saved as `file` (UTF-8): it lies in the state
+    // folder, where the recovery files and their locks are (also through
+    // links). Empty when it may.
+    std::string refusesSaveAs(const std::string& file) const;
+
     // The game quits: waits for a write in progress and, when the map has
-    // unsaved changes, makes sure the recovery file holds them (writing it on
-    // this thread) and says where on the console.
-    void quit(const FieldMap& map, bool unsaved, const std::string& mapPath);
+    // unsaved changes, makes sure a recovery file holds them (writing it on
+    // this thread; when this game's own file cannot be written, each other
+    // free slot is tried) and says where on the console. Returns whether the
+    // game may close: false the first time the changes could not be kept,
+    // saying so (the player can still save); true on a second call.
+    bool quit(const FieldMap& map, bool unsaved, const std::string& mapPath);
+    // Whether the game quit with unsaved changes that no file holds.
+    bool lost() const { return workLost; }
 
 private:
     // Takes the result of the write in progress, when it is done or `wait`.
     void collect(bool wait);
     void removeWithBackup(const std::string& file);
+    // Writes `text` into the own slot, else into the first other free slot
+    // that takes it (which becomes the own one). Empty on success, else the
+    // first failure.
+    std::string keepAnywhere(const std::string& text);
 
     std::ostream& console;
+    std::string folder;
     sf::Time interval;
     Stopwatch sinceWrite; // since the last write began
     std::unique_ptr<FileLock> ownLock;
@@ -92,4 +121,8 @@ private:
     std::string offeredFrom;
     std::optional<std::uint64_t> kept; // the map revision the own file holds or is being written with
     std::future<std::string> pending;  // the write in progress: its failure, empty on success
+    bool ownWritten = false;   // the own file holds this game's map (written or adopted), not an older game's
+    bool failureSaid = false;  // the last autosave failed and the console was told; said again only after a success
+    bool quitRefused = false;  // a quit could not keep the changes and the game stayed open
+    bool workLost = false;
 };

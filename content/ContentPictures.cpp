@@ -2,6 +2,8 @@
 
 #include "content/GameData.h"
 
+#include <ostream>
+
 namespace
 {
 template <typename T>
@@ -31,18 +33,20 @@ std::vector<std::unique_ptr<sf::Image>> ContentPictures::takeSet(DecodedImages& 
     return set;
 }
 
-ContentPictures::ContentPictures(const std::string& root)
+ContentPictures::ContentPictures(const std::string& root, std::ostream* errors)
 {
-    DecodedImages decoded = GameData::decodeImages(root);
+    DecodedImages decoded = GameData::decodeImages(root, MaxContentImageBytes, errors);
     sheets = takeSet(decoded, root, FieldTexturePrefix, -1);
     pictures = takeSet(decoded, root, ObjectTexturePrefix, -1);
     // A definition is read without its texture: the picture's piece and
     // origin follow from the definition alone.
     walkNumberedSet(root, ObjectDefinitionPrefix, ObjectDefinitionExtension,
-                    [this](const std::string& path, int number, ReadResult& result) {
+                    [this, errors](const std::string& path, int number, ReadResult& result) {
                         std::unique_ptr<ObjectType> definition = readObjectDefinition(path, number, nullptr, result);
                         if (definition)
                             definitions.push_back(std::move(definition));
+                        else if (errors && result.status == ReadResult::Status::Failed)
+                            *errors << ContentRefusedPrefix << result.reason << std::endl;
                         return result.status == ReadResult::Status::Complete;
                     });
 }

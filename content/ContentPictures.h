@@ -6,6 +6,7 @@
 
 #include <SFML/Graphics/Image.hpp>
 
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,8 +23,10 @@ public:
     // The content below `root`, by the store's own rules: the pictures the
     // store would load (GameData::decodeImages, the same sets, order and
     // budget) and the object definitions, each set up to its first number
-    // that is missing or cannot be used. Needs no display.
-    explicit ContentPictures(const std::string& root);
+    // that is missing or cannot be used. Needs no display. With `errors`, a
+    // file that exists but cannot be used is named there as the store names
+    // it ("--- Content Refused: <path>: <reason>").
+    explicit ContentPictures(const std::string& root, std::ostream* errors = nullptr);
 
     // What `store` loaded from `root`: its ground types and object
     // definitions, with the pictures taken out of `decoded` (what was decoded

@@ -2,11 +2,14 @@
 
 #include "content/ImageFile.h"
 
-const sf::Image* DecodedImages::decode(const std::string& path, std::size_t maxDecodedBytes)
+const sf::Image* DecodedImages::decode(const std::string& path, std::size_t maxDecodedBytes, ReadResult* result)
 {
     // Decoded in place: a picture is not copied on its way in.
     const auto slot = images.try_emplace(path).first;
-    if (loadPngImage(path, slot->second, maxDecodedBytes))
+    const ReadResult read = loadPngImage(path, slot->second, maxDecodedBytes);
+    if (result)
+        *result = read;
+    if (read)
         return &slot->second;
     images.erase(slot);
     return nullptr;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/RegularFile.h"
+
 #include <SFML/Graphics/Image.hpp>
 
 #include <cstddef>
@@ -15,8 +17,9 @@ class DecodedImages
 public:
     // Decodes the PNG file at `path` (loadPngImage, refusing a picture over
     // `maxDecodedBytes`) and keeps it; the picture kept, or null, and nothing
-    // kept, when it does not decode.
-    const sf::Image* decode(const std::string& path, std::size_t maxDecodedBytes = SIZE_MAX);
+    // kept, when it does not decode; `result`, when given, then says why.
+    const sf::Image* decode(const std::string& path, std::size_t maxDecodedBytes = SIZE_MAX,
+                            ReadResult* result = nullptr);
 
     // The picture decoded for `path`; null when none was kept for it (the
     // caller then reads the file itself).

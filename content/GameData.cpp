@@ -159,7 +159,7 @@ void GameData::loadItems()
 void GameData::reportFailure(const ReadResult& result)
 {
     if (result.status == ReadResult::Status::Failed)
-        *errors << "--- Content Refused: " << result.reason << std::endl;
+        *errors << ContentRefusedPrefix << result.reason << std::endl;
 }
 
 void GameData::reportEnd(const char* label, const std::string& file)
@@ -172,14 +172,17 @@ std::string GameData::path(const char* relative) const
     return root + relative;
 }
 
-DecodedImages GameData::decodeImages(const std::string& root, std::size_t imageBudget)
+DecodedImages GameData::decodeImages(const std::string& root, std::size_t imageBudget, std::ostream* errors)
 {
     DecodedImages images;
     std::size_t left = imageBudget;
     const auto decode = [&](const std::string& file) {
-        const sf::Image* image = images.decode(file, left);
+        ReadResult result;
+        const sf::Image* image = images.decode(file, left, &result);
         if (image)
             left -= decodedBytes(*image);
+        else if (errors && result.status == ReadResult::Status::Failed)
+            *errors << ContentRefusedPrefix << result.reason << std::endl;
         return image != nullptr;
     };
     for (const char* single : {EditorTexturePath, PlayerTexturePath, UiTexturePath, TitleScreenTexturePath})

@@ -30,6 +30,9 @@ constexpr const char* FieldTexturePrefix = "/Texturen/FieldTextur";
 constexpr const char* ObjectTexturePrefix = "/Texturen/ObjectTextur";
 constexpr const char* TextureExtension = ".png";
 
+// Starts the line that names a content file which exists but cannot be used.
+constexpr const char* ContentRefusedPrefix = "--- Content Refused: ";
+
 // Whether the folder `root` holds the game's content: it has the texture of
 // ground type 0, without which no map can be shown. Only looks for the file.
 bool holdsContent(const std::string& root);
@@ -71,8 +74,10 @@ public:
     // Decodes every picture a store built on `root` with `imageBudget` loads,
     // in the store's order and within the same budget: the single textures,
     // and each numbered set up to its first number that does not decode.
-    // Needs no graphics driver.
-    static DecodedImages decodeImages(const std::string& root, std::size_t imageBudget = MaxContentImageBytes);
+    // Needs no graphics driver. With `errors`, a picture that exists but
+    // cannot be used is named there as the store names it.
+    static DecodedImages decodeImages(const std::string& root, std::size_t imageBudget = MaxContentImageBytes,
+                                      std::ostream* errors = nullptr);
 
     GameData(const GameData&) = delete;
     GameData& operator=(const GameData&) = delete;

@@ -67,7 +67,9 @@ bool readMapNumber(LineReader& lines, std::size_t lineCount, int& value, std::st
 
 bool checkGroundType(const ContentCatalog& content, int type, int lineNumber, std::string& error)
 {
-    if (content.hasGroundType(type))
+    // Every field of a new map has the default type, whatever the content
+    // holds (it then shows as nothing): a map the game saved loads again.
+    if (content.hasGroundType(type) || type == DefaultGroundType)
         return true;
     error = lineError(lineNumber, "names ground type " + std::to_string(type) + ", which has no field texture");
     return false;

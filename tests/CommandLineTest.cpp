@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "app/Recovery.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +20,7 @@ TEST(CommandLine, ReadsEveryOption)
     EXPECT_TRUE(all.options.windowed);
     EXPECT_EQ(all.options.autosaveSeconds, 0.25);
     EXPECT_EQ(readCommandLine({"--autosave", "0"}).options.autosaveSeconds, 0);
+    EXPECT_EQ(readCommandLine({"--autosave", "0.01"}).options.autosaveSeconds, MinAutosaveSeconds);
 
     const CommandLine exporting = readCommandLine({"--export-png", "m.map", "out.png", "--content", "c"});
     ASSERT_EQ(exporting.action, CommandLine::Action::Export) << exporting.err;
@@ -58,6 +60,7 @@ TEST(CommandLine, RefusesWhatItCannotUseWithTheUsageOnStandardError)
         {{"--autosave", "-1"}, "--autosave"},
         {{"--autosave", "soon"}, "soon"},
         {{"--autosave", "nan"}, "nan"},
+        {{"--autosave", "0.0099"}, "at least 0.01"},
         {{"--export-png", "only.map"}, "--export-png"},
         {{"--export-png", "m", "o.png", "--windowed"}, "--windowed"},
     };

@@ -5,6 +5,7 @@
 
 #include "platform/Input.h"
 #include "platform/SafeFileWriter.h"
+#include "platform/StandardStreams.h"
 
 #include <SFML/Window/Event.hpp>
 #include <SFML/Window/Window.hpp>
@@ -206,4 +207,23 @@ TEST(SafeFileWriter, KilledSavesLeaveAWholeVersionAndNoTemporaryFiles)
     }
     ASSERT_EQ(writeFileSafely(target, versions[1]), "");
     EXPECT_EQ(filesIn(dir.path()), (std::set<std::string>{"map.txt", "map.txt.bak"}));
+}
+
+TEST(StandardStreams, AClosedOneIsOpenedOnTheNullDeviceAndAnOpenOneKept)
+{
+    // Standard input closed, as a launcher may leave it: the next file opened
+    // would take its place.
+    const int saved = ::dup(0);
+    ::close(0);
+    openClosedStandardStreams();
+    struct stat input = {}, null = {}, output = {}, before = {};
+    ASSERT_EQ(::fstat(0, &input), 0);
+    ASSERT_EQ(::stat("/dev/null", &null), 0);
+    EXPECT_TRUE(S_ISCHR(input.st_mode) && input.st_rdev == null.st_rdev);
+    ::dup2(saved, 0);
+    ::close(saved);
+    ASSERT_EQ(::fstat(1, &before), 0);
+    openClosedStandardStreams();
+    ASSERT_EQ(::fstat(1, &output), 0);
+    EXPECT_TRUE(output.st_ino == before.st_ino && output.st_dev == before.st_dev);
 }

@@ -124,16 +124,18 @@ bool FieldMap::setValues(int column, int row, const FieldValues& values)
     const sf::Texture* ground = store ? store->fieldTexture(values.groundType) : nullptr;
     const sf::Texture* under = store ? store->fieldTexture(values.underType) : nullptr;
     const ObjectType* definition = store ? store->object(values.objectId) : nullptr;
-    if (!ground || !under || !definition)
+    // The default type is taken without a texture, as a new map has it.
+    if ((!ground && values.groundType != DefaultGroundType) || (!under && values.underType != DefaultGroundType) ||
+        !definition)
         return false;
     Field& field = fieldAt(column, row);
     const FieldValues before = field.values();
     if (values.groundType != before.groundType || values.underType != before.underType)
     {
         field.groundType = values.groundType;
-        field.groundSprite.setTexture(*ground);
+        field.groundSprite.setTexture(ground);
         field.underType = values.underType;
-        field.underSprite.setTexture(*under);
+        field.underSprite.setTexture(under);
         field.needsAutoTile = true;
     }
     if (field.object.type() != definition)

@@ -102,7 +102,8 @@ public:
     bool setObject(int column, int row, int id);
     void setSolid(int column, int row, bool solid);
     // All four stored values at once (undo, loading): false, and nothing
-    // changes, when a type or the object is not loaded. A changed ground
+    // changes, when a type or the object is not loaded (DefaultGroundType is
+    // taken without a texture, as a new map has it). A changed ground
     // type marks the field for auto-tiling; the pieces stay until then.
     bool setValues(int column, int row, const FieldValues& values);
 

@@ -17,6 +17,7 @@ class FieldSprite
 public:
     // Like sf::Sprite::setTexture with resetRect false: the piece stays.
     void setTexture(const sf::Texture& newTexture) { texture = &newTexture; }
+    void setTexture(const sf::Texture* newTexture) { texture = newTexture; } // null: draws nothing
     const sf::Texture* getTexture() const { return texture; }
 
     void setTextureRect(const sf::IntRect& rect) { textureRect = rect; }

@@ -27,4 +27,23 @@ status=0
 out=$(env -u DISPLAY "$game" --content "$content" --export-png "$map" "$work/missing/map.png" 2>&1) || status=$?
 [ "$status" -eq 1 ] || fail "exit code $status for a folder that does not exist"
 [[ "$out" == "quillora: cannot write the map picture: $work/missing/map.png: "* ]] || fail "said '$out'"
+# The picture never takes the map's place, named as it is or through a link.
+cp "$map" "$work/own.map"
+ln -s own.map "$work/link.png"
+for picture in "$work/own.map" "$work/link.png"; do
+  status=0
+  out=$(env -u DISPLAY "$game" --content "$content" --export-png "$work/own.map" "$picture" 2>&1) || status=$?
+  [ "$status" -eq 1 ] || fail "exit code $status for the map itself as the picture ($picture)"
+  [ "$out" = "quillora: $picture is the map itself; name another file for the picture" ] || fail "said '$out'"
+  cmp -s "$map" "$work/own.map" || fail "the map was replaced through $picture"
+done
+
+# Content that cannot be used is named as the game names it at start.
+cp -r "$content" "$work/content"
+head -c 100 "$content/Texturen/FieldTextur1.png" >"$work/content/Texturen/FieldTextur1.png"
+status=0
+out=$(env -u DISPLAY "$game" --content "$work/content" --export-png "$map" "$work/damaged.png" 2>&1) || status=$?
+[ "$status" -eq 1 ] || fail "exit code $status for a map of ground types the damaged content lacks"
+[[ "$out" == "--- Content Refused: $work/content/Texturen/FieldTextur1.png: "* ]] ||
+  fail "the damaged picture was not named first: '$out'"
 echo "picture export passed"

@@ -7,6 +7,9 @@
 # 3. KILLS times (default 50): a game that paints all the time, autosaving
 #    every 10 ms, is killed with SIGKILL at a random moment; every recovery
 #    file left must be whole, and the next game loads the offered one with F9.
+#    Before that: without HOME (and with standard input closed); eight old
+#    recovery files; a place that is a FIFO; a full state folder; the X
+#    server ending under the game.
 # 4. The autosave alone, writing back to back, killed KILLS times: the
 #    kills land inside writes, and the file must stay whole.
 set -euo pipefail
@@ -24,9 +27,12 @@ command -v xdotool >/dev/null || { echo "xdotool is missing (apt-get install xdo
 
 work=$(mktemp -d /tmp/quillora-recovery-XXXXXX)
 game_pid=
+xvfb_pid=
 cleanup() {
   xdotool mouseup 1 2>/dev/null || true
   [ -n "$game_pid" ] && kill -9 "$game_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  mountpoint -q "$work/full" 2>/dev/null && umount "$work/full"
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -44,21 +50,21 @@ fail() {
 }
 
 # Starts the game in a plain window on the test content, with more options.
-# Under load the X server now and then refuses a connection: then it is
-# started again.
 start_game() {
-  for _ in 1 2 3; do
-    start_once "$@" && return 0
-    kill -9 "$game_pid" 2>/dev/null || true
-    wait "$game_pid" 2>/dev/null || true
-    game_pid=
-  done
-  return 1
+  start_once "$@"
 }
 
+# The game's environment (the state folder), and standard input closed or not.
+game_env=(XDG_STATE_HOME="$work/state")
+stdin_closed=
 start_once() {
-  XDG_STATE_HOME="$work/state" PATH=/nonexistent "$game" --content "$work/content" --windowed "$@" \
-    </dev/null >"$log" 2>"$work/stderr.log" &
+  if [ -n "$stdin_closed" ]; then
+    env "${game_env[@]}" PATH=/nonexistent "$game" --content "$work/content" --windowed "$@" \
+      <&- >"$log" 2>"$work/stderr.log" &
+  else
+    env "${game_env[@]}" PATH=/nonexistent "$game" --content "$work/content" --windowed "$@" \
+      </dev/null >"$log" 2>"$work/stderr.log" &
+  fi
   game_pid=$!
   wid=
   for _ in $(seq 1 50); do
@@ -81,15 +87,20 @@ wait_for_line() {
   return 1
 }
 
+# Waits for the game to end and expects exit code $1.
+ended_with() {
+  local status=0
+  for _ in $(seq 1 100); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$game_pid" 2>/dev/null && fail "the game did not end ($2)"
+  wait "$game_pid" || status=$?
+  game_pid=
+  [ "$status" -eq "$1" ] || fail "exit code $status, not $1 ($2)"
+}
+
 # Sends $1 to the game and expects it to end with exit code 0.
 end_with() {
   kill "-$1" "$game_pid"
-  local status=0
-  for _ in $(seq 1 100); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$game_pid" 2>/dev/null && fail "the game did not end after SIG$1"
-  wait "$game_pid" || status=$?
-  game_pid=
-  [ "$status" -eq 0 ] || fail "exit code $status after SIG$1"
+  ended_with 0 "SIG$1"
 }
 
 # xdotool, tried again when the X server refuses the connection (it does now
@@ -128,6 +139,89 @@ end_with TERM
 grep -q -- '--- Unsaved changes kept' "$log" && fail "a game without changes wrote a recovery file"
 [ -f "$state/recovery-1.map" ] || fail "ending the game removed the offered file"
 [ "$(ls "$state" | grep -c '\.map$')" = 1 ] || fail "unexpected files: $(ls "$state")"
+
+# Paints with the editor at the middle of the window.
+paint() {
+  tap e
+  x mousemove --window "$wid" 300 300 mousedown 1
+  sleep 0.2
+  x mouseup 1
+  sleep 0.2
+}
+
+# Without HOME and XDG_STATE_HOME: recovery is off, and the start says so.
+# Standard input closed: F5 says there is no file dialog.
+game_env=(-u HOME -u XDG_STATE_HOME)
+stdin_closed=1
+start_game || fail "the game did not start without HOME"
+grep -q -- '^--- Recovery files are off: there is no state folder' "$log" || fail "no word that recovery is off"
+tap F5
+wait_for_line '^--- Saving ' || fail "F5 said nothing"
+grep -q -- '^--- Saving Failed: no file dialog is available' "$log" || fail "F5 with standard input closed: $(grep Saving "$log")"
+end_with TERM
+stdin_closed=
+
+# Eight recovery files of games that ended: the oldest makes room.
+stale=$work/stale/quillora
+mkdir -p "$stale"
+for slot in 1 2 3 4 5 6 7 8; do
+  cp "$state/recovery-1.map" "$stale/recovery-$slot.map"
+  touch -d "2020-01-0$slot" "$stale/recovery-$slot.map"
+done
+touch -d 2019-01-01 "$stale/recovery-5.map"
+game_env=(XDG_STATE_HOME="$work/stale")
+start_game || fail "the game did not start"
+grep -q -- "the oldest, $stale/recovery-5.map, is replaced" "$log" || fail "eight old files: $(grep -- '---' "$log")"
+paint
+end_with TERM
+grep -q -- "--- Unsaved changes kept in $stale/recovery-5.map" "$log" || fail "the oldest place was not reused"
+"$tool" recovery "$work/content" "$stale/recovery-5.map" || fail "the reused recovery file does not load"
+
+# A place that is no regular file is skipped for the next free one.
+bad=$work/bad/quillora
+mkdir -p "$bad"
+mkfifo "$bad/recovery-1.map"
+game_env=(XDG_STATE_HOME="$work/bad")
+start_game || fail "the game did not start"
+paint
+end_with TERM
+grep -q -- "--- Unsaved changes kept in $bad/recovery-2.map" "$log" || fail "a FIFO place: $(grep -- '---' "$log")"
+
+# A full state folder: the failing autosave is said once, the first Escape
+# keeps the game open, the second ends it with exit code 1.
+if mkdir -p "$work/full" && mount -t tmpfs -o size=16k tmpfs "$work/full" 2>/dev/null; then
+  game_env=(XDG_STATE_HOME="$work/full")
+  start_game --autosave 0.1 || fail "the game did not start"
+  paint
+  sleep 1
+  tap Escape
+  wait_for_line '^--- Keeping the unsaved map failed' || fail "Escape on a full disk: $(grep -- '---' "$log")"
+  kill -0 "$game_pid" || fail "the game ended although its changes were not kept"
+  [ "$(grep -c -- '^--- Autosave Failed' "$log")" = 1 ] || fail "autosave failures: $(grep -c -- '^--- Autosave' "$log")"
+  tap Escape
+  ended_with 1 "the second Escape on a full disk"
+  umount "$work/full"
+else
+  echo "no tmpfs can be mounted here: the full state folder is left out"
+fi
+
+# The X server ends under the game (a logout): the map is kept first.
+private=$work/private-display
+Xvfb -displayfd 3 -screen 0 1080x720x24 3>"$private" >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 1 50); do [ -s "$private" ] && break; sleep 0.1; done
+[ -s "$private" ] || fail "no private X server"
+game_env=(XDG_STATE_HOME="$work/lost")
+DISPLAY=":$(cat "$private")" start_game || fail "the game did not start on the private X server"
+DISPLAY=":$(cat "$private")" paint
+kill "$xvfb_pid"
+wait "$xvfb_pid" 2>/dev/null || true
+ended_with 1 "the X server ended"
+grep -q -- "--- Unsaved changes kept in $work/lost/quillora/recovery-1.map" "$log" ||
+  fail "the X server ended: $(grep -- '---' "$log")"
+grep -q 'connection to the X display was lost' "$work/stderr.log" || fail "no word of the lost display"
+"$tool" recovery "$work/content" "$work/lost/quillora/recovery-1.map" || fail "the kept map does not load"
+game_env=(XDG_STATE_HOME="$work/state")
 
 # 3. Killed at random moments while it autosaves.
 interrupted=0 loaded=0
