@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cstdlib>
@@ -127,7 +128,11 @@ void addTileLayer(MapData& map, const std::string& name, TileLayerData layer)
 class XmlReader
 {
 public:
-    XmlReader(std::string_view text, std::string prefix) : text(text), prefix(std::move(prefix)) {}
+    XmlReader(std::string_view text, std::string prefix) : text(text), prefix(std::move(prefix))
+    {
+        for (std::size_t i = text.find('\n'); i != std::string_view::npos; i = text.find('\n', i + 1))
+            lineEnds.push_back(i);
+    }
 
     pugi::xml_node parse(pugi::xml_document& document)
     {
@@ -181,14 +186,15 @@ public:
 private:
     std::string lineAt(std::size_t offset) const
     {
-        std::size_t line = 1;
-        for (std::size_t i = 0; i < offset && i < text.size(); ++i)
-            line += text[i] == '\n';
+        const std::size_t line = static_cast<std::size_t>(
+                                      std::lower_bound(lineEnds.begin(), lineEnds.end(), offset) - lineEnds.begin()) +
+                                  1;
         return prefix + "line " + std::to_string(line);
     }
 
     std::string_view text;
     std::string prefix;
+    std::vector<std::size_t> lineEnds; // offsets of the text's '\n's, for line numbers
 };
 
 void readXmlTiles(const XmlReader& reader, const pugi::xml_node& node, TilesetData& set)
