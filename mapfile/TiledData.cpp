@@ -119,6 +119,28 @@ bool inflateBytes(std::string_view bytes, bool gzip, std::size_t size, std::stri
     out.resize(produced);
     return status == Z_STREAM_END && produced == size;
 }
+// Decompresses zstd frames that must give exactly `size` bytes, whether or
+// not a frame says its size, never holding more than one byte beyond it.
+bool unzstd(std::string_view bytes, std::size_t size, std::string& out)
+{
+    ZSTD_DStream* stream = ZSTD_createDStream();
+    if (!stream)
+        return false;
+    out.assign(size + 1, '\0');
+    ZSTD_inBuffer in{bytes.data(), bytes.size(), 0};
+    ZSTD_outBuffer target{out.data(), out.size(), 0};
+    std::size_t status = 1;
+    while (in.pos < in.size && target.pos < target.size)
+    {
+        status = ZSTD_decompressStream(stream, &target, &in);
+        if (ZSTD_isError(status))
+            break;
+    }
+    ZSTD_freeDStream(stream);
+    const bool complete = !ZSTD_isError(status) && status == 0 && in.pos == in.size && target.pos == size;
+    out.resize(target.pos);
+    return complete;
+}
 } // namespace
 
 bool tiledCompression(std::string_view name, TiledEncoding& encoding)
@@ -212,19 +234,8 @@ bool decodeTileIds(std::string_view text, TiledEncoding encoding, std::size_t co
         intact = inflateBytes(packed, encoding == TiledEncoding::Base64Gzip, size, bytes);
         break;
     case TiledEncoding::Base64Zstd:
-    {
-        // The frame must say it holds exactly the layer before any memory is given to it.
-        const unsigned long long content = ZSTD_getFrameContentSize(packed.data(), packed.size());
-        if (content == size)
-        {
-            bytes.assign(size, '\0');
-            const std::size_t made = ZSTD_decompress(bytes.data(), bytes.size(), packed.data(), packed.size());
-            intact = !ZSTD_isError(made) && made == size;
-        }
-        else
-            intact = false;
+        intact = unzstd(packed, size, bytes);
         break;
-    }
     case TiledEncoding::Csv:
     case TiledEncoding::Base64:
         bytes = std::move(packed);
