@@ -90,6 +90,39 @@ std::unique_ptr<CLI::App> makeParser(CommandLineOptions& options)
         ->type_name("MAP OUT.png")
         ->expected(2)
         ->check(notEmpty);
+    const auto tiledExport = [&options](bool json) {
+        return [&options, json](const std::vector<std::string>& files) {
+            options.tiledMap = files.at(0);
+            options.tiledFile = files.at(1);
+            options.tiledJson = json;
+        };
+    };
+    app->add_option_function<std::vector<std::string>>(
+           "--export-tmx", tiledExport(false),
+           "Write the map file MAP as a map for the Tiled editor (TMX), with its tilesets beside it, and exit")
+        ->type_name("MAP OUT.tmx")
+        ->expected(2)
+        ->check(notEmpty);
+    app->add_option_function<std::vector<std::string>>(
+           "--export-json", tiledExport(true),
+           "Write the map file MAP as a map for the Tiled editor in its JSON form, and exit")
+        ->type_name("MAP OUT.tmj")
+        ->expected(2)
+        ->check(notEmpty);
+    app->add_option("--tiled-encoding", options.tiledEncoding,
+                    "How the exported Tiled map stores its tile layers: csv (default), base64, zlib, gzip or zstd")
+        ->type_name("KIND")
+        ->check(CLI::IsMember({"csv", "base64", "zlib", "gzip", "zstd"}));
+    app->add_option_function<std::vector<std::string>>(
+           "--import-tmx",
+           [&options](const std::vector<std::string>& files) {
+               options.importFile = files.at(0);
+               options.importMap = files.at(1);
+           },
+           "Read the Tiled map IN (.tmx, .tmj or .json) and write it as the map file OUT.map, and exit")
+        ->type_name("IN OUT.map")
+        ->expected(2)
+        ->check(notEmpty);
     app->footer("Keys: the table in README.md and the manual page (man quillora).");
     return app;
 }
@@ -125,16 +158,30 @@ CommandLine readCommandLine(const std::vector<std::string>& arguments)
         // CLI11 takes the arguments last first.
         std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
         app->parse(reversed);
-        if (app->count("--export-png") > 0)
+        // Each conversion starts no game, so the game's options and the other
+        // conversions would be ignored: one alone.
+        const std::pair<const char*, CommandLine::Action> conversions[] = {
+            {"--export-png", CommandLine::Action::Export},
+            {"--export-tmx", CommandLine::Action::ExportTiled},
+            {"--export-json", CommandLine::Action::ExportTiled},
+            {"--import-tmx", CommandLine::Action::ImportTiled}};
+        const char* chosen = nullptr;
+        for (const auto& [option, action] : conversions)
         {
-            // Exporting starts no game: the game's options would be ignored.
+            if (app->count(option) == 0)
+                continue;
+            if (chosen)
+                return usageError(std::string(option) + " cannot go with " + chosen);
+            chosen = option;
+            result.action = action;
             for (const char* playing : {"--map", "--windowed", "--autosave"})
             {
                 if (app->count(playing) > 0)
-                    return usageError(std::string("--export-png cannot go with ") + playing);
+                    return usageError(std::string(option) + " cannot go with " + playing);
             }
-            result.action = CommandLine::Action::Export;
         }
+        if (app->count("--tiled-encoding") > 0 && result.action != CommandLine::Action::ExportTiled)
+            return usageError("--tiled-encoding goes only with --export-tmx or --export-json");
     }
     catch (const CLI::CallForHelp&)
     {

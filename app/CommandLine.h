@@ -12,6 +12,12 @@ struct CommandLineOptions
     double autosaveSeconds = 60;    // --autosave: seconds between recovery writes; 0: only at quitting
     std::string exportMap;          // --export-png MAP OUT.png: the map file to draw ...
     std::string exportPicture;      // ... and the picture to write; both set or both empty
+    std::string tiledMap;           // --export-tmx / --export-json MAP OUT: the map file to export ...
+    std::string tiledFile;          // ... and the Tiled map to write
+    bool tiledJson = false;         // --export-json: Tiled's JSON form; else its XML form (TMX)
+    std::string tiledEncoding = "csv"; // --tiled-encoding: csv, base64, zlib, gzip or zstd
+    std::string importFile;         // --import-tmx IN OUT.map: the Tiled map to read ...
+    std::string importMap;          // ... and the map file to write
 };
 
 // The outcome of reading the command line.
@@ -21,6 +27,8 @@ struct CommandLine
     {
         Play,   // start the game with `options`
         Export, // draw options.exportMap into options.exportPicture and exit
+        ExportTiled, // write options.tiledMap as the Tiled map options.tiledFile and exit
+        ImportTiled, // write the Tiled map options.importFile as the map file options.importMap and exit
         Exit,   // print `out` on standard output and `err` on standard error, exit with `exitCode`
     };
     Action action = Action::Play;

@@ -5,6 +5,7 @@
 #include "app/GameFolders.h"
 #include "app/MapPictureExport.h"
 #include "app/Recovery.h"
+#include "app/TiledCommands.h"
 #include "platform/AllocatorTuning.h"
 #include "platform/ConsoleWait.h"
 #include "platform/Display.h"
@@ -45,6 +46,11 @@ int runGame(int argc, char** argv)
     }
     if (command.action == CommandLine::Action::Export)
         return exportMapPicture(content.folder, options.exportMap, options.exportPicture, std::cout, std::cerr);
+    if (command.action == CommandLine::Action::ExportTiled)
+        return exportTiledMap(content.folder, options.tiledMap, options.tiledFile, options.tiledJson,
+                              options.tiledEncoding, std::cout, std::cerr);
+    if (command.action == CommandLine::Action::ImportTiled)
+        return importTiledMap(content.folder, options.importFile, options.importMap, std::cout, std::cerr);
 
     // Without a display the graphics library would abort with a core dump.
     // The check's connection stays open until the window exists.

@@ -2,10 +2,13 @@
 // parsing, checking and applying to the 40,000 fields.
 #include "TestContent.h"
 
+#include "content/ContentPictures.h"
 #include "content/GameData.h"
 #include "mapfile/MapFile.h"
 #include "mapfile/MapFormat.h"
 #include "mapfile/RecoveryFile.h"
+#include "mapfile/TiledMap.h"
+#include "mapfile/TiledReader.h"
 #include "platform/SafeFileWriter.h"
 #include "world/FieldMap.h"
 
@@ -117,4 +120,46 @@ void BM_MapLoad(benchmark::State& state)
     }
 }
 BENCHMARK(BM_MapLoad)->Unit(benchmark::kMillisecond);
+
+// The busy map for Tiled and back, in either form (0: TMX, 1: JSON): its
+// tilesets, pictures and map written; the map and its tilesets read and
+// checked.
+void BM_TiledExport(benchmark::State& state)
+{
+    MapBenchSetup& s = setup();
+    const ContentPictures pictures(s.files.path());
+    StoredMap stored;
+    if (readMap(s.mapPath, pictures, stored).status != MapFileResult::Status::Complete)
+        state.SkipWithError("the map cannot be read");
+    const bool json = state.range(0) == 1;
+    const std::string path = s.files.file(json ? "tiled.tmj" : "tiled.tmx");
+    for (auto _ : state)
+    {
+        if (!writeTiledMap(stored, pictures, path, json ? TiledForm::Json : TiledForm::Xml, TiledEncoding::Csv)
+                 .empty())
+            state.SkipWithError("export failed");
+    }
+}
+BENCHMARK(BM_TiledExport)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_TiledImport(benchmark::State& state)
+{
+    MapBenchSetup& s = setup();
+    const ContentPictures pictures(s.files.path());
+    StoredMap stored;
+    if (readMap(s.mapPath, pictures, stored).status != MapFileResult::Status::Complete)
+        state.SkipWithError("the map cannot be read");
+    const bool json = state.range(0) == 1;
+    const std::string path = s.files.file(json ? "import.tmj" : "import.tmx");
+    if (!writeTiledMap(stored, pictures, path, json ? TiledForm::Json : TiledForm::Xml, TiledEncoding::Csv).empty())
+        state.SkipWithError("export failed");
+    std::string error;
+    for (auto _ : state)
+    {
+        StoredMap back;
+        if (!readTiledMap(path, *s.content, back, error))
+            state.SkipWithError(error.c_str());
+    }
+}
+BENCHMARK(BM_TiledImport)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 } // namespace

@@ -3,6 +3,7 @@
 #include "content/GameData.h"
 #include "mapfile/MapFormat.h"
 #include "mapfile/RecoveryFile.h"
+#include "mapfile/TiledReader.h"
 #include "platform/SafeFileWriter.h"
 #include "world/FieldMap.h"
 
@@ -118,6 +119,11 @@ MapFileResult readMap(const std::string& name, const ContentCatalog& content, St
     {
         // Everything is read and checked before the first field changes, so a
         // bad file cannot leave half a map behind.
+        if (isTiledMapPath(name))
+        {
+            std::string error;
+            return readTiledMap(name, content, stored, error) ? MapFileResult() : failed(std::move(error));
+        }
         std::string text;
         if (std::string reason = readMapFile(name, text); !reason.empty())
             return failed(std::move(reason));

@@ -42,15 +42,15 @@ constexpr std::size_t MaxMapFileBytes = 64u << 20; // bytes
 MapFileResult saveMap(FieldMap& map, const MapFileChooser& choose = chooseMapFile);
 
 // Asks `choose` for a file (FileDialogPurpose::Load) and, only when the whole
-// file is a valid map for the loaded content (a map file, or a recovery file
-// around one), replaces the map with it: types,
+// file is a valid map for the loaded content (what readMap reads), replaces the map with it: types,
 // textures, objects, solid flags and origin; every field is marked for
 // auto-tiling, and the next refresh settles collision rectangles, object
 // positions and ground pieces. On failure the map is untouched.
 MapFileResult loadMap(FieldMap& map, const MapFileChooser& choose = chooseMapFile);
 
-// Reads the map file at `path` (a map file, or a recovery file around one)
-// and checks it against `content`, into `stored`, without touching any map:
+// Reads the map file at `path` (a map file, or a recovery file around one;
+// a Tiled map, mapfile/TiledReader.h, when its name ends in ".tmx", ".tmj"
+// or ".json") and checks it against `content`, into `stored`, without touching any map:
 // the reading half of loadMap, with its limits and its reasons ("<path>:
 // line 7: ..."). Complete or Failed; `stored` is unspecified after a failure.
 MapFileResult readMap(const std::string& path, const ContentCatalog& content, StoredMap& stored);

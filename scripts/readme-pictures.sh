@@ -4,6 +4,8 @@
 #   docs/walking.jpg       walking in the village, reading a cottage's message
 #   docs/editor.jpg        the editor with its HUD, the grid, the field readout and the overview
 #   docs/sample-world.jpg  the sample world's whole-map picture (--export-png), scaled down
+#   docs/sample-world-tiled.jpg  the sample world exported for Tiled (--export-tmx), drawn by
+#                          Tiled's own renderer (tmxrasterizer, Debian's tiled package), scaled down
 #
 #   bash scripts/readme-pictures.sh [BUILD_DIR]
 #
@@ -82,4 +84,15 @@ game_pid=
 # The whole map, drawn by the game from the command line, scaled down.
 "$build/quillora" --content "$top/assets" --export-png "$top/assets/maps/sample-world.map" "$work/world.png" >/dev/null
 "$build/quillora_thumbnail" "$work/world.png" "$docs/sample-world.jpg" 640
+
+# The same world exported for Tiled and drawn by Tiled's renderer.
+if command -v tmxrasterizer >/dev/null; then
+  mkdir -p "$work/tiled"
+  "$build/quillora" --content "$top/assets" --export-tmx "$top/assets/maps/sample-world.map" \
+    "$work/tiled/sample-world.tmx" >/dev/null
+  QT_QPA_PLATFORM=offscreen tmxrasterizer --no-smoothing "$work/tiled/sample-world.tmx" "$work/tiled.png" 2>/dev/null
+  "$build/quillora_thumbnail" "$work/tiled.png" "$docs/sample-world-tiled.jpg" 640
+else
+  echo "tmxrasterizer is missing (apt-get install tiled): docs/sample-world-tiled.jpg is not made" >&2
+fi
 ls -l "$docs"

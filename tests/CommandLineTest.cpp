@@ -26,6 +26,16 @@ TEST(CommandLine, ReadsEveryOption)
     ASSERT_EQ(exporting.action, CommandLine::Action::Export) << exporting.err;
     EXPECT_EQ(exporting.options.exportMap, "m.map");
     EXPECT_EQ(exporting.options.exportPicture, "out.png");
+
+    const CommandLine tiled = readCommandLine({"--export-json", "m.map", "o.tmj", "--tiled-encoding", "zstd"});
+    ASSERT_EQ(tiled.action, CommandLine::Action::ExportTiled) << tiled.err;
+    EXPECT_EQ(std::tie(tiled.options.tiledMap, tiled.options.tiledFile, tiled.options.tiledEncoding),
+              std::tie("m.map", "o.tmj", "zstd"));
+    EXPECT_TRUE(tiled.options.tiledJson);
+    EXPECT_FALSE(readCommandLine({"--export-tmx", "m.map", "o.tmx"}).options.tiledJson);
+    const CommandLine import = readCommandLine({"--import-tmx", "in.tmx", "out.map"});
+    ASSERT_EQ(import.action, CommandLine::Action::ImportTiled) << import.err;
+    EXPECT_EQ(std::tie(import.options.importFile, import.options.importMap), std::tie("in.tmx", "out.map"));
 }
 
 TEST(CommandLine, HelpAndVersionGoToStandardOutput)
@@ -35,7 +45,7 @@ TEST(CommandLine, HelpAndVersionGoToStandardOutput)
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.err.empty());
     for (const char* word : {"Usage: quillora", "--content DIR", "--map FILE", "--windowed", "--autosave SECONDS",
-                             "--export-png MAP OUT.png", "README", "man quillora"})
+                             "--export-png MAP OUT.png", "--export-tmx MAP OUT.tmx", "--import-tmx IN OUT.map", "README", "man quillora"})
         EXPECT_NE(help.out.find(word), std::string::npos) << word;
 
     const CommandLine version = readCommandLine({"--map", "x", "--version"});
@@ -63,6 +73,10 @@ TEST(CommandLine, RefusesWhatItCannotUseWithTheUsageOnStandardError)
         {{"--autosave", "0.0099"}, "at least 0.01"},
         {{"--export-png", "only.map"}, "--export-png"},
         {{"--export-png", "m", "o.png", "--windowed"}, "--windowed"},
+        {{"--import-tmx", "m.tmx", "o.map", "--map", "m"}, "--map"},
+        {{"--export-tmx", "m", "o.tmx", "--export-png", "m", "o.png"}, "--export-tmx cannot go with --export-png"},
+        {{"--export-tmx", "m", "o.tmx", "--tiled-encoding", "lz4"}, "lz4"},
+        {{"--import-tmx", "m.tmx", "o.map", "--tiled-encoding", "csv"}, "--tiled-encoding goes only with"},
     };
     for (const auto& c : cases)
     {
