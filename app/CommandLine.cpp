@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "platform/SettingsFile.h"
+
 #include <CLI/CLI.hpp>
 
 #include <cmath>
@@ -24,11 +26,7 @@ std::string notEmpty(const std::string& value)
 // Seconds: a plain decimal number, 0 or more ("60", "0.5").
 std::string seconds(const std::string& value)
 {
-    const char* start = value.c_str();
-    char* end = nullptr;
-    const double number = std::strtod(start, &end);
-    const bool plain = !value.empty() && value.find_first_not_of("0123456789.") == std::string::npos;
-    if (!plain || end != start + value.size() || !std::isfinite(number))
+    if (!plainSeconds(value))
         return "SECONDS must be a number of seconds, 0 or more, not \"" + value + "\"";
     return {};
 }
@@ -62,6 +60,8 @@ std::unique_ptr<CLI::App> makeParser(CommandLineOptions& options)
         ->check(notEmpty);
     app->add_option("--map", options.mapFile, "Load this map at start-up")->type_name("FILE")->check(notEmpty);
     app->add_flag("--windowed", options.windowed, "Play in a normal resizable 1080 x 720 window");
+    app->add_flag("--fullscreen", options.fullscreen,
+                  "Play in full screen even when the settings file says windowed");
     app->add_option("--autosave", options.autosaveSeconds,
                     "Seconds between writes of the recovery file while there are unsaved changes "
                     "(default 60; 0: only when quitting)")
@@ -97,6 +97,15 @@ CommandLine usageError(const std::string& what)
 }
 } // namespace
 
+CommandLineOptions withSettings(CommandLineOptions options, const Settings& settings)
+{
+    if (!options.windowed && !options.fullscreen && settings.windowed)
+        options.windowed = *settings.windowed;
+    if (!options.autosaveGiven && settings.autosaveSeconds)
+        options.autosaveSeconds = *settings.autosaveSeconds;
+    return options;
+}
+
 std::string commandLineHelp()
 {
     CommandLineOptions unused;
@@ -115,13 +124,16 @@ CommandLine readCommandLine(const std::vector<std::string>& arguments)
         if (app->count("--export-png") > 0)
         {
             // Exporting starts no game: the game's options would be ignored.
-            for (const char* playing : {"--map", "--windowed", "--autosave"})
+            for (const char* playing : {"--map", "--windowed", "--fullscreen", "--autosave"})
             {
                 if (app->count(playing) > 0)
                     return usageError(std::string("--export-png cannot go with ") + playing);
             }
             result.action = CommandLine::Action::Export;
         }
+        if (app->count("--windowed") > 0 && app->count("--fullscreen") > 0)
+            return usageError("--windowed cannot go with --fullscreen");
+        result.options.autosaveGiven = app->count("--autosave") > 0;
     }
     catch (const CLI::CallForHelp&)
     {
