@@ -363,7 +363,9 @@ void Game::frame(const InputState* scripted)
         closeRequested = true;
     if (held(in, KeyAction::Save))
         mapFileSequence(true, dialogChooser(), true);
-    if (ctrlHeld(in) && pressed(in, KeyAction::QuickSave))
+    // Once per press of the combination, whichever key went down last.
+    if (ctrlHeld(in) && held(in, KeyAction::QuickSave) &&
+        !(ctrlHeld(previousInput) && held(previousInput, KeyAction::QuickSave)))
         quickSave();
     if (held(in, KeyAction::Load))
         mapFileSequence(false, dialogChooser(), true);
