@@ -19,16 +19,16 @@ using Key = sf::Keyboard::Key;
 
 TEST(SettingsFile, RebindsByNameAndReportsEachBadLineWithItsNumberKeepingTheDefault)
 {
-    const Settings settings = readSettingsText("; my keys\n[game]\nwindowed = Yes\nautosave = 2.5\n[keys]\n"
-                                               "walk_up = Z, up\nread = Pad3\nwalk_down = Nope\nflying = F\n"
-                                               "autosave = 4\nthis line says nothing\n[game]\nwindowed = perhaps\n"
-                                               "autosave = -1\n[sound]\nvolume = 3\n",
-                                               "settings.ini");
+    const Settings settings = readSettingsText(
+        "; my keys\n[game]\nwindowed = Yes\nautosave = 2.5\n[keys]\nwalk_up = Z, up\nread = Pad3\n"
+        "walk_down = Nope\nflying = F\nautosave = 4\nthis line says nothing\n[game]\nwindowed = perhaps\n"
+        "autosave = -1\n[sound]\nvolume = 3\n",
+        "settings.ini");
     EXPECT_EQ(settings.windowed, std::optional<bool>(true));
     EXPECT_EQ(settings.autosaveSeconds, std::optional<double>(2.5));
     EXPECT_EQ(settings.keys.binding(KeyAction::WalkUp).keys, (std::vector<Key>{Key::Z, Key::Up}));
-    EXPECT_TRUE(settings.keys.binding(KeyAction::Read).keys.empty());
-    EXPECT_EQ(settings.keys.binding(KeyAction::Read).padButtons, std::vector<unsigned>{3});
+    EXPECT_TRUE(settings.keys.binding(KeyAction::Read).keys.empty() &&
+                settings.keys.binding(KeyAction::Read).padButtons == std::vector<unsigned>{3});
     EXPECT_EQ(settings.keys.binding(KeyAction::WalkDown).keys, (std::vector<Key>{Key::S, Key::Down}));
     const int badLines[] = {8, 9, 10, 11, 13, 14, 16};
     ASSERT_EQ(settings.problems.size(), std::size(badLines)) << ::testing::PrintToString(settings.problems);
@@ -72,31 +72,28 @@ TEST(KeyBindings, GamepadsWalkReadAndSwitchTheEditorThroughTheInputSeam)
             e.joystickConnect.joystickId = 2;
         tracker.handle(e);
     };
-    const auto held = [&](const InputState& frame, std::initializer_list<KeyAction> actions) {
+    // The actions the frame holds, by name.
+    const auto held = [&](const InputState& frame) {
         std::string names;
         for (int a = 0; a < KeyActionCount; ++a)
-            if (keys.held(frame, static_cast<KeyAction>(a)))
-                names += std::string(actionName(static_cast<KeyAction>(a))) + " ";
-        std::string expected;
-        for (KeyAction action : actions)
-            expected += std::string(actionName(action)) + " ";
-        return names == expected ? ::testing::AssertionSuccess() : ::testing::AssertionFailure() << names;
+            names += keys.held(frame, KeyAction(a)) ? std::string(actionName(KeyAction(a))) + " " : "";
+        return names;
     };
     send(sf::Event::JoystickConnected);
     send(sf::Event::JoystickMoved, sf::Joystick::Y, -80.f);
     send(sf::Event::JoystickMoved, sf::Joystick::X, -30.f); // barely off its rest
     send(sf::Event::JoystickButtonPressed, GamepadStartButton);
     send(sf::Event::JoystickButtonReleased, GamepadStartButton);
-    EXPECT_TRUE(held(tracker.takeFrame(window), {KeyAction::WalkUp, KeyAction::Editor}));
-    EXPECT_TRUE(held(tracker.takeFrame(window), {KeyAction::WalkUp})) << "a tap counts for one frame";
+    EXPECT_EQ(held(tracker.takeFrame(window)), "walk_up editor ");
+    EXPECT_EQ(held(tracker.takeFrame(window)), "walk_up ") << "a tap counts for one frame";
     send(sf::Event::JoystickMoved, sf::Joystick::PovX, 100.f);
     send(sf::Event::JoystickButtonPressed, GamepadReadButton);
-    EXPECT_TRUE(held(tracker.takeFrame(window), {KeyAction::WalkUp, KeyAction::WalkRight, KeyAction::Read}));
+    EXPECT_EQ(held(tracker.takeFrame(window)), "walk_up walk_right read ");
     send(sf::Event::LostFocus);
-    EXPECT_TRUE(held(tracker.takeFrame(window), {})) << "without the focus";
+    EXPECT_EQ(held(tracker.takeFrame(window)), "") << "without the focus";
     send(sf::Event::GainedFocus);
     send(sf::Event::JoystickDisconnected);
-    EXPECT_TRUE(held(tracker.takeFrame(window), {})) << "a gamepad that is gone holds nothing";
+    EXPECT_EQ(held(tracker.takeFrame(window)), "") << "a gamepad that is gone holds nothing";
 }
 
 TEST(CommandLine, TheSettingsFileFillsInWhatTheCommandLineLeavesOut)
@@ -110,20 +107,13 @@ TEST(CommandLine, TheSettingsFileFillsInWhatTheCommandLineLeavesOut)
     };
     EXPECT_EQ(merged({}), std::pair(true, 5.0));
     EXPECT_EQ(merged({"--fullscreen", "--autosave", "60"}), std::pair(false, 60.0));
-    settings.windowed = false;
-    EXPECT_EQ(merged({"--windowed"}), std::pair(true, 5.0));
     EXPECT_EQ(readCommandLine({"--windowed", "--fullscreen"}).exitCode, CommandLineErrorExit);
 }
 
-TEST(UserFolders, SettingsLiveInTheConfigFolder)
+TEST(UserFolders, SettingsLiveInTheConfigFolderAndTheDialogStartsAtTheMapsFileElseAtHome)
 {
     EXPECT_EQ(configFolderFor("/x/conf", "/home/u"), "/x/conf/quillora");
     EXPECT_EQ(configFolderFor("relative", "/home/u"), "/home/u/.config/quillora");
-    EXPECT_EQ(configFolderFor("", nullptr), "");
-}
-
-TEST(FileDialog, StartsAtTheMapsOwnFileElseInTheHomeFolder)
-{
     EXPECT_EQ(dialogStartPath("maps/../world.map", "/home/u"),
               (std::filesystem::current_path() / "world.map").u8string());
     EXPECT_EQ(dialogStartPath("", "/home/u"), "/home/u/");

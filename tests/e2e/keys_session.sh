@@ -18,12 +18,7 @@ wait_for() {
   for _ in $(seq 1 100); do [ "$(grep -c -- "$1" "$log" || true)" -ge "$2" ] && return 0; sleep 0.1; done
   fail "fewer than $2 console lines with '$1'"
 }
-focus_game() {
-  local wid=
-  for _ in $(seq 1 50); do wid=$(xdotool search --name "Quillora Indev" 2>/dev/null | tail -1) && [ -n "$wid" ] && break; sleep 0.1; done
-  xdotool windowfocus "$wid" 2>/dev/null || true
-  sleep 0.2
-}
+focus_game() { xdotool windowfocus "$(xdotool search --name "Quillora Indev" | tail -1)" 2>/dev/null || true; sleep 0.2; }
 hold() { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"; sleep 0.1; }
 # Ctrl+S as a hand types it: S goes down and up within Ctrl, each over frames.
 quick_save() { xdotool keydown ctrl; sleep 0.05; hold s 0.1; xdotool keyup ctrl; sleep 0.1; }
@@ -78,4 +73,3 @@ hold Escape 0.05
 for _ in $(seq 1 100); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
 wait "$game_pid" || fail "exit code $?"
 game_pid=
-echo "walking rebound, Ctrl+S, loading back: origin y $(origin_y saved-0.map) -> $(origin_y saved-1.map)"
