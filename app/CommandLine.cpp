@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "app/Recovery.h"
+#include "platform/SettingsFile.h"
 
 #include <CLI/CLI.hpp>
 
@@ -34,14 +35,11 @@ std::string formatSeconds(double seconds)
 // Seconds: a plain decimal number, 0 or at least MinAutosaveSeconds ("60", "0.5").
 std::string seconds(const std::string& value)
 {
-    const char* start = value.c_str();
-    char* end = nullptr;
-    const double number = std::strtod(start, &end);
-    const bool plain = !value.empty() && value.find_first_not_of("0123456789.") == std::string::npos;
-    if (!plain || end != start + value.size() || !std::isfinite(number))
+    const std::optional<double> number = plainSeconds(value);
+    if (!number)
         return "SECONDS must be a number of seconds, 0 or more, not \"" + value + "\"";
     // A shorter interval would round to none at all.
-    if (number > 0 && number < MinAutosaveSeconds)
+    if (*number > 0 && *number < MinAutosaveSeconds)
         return "SECONDS must be 0 or at least " + formatSeconds(MinAutosaveSeconds) + ", not \"" + value + "\"";
     return {};
 }
@@ -75,6 +73,8 @@ std::unique_ptr<CLI::App> makeParser(CommandLineOptions& options)
         ->check(notEmpty);
     app->add_option("--map", options.mapFile, "Load this map at start-up")->type_name("FILE")->check(notEmpty);
     app->add_flag("--windowed", options.windowed, "Play in a normal resizable 1080 x 720 window");
+    app->add_flag("--fullscreen", options.fullscreen,
+                  "Play in full screen even when the settings file says windowed");
     app->add_option("--autosave", options.autosaveSeconds,
                     "Seconds between writes of the recovery file while there are unsaved changes "
                     "(default 60; 0: only when quitting; else at least 0.01)")
@@ -143,6 +143,15 @@ CommandLine usageError(const std::string& what)
 }
 } // namespace
 
+CommandLineOptions withSettings(CommandLineOptions options, const Settings& settings)
+{
+    if (!options.windowed && !options.fullscreen && settings.windowed)
+        options.windowed = *settings.windowed;
+    if (!options.autosaveGiven && settings.autosaveSeconds)
+        options.autosaveSeconds = *settings.autosaveSeconds;
+    return options;
+}
+
 std::string commandLineHelp()
 {
     CommandLineOptions unused;
@@ -174,7 +183,7 @@ CommandLine readCommandLine(const std::vector<std::string>& arguments)
                 return usageError(std::string(option) + " cannot go with " + chosen);
             chosen = option;
             result.action = action;
-            for (const char* playing : {"--map", "--windowed", "--autosave"})
+            for (const char* playing : {"--map", "--windowed", "--fullscreen", "--autosave"})
             {
                 if (app->count(playing) > 0)
                     return usageError(std::string(option) + " cannot go with " + playing);
@@ -182,6 +191,9 @@ CommandLine readCommandLine(const std::vector<std::string>& arguments)
         }
         if (app->count("--tiled-encoding") > 0 && result.action != CommandLine::Action::ExportTiled)
             return usageError("--tiled-encoding goes only with --export-tmx or --export-json");
+        if (app->count("--windowed") > 0 && app->count("--fullscreen") > 0)
+            return usageError("--windowed cannot go with --fullscreen");
+        result.options.autosaveGiven = app->count("--autosave") > 0;
     }
     catch (const CLI::CallForHelp&)
     {

@@ -9,7 +9,9 @@ struct CommandLineOptions
     std::string contentDir;         // --content: the content folder; empty: look for it
     std::string mapFile;            // --map: loaded at start-up as the load key does; empty: a new map
     bool windowed = false;          // --windowed: a normal resizable window instead of full screen
+    bool fullscreen = false;        // --fullscreen: full screen whatever the settings file says
     double autosaveSeconds = 60;    // --autosave: seconds between recovery writes; 0: only at quitting
+    bool autosaveGiven = false;     // --autosave was on the command line
     std::string exportMap;          // --export-png MAP OUT.png: the map file to draw ...
     std::string exportPicture;      // ... and the picture to write; both set or both empty
     std::string tiledMap;           // --export-tmx / --export-json MAP OUT: the map file to export ...
@@ -48,6 +50,13 @@ constexpr int CommandLineErrorExit = 2;
 // what the option takes, or a stray argument gives "quillora: <what is
 // wrong>" and the usage on `err` (exit CommandLineErrorExit). Never throws.
 CommandLine readCommandLine(const std::vector<std::string>& arguments);
+
+struct Settings;
+
+// The options with what the settings file says where the command line said
+// nothing: windowed unless --windowed or --fullscreen was given, the autosave
+// interval unless --autosave was.
+CommandLineOptions withSettings(CommandLineOptions options, const Settings& settings);
 
 // The usage and the options, as --help prints them.
 std::string commandLineHelp();

@@ -3,6 +3,7 @@
 #include "app/ScreenCapture.h"
 #include "content/ImageFile.h"
 #include "platform/Display.h"
+#include "platform/UserFolders.h"
 #include "world/MapPicture.h"
 
 #include <SFML/OpenGL.hpp>
@@ -96,7 +97,7 @@ Game::Game(const GameOptions& options, const TimeSource& time, std::ostream* con
     const FontFiles fonts = preparation.fonts.get();
     contentStore = std::make_unique<GameData>(options.contentRoot, this->console, &fonts, nullptr,
                                               MaxContentImageBytes, &images);
-    mapEditor = std::make_unique<Editor>(contentStore.get(), time);
+    mapEditor = std::make_unique<Editor>(contentStore.get(), time, options.keys);
 
     sceneTexture.create(SceneWidth, SceneHeight, sf::ContextSettings());
     const sf::Vector2u size = gameWindow.getSize();
@@ -110,7 +111,7 @@ Game::Game(const GameOptions& options, const TimeSource& time, std::ostream* con
     fieldMap = preparation.map.get();
     fieldMap->attachContent(contentStore.get());
     unsaved = std::make_unique<UnsavedChanges>(*fieldMap);
-    playerCharacter = std::make_unique<Player>(size, contentStore.get(), sceneScaleX, sceneScaleY);
+    playerCharacter = std::make_unique<Player>(size, contentStore.get(), sceneScaleX, sceneScaleY, options.keys);
     mapOverview = std::make_unique<MapOverview>(contentStore.get(), size, sf::Vector2u(SceneWidth, SceneHeight));
     editorGuides = std::make_unique<EditorGuides>(contentStore.get(), sf::Vector2u(SceneWidth, SceneHeight),
                                                   sceneScaleX, sceneScaleY);
@@ -327,14 +328,37 @@ void Game::mapFileDone(bool saving, const std::string& file, const MapFileResult
         recovery->mapSaved();
 }
 
+MapFileChooser Game::dialogChooser() const
+{
+    const std::string start = dialogStartPath(mapPath, homeFolder());
+    return [this, start](FileDialogPurpose purpose) { return askFile(purpose, start); };
+}
+
+void Game::quickSave()
+{
+    if (mapPath.empty())
+    {
+        mapFileSequence(true, dialogChooser(), true);
+        return;
+    }
+    const std::string file = mapPath;
+    mapFileSequence(true, [file](FileDialogPurpose) { return FileChoice(file); }, false);
+}
+
+void Game::switchFullScreen()
+{
+    options.fullscreen = !options.fullscreen;
+    createWindow(playStyle());
+}
+
 void Game::recoveryKey(const InputState& in)
 {
     // Acts once per press: a file that fails to load is not tried every frame.
-    const bool pressed = in.isKeyPressed(RecoveryKey) && !recoveryKeyHeld;
-    recoveryKeyHeld = in.isKeyPressed(RecoveryKey);
+    const bool pressed = held(in, KeyAction::Recovery) && !recoveryKeyHeld;
+    recoveryKeyHeld = held(in, KeyAction::Recovery);
     if (!recovery || recovery->offeredFile().empty() || !pressed)
         return;
-    if (in.isKeyPressed(sf::Keyboard::LShift) || in.isKeyPressed(sf::Keyboard::RShift))
+    if (shiftHeld(in))
     {
         *console << "--- Recovery file discarded: " << recovery->offeredFile() << std::endl;
         recovery->discardOffer();
@@ -354,13 +378,19 @@ void Game::frame(const InputState* scripted)
     const InputState in = scripted ? *scripted : input.takeFrame(gameWindow);
 
     walk(in);
-    if (pressed(in, sf::Keyboard::Escape))
+    if (pressed(in, KeyAction::Quit))
         closeRequested = true;
-    if (in.isKeyPressed(sf::Keyboard::F5))
-        mapFileSequence(true, chooseFile, true);
-    if (in.isKeyPressed(sf::Keyboard::F10))
-        mapFileSequence(false, chooseFile, true);
+    if (held(in, KeyAction::Save))
+        mapFileSequence(true, dialogChooser(), true);
+    // Once per press of the combination, whichever key went down last.
+    if (ctrlHeld(in) && held(in, KeyAction::QuickSave) &&
+        !(ctrlHeld(previousInput) && held(previousInput, KeyAction::QuickSave)))
+        quickSave();
+    if (held(in, KeyAction::Load))
+        mapFileSequence(false, dialogChooser(), true);
     recoveryKey(in);
+    if (pressed(in, KeyAction::FullScreen))
+        switchFullScreen();
 
     const InputState editorInput = overlays(in);
     if (const std::string* message = mapEditor->update(editorInput, fieldMap.get(), editorScaleX, editorScaleY))
@@ -380,14 +410,14 @@ void Game::frame(const InputState* scripted)
         profile.worldMs = millisecondsSince(frameStart);
 
     // A screenshot reads the window back, so its frame is drawn in full.
-    drawFrame(pressed(in, sf::Keyboard::F3));
+    drawFrame(pressed(in, KeyAction::Screenshot));
     // Shown exactly while the editor is on; the window hears only of changes.
     if (cursorShown != mapEditor->active())
     {
         gameWindow.setMouseCursorVisible(mapEditor->active());
         cursorShown = mapEditor->active();
     }
-    screenCapturer.frame(gameWindow, in.isKeyPressed(sf::Keyboard::F3));
+    screenCapturer.frame(gameWindow, held(in, KeyAction::Screenshot));
 
     // After the frame is shown: formatting takes a fraction of a millisecond
     // here, the writing happens on the worker.
@@ -411,7 +441,7 @@ void Game::frame(const InputState* scripted)
 
 InputState Game::overlays(const InputState& in)
 {
-    if (pressed(in, OverviewKey))
+    if (pressed(in, KeyAction::Overview))
     {
         if (mapOverview->shown())
             mapOverview->hide();
@@ -419,9 +449,9 @@ InputState Game::overlays(const InputState& in)
             mapOverview->show(*fieldMap);
     }
     const bool editing = mapEditor->active();
-    if (editing && pressed(in, GridKey))
+    if (editing && pressed(in, KeyAction::Grid))
         editorGuides->setGridShown(!editorGuides->gridShown());
-    if (editing && pressed(in, PickerKey))
+    if (editing && pressed(in, KeyAction::Picker))
         contentPicker->setOpen(!contentPicker->isOpen());
 
     // The overlays are laid out in the window's own coordinates, which a
@@ -484,7 +514,7 @@ void Game::travel(sf::Vector2i field)
 
 void Game::mapPictureKey(const InputState& in)
 {
-    if (pressed(in, MapPictureKey))
+    if (pressed(in, KeyAction::MapPicture))
     {
         if (mapPictures->begin(mapValues(*fieldMap), localTimeNow()))
             headUpDisplay->showMessage("Drawing the whole map ...");

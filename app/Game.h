@@ -14,6 +14,7 @@
 #include "hud/UI.h"
 #include "mapfile/MapFile.h"
 #include "platform/Input.h"
+#include "platform/KeyBindings.h"
 #include "platform/TimeSource.h"
 #include "player/Player.h"
 #include "world/FieldMap.h"
@@ -42,16 +43,6 @@ constexpr unsigned IconSize = 16;           // pixels per side of the window ico
 constexpr float FullRedrawInterval = 0.5f; // seconds
 constexpr float RecoveryMessageSeconds = 12.f; // how long the start-up message about a recovery file stays
 
-// Loads the recovery file offered at start; with a Shift key held, deletes it.
-constexpr sf::Keyboard::Key RecoveryKey = sf::Keyboard::F9;
-// Writes the whole map as a picture (MapPictureWriter), once per press.
-constexpr sf::Keyboard::Key MapPictureKey = sf::Keyboard::F6;
-// Shows and hides the map overview, once per press, in both modes.
-constexpr sf::Keyboard::Key OverviewKey = sf::Keyboard::M;
-// In the editor, once per press: the grid of field borders, the content picker.
-constexpr sf::Keyboard::Key GridKey = sf::Keyboard::G;
-constexpr sf::Keyboard::Key PickerKey = sf::Keyboard::Tab;
-
 extern const char* const windowTitle;
 
 // Opens `window` as the game opens every window of its own: 1080 x 720 x 32,
@@ -72,6 +63,7 @@ struct GameOptions
     std::string stateFolder{};     // where the recovery files live; empty: none are kept or offered
     double autosaveSeconds = DefaultAutosaveSeconds; // between recovery writes; 0: only at quitting
     std::string captureFolder{};   // where F3 writes screenshots; empty: the working directory
+    KeyBindings keys{};            // which keys and gamepad buttons do what
 };
 
 // Where the time of the last frame went, in milliseconds; filled only when
@@ -134,8 +126,16 @@ public:
     // the window's own input is used.
     void frame(const InputState* scripted = nullptr);
 
-    // Replaces the file dialog for F5 and F10 (tests).
-    void setFileChooser(MapFileChooser chooser) { chooseFile = std::move(chooser); }
+    // Replaces the file dialog for F5 and F10 (tests); the asker is also told
+    // where the dialog would start (see dialogStartPath).
+    void setFileChooser(MapFileChooser chooser)
+    {
+        askFile = [chooser](FileDialogPurpose purpose, const std::string&) { return chooser(purpose); };
+    }
+    void setFileAsker(MapFileAsker asker) { askFile = std::move(asker); }
+
+    // Whether the game plays in full screen now (F11 switches).
+    bool fullScreen() const { return options.fullscreen; }
 
     // What the game shows, for tests and benchmarks.
     const sf::RenderWindow& window() const { return gameWindow; }
@@ -178,10 +178,18 @@ private:
     // where nothing blocks them.
     void travel(sf::Vector2i field);
     void mapPictureKey(const InputState& in);
-    bool pressed(const InputState& in, sf::Keyboard::Key key) const
+    bool held(const InputState& in, KeyAction action) const { return options.keys.held(in, action); }
+    bool pressed(const InputState& in, KeyAction action) const
     {
-        return in.isKeyPressed(key) && !previousInput.isKeyPressed(key);
+        return held(in, action) && !held(previousInput, action);
     }
+    // F5 and F10: the dialog, starting at the map's own file.
+    MapFileChooser dialogChooser() const;
+    // Ctrl+S: the map's own file without a dialog; the dialog when it has none.
+    void quickSave();
+    // F11: full screen to a window and back; the map, the editor and the
+    // view stay, and the mouse is mapped with the new window's size.
+    void switchFullScreen();
     void describeFrame(FrameKey& scene, FrameKey& window) const;
     void drawFrame(bool fullRedraw);
     void drawScene();
@@ -203,7 +211,7 @@ private:
 
     GameOptions options;
     std::ostream* console;
-    MapFileChooser chooseFile = chooseMapFile;
+    MapFileAsker askFile = askForMapFile;
     Preparation preparation; // before the window: see above
     sf::RenderWindow gameWindow;
     sf::Image icon;

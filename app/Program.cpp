@@ -10,6 +10,7 @@
 #include "platform/ConsoleWait.h"
 #include "platform/Display.h"
 #include "platform/ExecutablePath.h"
+#include "platform/SettingsFile.h"
 #include "platform/ShutdownSignals.h"
 #include "platform/StandardStreams.h"
 #include "platform/UserFolders.h"
@@ -33,7 +34,13 @@ int runGame(int argc, char** argv)
         std::cerr << command.err << std::flush;
         return command.exitCode;
     }
-    const CommandLineOptions& options = command.options;
+    // The settings file fills in what the command line leaves out.
+    const std::string configDir = configFolder();
+    const Settings settings =
+        configDir.empty() ? Settings{} : readSettingsFile(configDir + "/" + SettingsFileName);
+    for (const std::string& problem : settings.problems)
+        std::cerr << "quillora: " << problem << std::endl;
+    const CommandLineOptions options = withSettings(command.options, settings);
 
     std::error_code error;
     const std::string workingDir = std::filesystem::current_path(error).u8string();
@@ -66,6 +73,7 @@ int runGame(int argc, char** argv)
     gameOptions.fullscreen = !options.windowed;
     gameOptions.stateFolder = stateFolder();
     gameOptions.autosaveSeconds = options.autosaveSeconds;
+    gameOptions.keys = settings.keys;
     gameOptions.captureFolder = desktopPictureFolder(content.source, workingDir, homeFolder(), picturesFolder());
     if (gameOptions.stateFolder.empty())
         reportNoStateFolder(std::cout);

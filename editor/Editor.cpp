@@ -28,16 +28,6 @@ void candidates(float origin, float p, int first, int& low, int& high)
     high = std::min(MapSize - 1, static_cast<int>(std::clamp(t + 2.0, -1.0, double(MapSize))));
 }
 
-bool ctrlHeld(const InputState& input)
-{
-    return input.isKeyPressed(sf::Keyboard::LControl) || input.isKeyPressed(sf::Keyboard::RControl);
-}
-
-bool shiftHeld(const InputState& input)
-{
-    return input.isKeyPressed(sf::Keyboard::LShift) || input.isKeyPressed(sf::Keyboard::RShift);
-}
-
 // "40000" -> "40,000".
 std::string withThousands(std::size_t number)
 {
@@ -89,8 +79,8 @@ int footprintFields(int pixels)
 }
 } // namespace
 
-Editor::Editor(const GameData* content, const TimeSource& time)
-    : stepClock(time), toggleClock(time), content(content), fillSeen(FieldCount, 0)
+Editor::Editor(const GameData* content, const TimeSource& time, const KeyBindings& keys)
+    : stepClock(time), toggleClock(time), content(content), keys(keys), fillSeen(FieldCount, 0)
 {
     fillStack.reserve(FieldCount);
     if (content && content->editorTexture)
@@ -103,7 +93,7 @@ const std::string* Editor::update(const InputState& input, FieldMap* map, float 
     const Presses presses = pressesOf(input);
     previous = input;
 
-    if (input.isKeyPressed(sf::Keyboard::E) && timedKeyReady(toggleClock))
+    if (keys.held(input, KeyAction::Editor) && timedKeyReady(toggleClock))
     {
         state.active = !state.active;
         toggleClock.restart();
@@ -162,14 +152,14 @@ const std::string* Editor::update(const InputState& input, FieldMap* map, float 
 
 Editor::Presses Editor::pressesOf(const InputState& input) const
 {
-    const auto went = [&](sf::Keyboard::Key key) { return input.isKeyPressed(key) && !previous.isKeyPressed(key); };
+    const auto went = [&](KeyAction action) { return keys.held(input, action) && !keys.held(previous, action); };
     const bool ctrl = ctrlHeld(input);
     const bool shift = shiftHeld(input);
     Presses presses;
-    presses.undo = ctrl && !shift && went(sf::Keyboard::Z);
-    presses.redo = ctrl && (went(sf::Keyboard::Y) || (shift && went(sf::Keyboard::Z)));
-    presses.fill = went(sf::Keyboard::F);
-    presses.pick = went(sf::Keyboard::Q) || (input.middleButton && !previous.middleButton);
+    presses.undo = ctrl && !shift && went(KeyAction::Undo);
+    presses.redo = ctrl && (went(KeyAction::Redo) || (shift && went(KeyAction::Undo)));
+    presses.fill = went(KeyAction::Fill);
+    presses.pick = went(KeyAction::Pick) || (input.middleButton && !previous.middleButton);
     presses.left = input.leftButton && !previous.leftButton;
     presses.right = input.rightButton && !previous.rightButton;
     return presses;
@@ -215,7 +205,7 @@ void Editor::fill(const InputState& input, FieldMap& map, int column, int row)
     const int regionType = typeOf(map.at(column, row));
     if (paint && regionType == state.selectedGround)
         return; // would change nothing
-    const bool solid = !input.isKeyPressed(sf::Keyboard::LShift);
+    const bool solid = !keys.held(input, KeyAction::Erase);
 
     edits.begin(map, EditKind::Fill);
     // Depth first over the four neighbours, each field taken once.
@@ -296,7 +286,7 @@ void Editor::dragRectangle(const InputState& input, const Presses& presses, Fiel
 
 void Editor::applyRectangle(const InputState& input, FieldMap& map, const FieldRect& fields)
 {
-    const bool shift = input.isKeyPressed(sf::Keyboard::LShift);
+    const bool shift = keys.held(input, KeyAction::Erase);
     int stepColumns = 1;
     int stepRows = 1;
     int objectId = 0;
@@ -335,16 +325,16 @@ void Editor::applyRectangle(const InputState& input, FieldMap& map, const FieldR
 void Editor::readKeys(const InputState& input)
 {
     // Later keys overwrite earlier ones, so the last held key of a kind wins.
-    if (input.isKeyPressed(sf::Keyboard::U))
+    if (keys.held(input, KeyAction::UnderLayer))
         state.underLayer = true;
     // Ctrl+Z is undo, not the ground layer.
-    if (input.isKeyPressed(sf::Keyboard::Z) && !ctrlHeld(input))
+    if (keys.held(input, KeyAction::GroundLayer) && !ctrlHeld(input))
         state.underLayer = false;
-    if (input.isKeyPressed(sf::Keyboard::P))
+    if (keys.held(input, KeyAction::ObjectMode))
         state.mode = EditorMode::PlaceObject;
-    if (input.isKeyPressed(sf::Keyboard::O))
+    if (keys.held(input, KeyAction::PaintMode))
         state.mode = EditorMode::PaintGround;
-    if (input.isKeyPressed(sf::Keyboard::I))
+    if (keys.held(input, KeyAction::SolidMode))
         state.mode = EditorMode::MarkSolid;
 
     // The four step keys share one clock: a step by any of them holds all of
@@ -361,18 +351,16 @@ void Editor::readKeys(const InputState& input)
     };
     int& object = state.selectedObject;
     int& brush = state.brushSize;
-    step(input.isKeyPressed(sf::Keyboard::K), object < objectCount() - 1, object, +1);
-    step(input.isKeyPressed(sf::Keyboard::L), object > 0, object, -1);
-    step(input.isKeyPressed(sf::Keyboard::Subtract) || input.isKeyPressed(sf::Keyboard::Hyphen),
-         brush > MinBrushSize, brush, -1);
-    step(input.isKeyPressed(sf::Keyboard::Add) || input.isKeyPressed(sf::Keyboard::Equal), brush < MaxBrushSize,
-         brush, +1);
+    step(keys.held(input, KeyAction::NextObject), object < objectCount() - 1, object, +1);
+    step(keys.held(input, KeyAction::PreviousObject), object > 0, object, -1);
+    step(keys.held(input, KeyAction::SmallerBrush), brush > MinBrushSize, brush, -1);
+    step(keys.held(input, KeyAction::LargerBrush), brush < MaxBrushSize, brush, +1);
 
     // Types past the first six only where they are loaded, so a content set
     // of six keeps Num7..Num9 doing nothing.
     for (int ground = 0; ground < GroundKeys; ++ground)
     {
-        if (input.isKeyPressed(static_cast<sf::Keyboard::Key>(sf::Keyboard::Num1 + ground)) &&
+        if (keys.held(input, static_cast<KeyAction>(static_cast<int>(KeyAction::Ground1) + ground)) &&
             (ground < GroundChoices || ground < groundTypeCount()))
             state.selectedGround = ground;
     }
@@ -464,7 +452,7 @@ bool Editor::findField(const FieldMap& map, int x0, int y0, float px, float py, 
 
 void Editor::act(const InputState& input, FieldMap& map, int column, int row)
 {
-    const bool shift = input.isKeyPressed(sf::Keyboard::LShift);
+    const bool shift = keys.held(input, KeyAction::Erase);
     switch (state.mode)
     {
     case EditorMode::PaintGround:

@@ -2,6 +2,7 @@
 
 #include "editor/EditHistory.h"
 #include "platform/Input.h"
+#include "platform/KeyBindings.h"
 #include "platform/TimeSource.h"
 
 #include <SFML/Graphics/Rect.hpp>
@@ -99,8 +100,10 @@ class Editor
 {
 public:
     // `content` and `time` must outlive the editor. The cursor shows the
-    // store's editor texture, piece (0, 0, 16, 16), at (0, 0).
-    explicit Editor(const GameData* content, const TimeSource& time = TimeSource::system());
+    // store's editor texture, piece (0, 0, 16, 16), at (0, 0). `keys` says
+    // which keys do what; the names below are the defaults.
+    explicit Editor(const GameData* content, const TimeSource& time = TimeSource::system(),
+                    const KeyBindings& keys = KeyBindings::defaults());
 
     // One frame: the E toggle, then (only while active, already in the frame
     // E switched it on) the keys, undo and redo, the hit test and the actions
@@ -201,6 +204,7 @@ private:
     Stopwatch toggleClock; // since the last toggle of active
     sf::Sprite cursorSprite;
     const GameData* content;
+    KeyBindings keys;
     EditHistory edits;
     InputState previous;      // the last update's input, to tell presses from holds
     bool leftBlocked = false; // the left button acts again only after its release

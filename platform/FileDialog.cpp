@@ -2,6 +2,7 @@
 
 #include "platform/ProcessRunner.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -46,13 +47,19 @@ std::string toUtf8(const wchar_t* text)
     return result;
 }
 
-FileChoice showCommonDialog(FileDialogPurpose purpose)
+FileChoice showCommonDialog(FileDialogPurpose purpose, const std::string& start)
 {
     // Long paths are allowed by the explorer-style dialog; a buffer that is too
     // small makes it fail, which is reported as a failure.
     std::vector<wchar_t> name(32768, L'\0');
     const wchar_t filter[] = L"All Files (*.*)\0*.*\0";
     const wchar_t* title = purpose == FileDialogPurpose::Save ? L"Save map" : L"Load map";
+    // The proposed name in the name field, its folder as the first one shown.
+    const std::filesystem::path startPath = std::filesystem::u8path(start);
+    const std::wstring startName = startPath.filename().wstring();
+    const std::wstring startFolder = startPath.parent_path().wstring();
+    if (startName.size() < name.size())
+        std::copy(startName.begin(), startName.end(), name.begin());
 
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
@@ -61,6 +68,7 @@ FileChoice showCommonDialog(FileDialogPurpose purpose)
     dialog.lpstrFile = name.data();
     dialog.nMaxFile = static_cast<DWORD>(name.size());
     dialog.lpstrTitle = title;
+    dialog.lpstrInitialDir = startFolder.empty() ? nullptr : startFolder.c_str();
     dialog.lpstrDefExt = L"";
     // OFN_NOCHANGEDIR: screenshots go to the working directory, which the
     // dialog would otherwise move to the folder the user browsed to.
@@ -124,7 +132,21 @@ DialogChoice chooseDialogProgramFromEnvironment()
     return chooseDialogProgram(path ? path : "", isSet("DISPLAY") || isSet("WAYLAND_DISPLAY"));
 }
 
-std::vector<std::string> dialogArguments(DialogProgram program, FileDialogPurpose purpose, bool confirmOverwrite)
+std::string dialogStartPath(const std::string& mapFile, const std::string& home)
+{
+    if (!mapFile.empty())
+    {
+        std::error_code error;
+        const std::filesystem::path absolute = std::filesystem::absolute(std::filesystem::u8path(mapFile), error);
+        return error ? mapFile : absolute.lexically_normal().u8string();
+    }
+    if (home.empty())
+        return {};
+    return (std::filesystem::u8path(home) / "").u8string();
+}
+
+std::vector<std::string> dialogArguments(DialogProgram program, FileDialogPurpose purpose, bool confirmOverwrite,
+                                         const std::string& start)
 {
     const bool saving = purpose == FileDialogPurpose::Save;
     switch (program)
@@ -138,23 +160,33 @@ std::vector<std::string> dialogArguments(DialogProgram program, FileDialogPurpos
             if (confirmOverwrite)
                 arguments.push_back("--confirm-overwrite");
         }
+        if (!start.empty())
+            arguments.push_back("--filename=" + start);
         return arguments;
     }
     case DialogProgram::KDialog:
-        return {"--title", dialogTitle(purpose), saving ? "--getsavefilename" : "--getopenfilename"};
+    {
+        std::vector<std::string> arguments{"--title", dialogTitle(purpose),
+                                           saving ? "--getsavefilename" : "--getopenfilename"};
+        if (!start.empty())
+            arguments.push_back(start);
+        return arguments;
+    }
     case DialogProgram::Console:
         break;
     }
     return {};
 }
 
-FileChoice runDialogProgram(const DialogChoice& choice, FileDialogPurpose purpose, bool* started)
+FileChoice runDialogProgram(const DialogChoice& choice, FileDialogPurpose purpose, bool* started,
+                            const std::string& start)
 {
-    ProgramRun run = runProgram(choice.path, dialogArguments(choice.program, purpose), MaxDialogAnswerBytes);
+    ProgramRun run =
+        runProgram(choice.path, dialogArguments(choice.program, purpose, true, start), MaxDialogAnswerBytes);
     // Newer zenity versions confirm by themselves and refuse the old option.
     if (run.started && run.exitStatus == ZenityUnknownOptionStatus && choice.program == DialogProgram::Zenity &&
         purpose == FileDialogPurpose::Save)
-        run = runProgram(choice.path, dialogArguments(choice.program, purpose, false), MaxDialogAnswerBytes);
+        run = runProgram(choice.path, dialogArguments(choice.program, purpose, false, start), MaxDialogAnswerBytes);
     if (started)
         *started = run.started;
     if (!run.started)
@@ -195,14 +227,19 @@ std::string askOnConsole(FileDialogPurpose purpose, std::istream& in, std::ostre
 
 FileChoice chooseMapFile(FileDialogPurpose purpose)
 {
+    return askForMapFile(purpose, {});
+}
+
+FileChoice askForMapFile(FileDialogPurpose purpose, const std::string& start)
+{
 #ifdef _WIN32
-    return showCommonDialog(purpose);
+    return showCommonDialog(purpose, start);
 #else
     const DialogChoice choice = chooseDialogProgramFromEnvironment();
     if (choice.program != DialogProgram::Console)
     {
         bool started = false;
-        FileChoice chosen = runDialogProgram(choice, purpose, &started);
+        FileChoice chosen = runDialogProgram(choice, purpose, &started, start);
         if (started)
             return chosen;
         // A program that would not start at all: the console may still work.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -57,6 +58,19 @@ struct FileChoice
 // it fails and says what to install.
 FileChoice chooseMapFile(FileDialogPurpose purpose);
 
+// The same, the graphical dialogs starting at `start`: a file (its folder
+// open, its name proposed) or a folder ending in a separator; empty: where
+// the dialog program likes. The console prompt does not use it.
+FileChoice askForMapFile(FileDialogPurpose purpose, const std::string& start);
+
+// Asks for a map file, told where to start (askForMapFile, or a test's own).
+using MapFileAsker = std::function<FileChoice(FileDialogPurpose, const std::string& start)>;
+
+// Where the dialog starts: the map's own file `mapFile` (made absolute from
+// the working directory) when it has one, else the folder `home` with a
+// trailing separator; empty when both are empty.
+std::string dialogStartPath(const std::string& mapFile, const std::string& home);
+
 // The dialog titles.
 const char* dialogTitle(FileDialogPurpose purpose);
 
@@ -82,9 +96,10 @@ DialogChoice chooseDialogProgram(const std::string& searchPath, bool hasDisplay)
 DialogChoice chooseDialogProgramFromEnvironment();
 
 // The arguments (without the program name) that show the dialog for
-// `purpose`. `confirmOverwrite` adds zenity's --confirm-overwrite when saving.
+// `purpose`. `confirmOverwrite` adds zenity's --confirm-overwrite when saving;
+// a non-empty `start` is where the dialog starts (see askForMapFile).
 std::vector<std::string> dialogArguments(DialogProgram program, FileDialogPurpose purpose,
-                                         bool confirmOverwrite = true);
+                                         bool confirmOverwrite = true, const std::string& start = {});
 
 // Runs the graphical dialog `choice` (zenity or kdialog). The chosen path
 // (exit status 0); Cancelled when the user cancelled (status 1) or chose
@@ -92,7 +107,8 @@ std::vector<std::string> dialogArguments(DialogProgram program, FileDialogPurpos
 // answer longer than MaxDialogAnswerBytes. `started` is false when the
 // program could not be started at all. A zenity that rejects
 // --confirm-overwrite (exit status 255) is asked again without it.
-FileChoice runDialogProgram(const DialogChoice& choice, FileDialogPurpose purpose, bool* started = nullptr);
+FileChoice runDialogProgram(const DialogChoice& choice, FileDialogPurpose purpose, bool* started = nullptr,
+                            const std::string& start = {});
 
 // Asks for a path on the console: writes a prompt to `out` and reads one line
 // from `in` (a trailing '\r' is dropped, the rest is taken verbatim). An

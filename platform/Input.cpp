@@ -41,6 +41,41 @@ void InputTracker::handle(const sf::Event& event)
         if (event.mouseWheelScroll.wheel == sf::Mouse::VerticalWheel && hasFocus)
             tapped.wheelNotches += event.mouseWheelScroll.delta;
         break;
+    case sf::Event::JoystickConnected:
+    case sf::Event::JoystickDisconnected:
+        // A new gamepad starts at rest; one that is gone holds nothing.
+        if (event.joystickConnect.joystickId < pads.size())
+            pads[event.joystickConnect.joystickId] = Pad{};
+        break;
+    case sf::Event::JoystickMoved:
+        if (event.joystickMove.joystickId < pads.size())
+        {
+            Pad& pad = pads[event.joystickMove.joystickId];
+            switch (event.joystickMove.axis)
+            {
+            case sf::Joystick::X: pad.x = event.joystickMove.position; break;
+            case sf::Joystick::Y: pad.y = event.joystickMove.position; break;
+            case sf::Joystick::PovX: pad.povX = event.joystickMove.position; break;
+            case sf::Joystick::PovY: pad.povY = event.joystickMove.position; break;
+            default: break;
+            }
+        }
+        break;
+    case sf::Event::JoystickButtonPressed:
+    case sf::Event::JoystickButtonReleased:
+        if (event.joystickButton.joystickId < pads.size() && event.joystickButton.button < 32)
+        {
+            Pad& pad = pads[event.joystickButton.joystickId];
+            const std::uint32_t bit = 1u << event.joystickButton.button;
+            if (event.type == sf::Event::JoystickButtonPressed)
+            {
+                pad.held |= bit;
+                pad.tapped |= bit;
+            }
+            else
+                pad.held &= ~bit;
+        }
+        break;
     case sf::Event::LostFocus:
         releaseAll();
         hasFocus = false;
@@ -70,5 +105,22 @@ InputState InputTracker::takeFrame(const sf::Window& window)
     state.wheelNotches = tapped.wheelNotches;
     state.mousePosition = sf::Mouse::getPosition(window);
     tapped = InputState{};
+    state.pad = padsNow();
     return state;
+}
+
+GamepadState InputTracker::padsNow()
+{
+    GamepadState state;
+    for (Pad& pad : pads)
+    {
+        state.up = state.up || pad.y < -GamepadStickThreshold || pad.povY > GamepadStickThreshold;
+        state.down = state.down || pad.y > GamepadStickThreshold || pad.povY < -GamepadStickThreshold;
+        state.left = state.left || pad.x < -GamepadStickThreshold || pad.povX < -GamepadStickThreshold;
+        state.right = state.right || pad.x > GamepadStickThreshold || pad.povX > GamepadStickThreshold;
+        state.buttons |= pad.held | pad.tapped;
+        pad.tapped = 0;
+    }
+    // Only the window with the focus hears the gamepad, as the keyboard.
+    return hasFocus ? state : GamepadState{};
 }

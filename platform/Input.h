@@ -4,7 +4,10 @@
 #include <SFML/Window/Keyboard.hpp>
 #include <SFML/Window/Mouse.hpp>
 
+#include <SFML/Window/Joystick.hpp>
+
 #include <array>
+#include <cstdint>
 
 namespace sf
 {
@@ -12,7 +15,22 @@ class Event;
 class Window;
 } // namespace sf
 
-// The keyboard and mouse as one frame sees them: keys and the mouse buttons as
+// What the connected gamepads hold in one frame, all of them together: the
+// directions of their sticks and crosses, and their buttons (bit n: button n).
+struct GamepadState
+{
+    bool up = false;
+    bool down = false;
+    bool left = false;
+    bool right = false;
+    std::uint32_t buttons = 0;
+};
+
+// How far a stick must lean (of SFML's -100 .. 100) to count as a direction:
+// a stick at rest rarely reads exactly 0.
+constexpr float GamepadStickThreshold = 40.f;
+
+// The keyboard, mouse and gamepads as one frame sees them: keys and the mouse buttons as
 // held states, sampled once, and the wheel turned since the last frame. The
 // game reads input only through this, so tests can script every frame.
 struct InputState
@@ -25,6 +43,7 @@ struct InputState
     // Notches of the vertical wheel since the last frame: positive away from
     // the user (up), negative toward; touchpads give fractions.
     float wheelNotches = 0.f;
+    GamepadState pad;
 
     bool isKeyPressed(sf::Keyboard::Key key) const
     {
@@ -45,6 +64,10 @@ struct InputState
 // window while another one holds the keyboard), so they count only while the
 // window has the focus; under a window manager that focuses on click, the
 // focus arrives before the press does.
+//
+// Gamepads are followed from their connect, move, button and disconnect
+// events, one state per joystick slot; a gamepad that is disconnected lets go
+// of everything it held. They count only while the window has the focus.
 class InputTracker
 {
 public:
@@ -62,7 +85,16 @@ public:
     InputState takeFrame(const sf::Window& window);
 
 private:
+    struct Pad
+    {
+        float x = 0.f, y = 0.f, povX = 0.f, povY = 0.f; // -100 .. 100; y down, povY up
+        std::uint32_t held = 0;
+        std::uint32_t tapped = 0; // pressed since the last frame
+    };
+    GamepadState padsNow();
+
     InputState held;
     InputState tapped; // pressed since the last frame
     bool hasFocus = true;
+    std::array<Pad, sf::Joystick::Count> pads{};
 };

@@ -57,6 +57,27 @@ std::string stateFolder()
 #endif
 }
 
+std::string configFolderFor(const char* xdgConfigHome, const char* home)
+{
+    if (xdgConfigHome && *xdgConfigHome && fs::u8path(xdgConfigHome).is_absolute())
+        return (fs::u8path(xdgConfigHome) / "quillora").u8string();
+    if (home && *home)
+        return (fs::u8path(home) / ".config" / "quillora").u8string();
+    return {};
+}
+
+std::string configFolder()
+{
+#ifdef _WIN32
+    std::string base = knownFolder(FOLDERID_RoamingAppData);
+    if (base.empty())
+        base = environment("APPDATA");
+    return base.empty() ? std::string() : (fs::u8path(base) / "Quillora").u8string();
+#else
+    return configFolderFor(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+#endif
+}
+
 std::string homeFolder()
 {
 #ifdef _WIN32

@@ -17,6 +17,16 @@ std::string stateFolder();
 // when unset).
 std::string stateFolderFor(const char* xdgStateHome, const char* home);
 
+// Where the player's settings live (settings.ini):
+// "$XDG_CONFIG_HOME/quillora" when XDG_CONFIG_HOME is an absolute path, else
+// "$HOME/.config/quillora"; on Windows "<RoamingAppData>\Quillora" (the known
+// folder, else %APPDATA%).
+std::string configFolder();
+
+// The rule above for given values of XDG_CONFIG_HOME and HOME (null or empty
+// when unset).
+std::string configFolderFor(const char* xdgConfigHome, const char* home);
+
 // The user's home folder: $HOME; on Windows %USERPROFILE%.
 std::string homeFolder();
 

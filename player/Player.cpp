@@ -41,7 +41,9 @@ Overhang overhang(const sf::IntRect& inner, const sf::IntRect& outer)
 }
 } // namespace
 
-Player::Player(sf::Vector2u windowSize, const GameData* content, float sceneScaleX, float sceneScaleY)
+Player::Player(sf::Vector2u windowSize, const GameData* content, float sceneScaleX, float sceneScaleY,
+               const KeyBindings& keys)
+    : keys(keys)
 {
     if (content && content->playerTexture)
         picture.setTexture(*content->playerTexture);
@@ -58,22 +60,22 @@ sf::Vector2i Player::walkStep(const InputState& input)
 {
     int dx = 0;
     int dy = 0;
-    if (input.isKeyPressed(sf::Keyboard::W))
+    if (keys.held(input, KeyAction::WalkUp))
     {
         dy = truncatePixel(0 + pixelsPerFrame);
         looking = Facing::Up;
     }
-    if (input.isKeyPressed(sf::Keyboard::S))
+    if (keys.held(input, KeyAction::WalkDown))
     {
         dy = truncatePixel(static_cast<float>(dy) - pixelsPerFrame);
         looking = Facing::Down;
     }
-    if (input.isKeyPressed(sf::Keyboard::A))
+    if (keys.held(input, KeyAction::WalkLeft))
     {
         dx = truncatePixel(0 + pixelsPerFrame);
         looking = Facing::Left;
     }
-    if (input.isKeyPressed(sf::Keyboard::D))
+    if (keys.held(input, KeyAction::WalkRight))
     {
         dx = truncatePixel(static_cast<float>(dx) - pixelsPerFrame);
         looking = Facing::Right;
@@ -107,7 +109,7 @@ const std::string* Player::update(const FieldMap& map, const InputState& input)
     const int row = FrameRow[static_cast<int>(looking)] + (groundBelow == PlayerHomeGroundType ? HomeGroundRowOffset : 0);
     picture.setTextureRect({0, row * PlayerFrameSize, PlayerFrameSize, PlayerFrameSize});
 
-    if (input.isKeyPressed(sf::Keyboard::Space) && FieldMap::onMap(facedColumn, facedRow))
+    if (keys.held(input, KeyAction::Read) && FieldMap::onMap(facedColumn, facedRow))
         return &map.at(facedColumn, facedRow).object.message();
     return nullptr;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/KeyBindings.h"
+
 #include <SFML/Graphics/Rect.hpp>
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/System/Vector2.hpp>
@@ -9,7 +11,6 @@
 
 class FieldMap;
 class GameData;
-struct InputState;
 
 // Where the player looks, as the walking keys set it. The values are the
 // rows of the frame table below.
@@ -41,10 +42,13 @@ class Player
 public:
     // Stands at the centre of the scene: the window size divided by the scene
     // scale, halved. `windowSize` in window pixels, the scales in window pixels
-    // per scene pixel.
-    Player(sf::Vector2u windowSize, const GameData* content, float sceneScaleX, float sceneScaleY);
+    // per scene pixel. `keys` says which keys walk and read.
+    Player(sf::Vector2u windowSize, const GameData* content, float sceneScaleX, float sceneScaleY,
+           const KeyBindings& keys = KeyBindings::defaults());
 
-    // This frame's walking step from the W, S, A and D keys, tested in that
+    // This frame's walking step from the walking actions (W, S, A and D, the
+    // arrows, a gamepad's stick and cross by default), up, down, left, right
+    // tested in that
     // order (a later key's facing wins, W with S or A with D cancel), each
     // axis truncated toward zero from speed. The map moves by the step, so
     // walking up gives (0, +1). Without a walking key the facing stays.
@@ -90,6 +94,7 @@ public:
     float speed() const { return pixelsPerFrame; }
 
 private:
+    KeyBindings keys;
     // The collision test of the fields collides() looks at with the map at
     // `origin`; `settled` takes the rectangles the map last settled, else
     // they are computed for `origin`.

@@ -16,13 +16,15 @@ esac
 # for the package's dependencies.
 # libx11-dev: the game checks the X display itself before SFML opens it.
 # libcli11-dev: the command-line parser (header only).
+# libinih-dev: the settings file's reader.
 # libpugixml-dev, nlohmann-json3-dev, zlib1g-dev, libzstd-dev: Tiled's XML and JSON maps and their compressed layers.
-build_packages=(cmake g++ make pkg-config libsfml-dev libpng-dev libfontconfig-dev libx11-dev libcli11-dev fonts-dejavu-core fonts-liberation2 dpkg-dev file libpugixml-dev nlohmann-json3-dev zlib1g-dev libzstd-dev)
+build_packages=(cmake g++ make pkg-config libsfml-dev libpng-dev libfontconfig-dev libx11-dev libcli11-dev libinih-dev fonts-dejavu-core fonts-liberation2 dpkg-dev file libpugixml-dev nlohmann-json3-dev zlib1g-dev libzstd-dev)
 play_packages=(zenity)
 # g++-mingw-w64-x86-64-posix: the test suite compiles every source file for Windows too.
 # man-db: the install test renders the manual page and fails on its warnings.
+# lintian: the package test checks the Debian package with it.
 # tiled: its renderer (tmxrasterizer) and its writer check the Tiled maps the game exports.
-test_packages=(libgtest-dev libbenchmark-dev xvfb xauth libgl1-mesa-dri libglx-mesa0 xdotool g++-mingw-w64-x86-64-posix man-db tiled)
+test_packages=(libgtest-dev libbenchmark-dev xvfb xauth libgl1-mesa-dri libglx-mesa0 xdotool g++-mingw-w64-x86-64-posix man-db lintian tiled)
 
 wanted=("${build_packages[@]}")
 if [ "$mode" = play ]; then wanted+=("${play_packages[@]}"); else wanted+=("${test_packages[@]}"); fi

@@ -82,7 +82,7 @@ TEST_F(UnsavedWork, QuittingKeepsItAndTheNextStartOffersIt)
         << console.str();
     EXPECT_NE(second->hud().messageText().getString().toAnsiString().find("F9 loads it"), std::string::npos);
     EXPECT_FALSE(second->unsavedChanges());
-    press(*second, {RecoveryKey});
+    press(*second, {sf::Keyboard::F9});
     EXPECT_TRUE(formatMap(second->map()) == edited);
     EXPECT_TRUE(second->unsavedChanges()) << "recovered work is unsaved until saved";
     EXPECT_NE(console.str().find("--- Loading Complete"), std::string::npos);
@@ -143,7 +143,7 @@ TEST_F(UnsavedWork, AutosaveWaitsForItsIntervalAndGamesAtOnceKeepTheirOwnFiles)
     second.reset();
     auto fourth = start();
     EXPECT_NE(console.str().find("is kept in " + file(2)), std::string::npos) << console.str();
-    press(*fourth, {sf::Keyboard::LShift, RecoveryKey});
+    press(*fourth, {sf::Keyboard::LShift, sf::Keyboard::F9});
     EXPECT_FALSE(fs::exists(file(2)));
     EXPECT_TRUE(fs::exists(file(1)));
     EXPECT_FALSE(fourth->unsavedChanges());

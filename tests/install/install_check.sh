@@ -8,8 +8,10 @@
 #     folder as a desktop menu starts it (screenshots into ~/Pictures/Quillora,
 #     quitting on SIGTERM), and a copy without content beside it.
 #   install_check.sh package CMAKE BUILD_DIR SOURCE_DIR VERSION CPACK
-#     builds the Debian package: its name, fields and dependencies, and that
-#     it holds exactly what the install puts below a prefix.
+#     builds the Debian package: its name, fields and dependencies, that it
+#     holds exactly what the install puts below a prefix (the executable in
+#     games/, with the copyright file and the changelog), and that lintian
+#     finds no error or warning in it.
 set -euo pipefail
 
 mode=$1 cmake=$2 build=$3 source=$4 version=$5 extra=$6
@@ -33,10 +35,19 @@ if [ "$mode" = package ]; then
     [[ "$depends" == *"$needed"* ]] || fail "Depends lacks $needed: $depends"
   done
   [[ "$(field Recommends)" == *zenity* ]] || fail "Recommends: $(field Recommends)"
-  # Everything the prefix install has, under /usr, and nothing else.
-  dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sed 's#^\./usr/##' | LC_ALL=C sort >"$work/deb.list"
+  # Everything the prefix install has, under /usr with the game in games/,
+  # and nothing else.
+  dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sed 's#^\./usr/##; s#^games/#bin/#' | LC_ALL=C sort >"$work/deb.list"
   (cd "$prefix" && find . -type f | sed 's#^\./##' | LC_ALL=C sort) | diff - "$work/deb.list" \
     || fail "the package's files differ from the install's"
+  dpkg-deb -c "$deb" | grep -q ' \./usr/games/quillora$' || fail "the package has no usr/games/quillora"
+  # What a Debian maintainer would fix: lintian's errors and warnings.
+  if command -v lintian >/dev/null; then
+    lintian --fail-on error,warning "$deb" >"$work/lintian.txt" 2>&1 || { cat "$work/lintian.txt"; fail "lintian"; }
+    echo "lintian: $(grep -c . "$work/lintian.txt") remarks below warnings"
+  else
+    echo "lintian is not installed: the package is not checked with it"
+  fi
   echo "package $(basename "$deb"): Depends: $depends"
   exit 0
 fi
@@ -44,7 +55,8 @@ fi
 probe=$extra
 # Below the prefix, content left out: exactly these files.
 expected_files() {
-  printf '%s\n' bin/quillora share/applications/quillora.desktop share/man/man6/quillora.6
+  printf '%s\n' bin/quillora share/applications/quillora.desktop share/man/man6/quillora.6.gz \
+    share/doc/quillora/copyright share/doc/quillora/changelog.gz
   for size in 16 32 48 64 128 256; do echo "share/icons/hicolor/${size}x${size}/apps/quillora.png"; done
 }
 (cd "$prefix" && find . -type f ! -path './share/quillora/*' | sed 's#^\./##' | LC_ALL=C sort) \
@@ -74,13 +86,13 @@ for size in 16 32 48 64 128 256; do
   [ "$(png_size "$icon")" = "${size}x${size}" ] || fail "$icon is $(png_size "$icon")"
 done
 
-man_page=$prefix/share/man/man6/quillora.6
+man_page=$prefix/share/man/man6/quillora.6.gz
 if command -v man >/dev/null; then
   LC_ALL=C MANWIDTH=80 man --warnings -l "$man_page" >"$work/man.txt" 2>"$work/man.err" || fail "man -l"
   [ ! -s "$work/man.err" ] || { cat "$work/man.err"; fail "the manual page has warnings"; }
   man_text=$(cat "$work/man.txt")
 else
-  man_text=$(sed 's/\\-/-/g' "$man_page") # roff's \- is a hyphen
+  man_text=$(gzip -dc "$man_page" | sed 's/\\-/-/g') # roff's \- is a hyphen
 fi
 for word in --help --version --content --map --windowed --autosave --export-png "Quillora $version"; do
   [[ "$man_text" == *"$word"* ]] || fail "the manual page lacks $word"

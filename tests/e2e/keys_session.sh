@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# The real game with a settings file that moves walking to J and K: the bad
+# line is reported, W walks no more, J does, Ctrl+S saves into the map's own
+# file without a dialog, and loading that file back puts the player where it
+# was saved.   keys_session.sh GAME E2E_TOOL
+set -euo pipefail
+game=$1 tool=$2
+[ -n "${DISPLAY:-}" ] && command -v xdotool >/dev/null || { echo "needs an X display and xdotool"; exit 1; }
+work=$(mktemp -d /tmp/quillora-keys-XXXXXX)
+game_pid=
+trap 'exec 3>&- 2>/dev/null; [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null; rm -rf "$work"' EXIT
+"$tool" content "$work"
+mkfifo "$work/stdin"
+log=$work/stdout.log
+fail() { echo "FAILED: $*"; cat "$log" "$work/stderr.log"; exit 1; }
+# Waits until the console shows at least $2 lines with $1.
+wait_for() {
+  for _ in $(seq 1 100); do [ "$(grep -c -- "$1" "$log" || true)" -ge "$2" ] && return 0; sleep 0.1; done
+  fail "fewer than $2 console lines with '$1'"
+}
+focus_game() { xdotool windowfocus "$(xdotool search --name "Quillora Indev" | tail -1)" 2>/dev/null || true; sleep 0.2; }
+hold() { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"; sleep 0.1; }
+# Ctrl+S as a hand types it: S goes down and up within Ctrl, each over frames.
+quick_save() { xdotool keydown ctrl; sleep 0.05; hold s 0.1; xdotool keyup ctrl; sleep 0.1; }
+# Over the console prompt (no dialog program on an empty PATH).
+answer() { printf '%s\n' "$1" >&3; hold "$2" 0.05; }
+origin_y() { sed -n 160002p "$1"; }
+
+mkdir -p "$work/config/quillora"
+printf '[keys]\nwalk_up = J, Up\nwalk_down = Nokey\nwalk_down = K\n' >"$work/config/quillora/settings.ini"
+cd "$work"
+exec 3<>"$work/stdin"
+# A busy X server now and then refuses the graphics library's first
+# connection, which ends the game at once: then it is started again.
+for attempt in 1 2 3; do
+  PATH=/nonexistent XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state" "$game" \
+    <"$work/stdin" >"$log" 2>"$work/stderr.log" &
+  game_pid=$!
+  for _ in $(seq 1 100); do grep -q '^---Items laden bei ' "$log" && break 2; kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
+  ! kill -0 "$game_pid" 2>/dev/null || fail "the game did not start"
+  wait "$game_pid" 2>/dev/null || true
+  grep -q "Failed to open X11 display" "$work/stderr.log" && [ "$attempt" -lt 3 ] || fail "the game did not start"
+done
+grep -q 'settings.ini, line 3: walk_down: "Nokey" is no key (the default is kept)' "$work/stderr.log" \
+  || fail "the bad settings line was not reported"
+focus_game
+
+answer "$work/walk.map" F5
+wait_for '--- Saving Complete' 1
+focus_game
+cp walk.map saved-0.map
+hold w 0.4
+quick_save
+wait_for '--- Saving Complete' 2
+cmp -s walk.map saved-0.map || fail "W still walks: origin y $(origin_y walk.map)"
+hold j 0.4
+quick_save
+wait_for '--- Saving Complete' 3
+[ "$(origin_y walk.map)" -gt "$(origin_y saved-0.map)" ] || fail "J did not walk up: origin y $(origin_y walk.map)"
+cp walk.map saved-1.map
+
+# Walk on and load the file back: the next Ctrl+S writes the same file again.
+hold k 0.3
+hold j 0.8
+answer "$work/walk.map" F10
+wait_for '--- Loading Complete' 1
+focus_game
+quick_save
+wait_for '--- Saving Complete' 4
+cmp -s walk.map saved-1.map || fail "loading did not bring back origin y $(origin_y saved-1.map): $(origin_y walk.map)"
+[ "$(grep -c 'Save map to' "$log")" -eq 1 ] || fail "Ctrl+S asked for a file"
+hold Escape 0.05
+for _ in $(seq 1 100); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
+wait "$game_pid" || fail "exit code $?"
+game_pid=
