@@ -2,6 +2,7 @@
 // never throws, an exit always says something where it should, and what it
 // accepts is a usable set of options.
 #include "app/CommandLine.h"
+#include "app/Recovery.h"
 
 #include <cmath>
 #include <cstddef>
@@ -32,8 +33,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (result.options.exportMap.empty() || result.options.exportPicture.empty() || !result.options.mapFile.empty())
             std::abort();
         break;
+    case CommandLine::Action::ExportTiled:
+        if (result.options.tiledMap.empty() || result.options.tiledFile.empty() || !result.options.mapFile.empty())
+            std::abort();
+        break;
+    case CommandLine::Action::ImportTiled:
+        if (result.options.importFile.empty() || result.options.importMap.empty() || !result.options.mapFile.empty())
+            std::abort();
+        break;
     case CommandLine::Action::Play:
         if (!std::isfinite(result.options.autosaveSeconds) || result.options.autosaveSeconds < 0 ||
+            (result.options.autosaveSeconds > 0 && result.options.autosaveSeconds < MinAutosaveSeconds) ||
             !result.options.exportMap.empty())
             std::abort();
         break;
