@@ -86,7 +86,7 @@ trap 'exit 130' INT TERM
 
 build_all() { cmake --build "$build" -j2 >"$1" 2>&1; }
 test_all() {
-  (cd "$build" && "${run[@]}" ctest -j2 --timeout 180 --repeat until-pass:2 -E "$exclude") >"$1" 2>&1
+  (cd "$build" && "${run[@]}" ctest -j2 --timeout 180 -E "$exclude") >"$1" 2>&1
 }
 
 echo "baseline: building and testing without a fault"

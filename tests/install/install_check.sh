@@ -40,7 +40,7 @@ if [ "$mode" = package ]; then
   dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sed 's#^\./usr/##; s#^games/#bin/#' | LC_ALL=C sort >"$work/deb.list"
   (cd "$prefix" && find . -type f | sed 's#^\./##' | LC_ALL=C sort) | diff - "$work/deb.list" \
     || fail "the package's files differ from the install's"
-  dpkg-deb -c "$deb" | grep -q ' \./usr/games/quillora$' || fail "the package has no usr/games/quillora"
+  dpkg-deb -c "$deb" | grep ' \./usr/games/quillora$' >/dev/null || fail "the package has no usr/games/quillora"
   # What a Debian maintainer would fix: lintian's errors and warnings.
   if command -v lintian >/dev/null; then
     lintian --fail-on error,warning "$deb" >"$work/lintian.txt" 2>&1 || { cat "$work/lintian.txt"; fail "lintian"; }
@@ -108,7 +108,7 @@ found=$(cd "$work/elsewhere" && "$prefix/bin/$(basename "$probe")") || fail "the
 # The installed game's command line.
 installed=$prefix/bin/quillora
 [ "$("$installed" --version)" = "quillora $version" ] || fail "--version: $("$installed" --version)"
-"$installed" --help | grep -q -- '--content DIR' || fail "--help lacks the options"
+"$installed" --help | grep -- '--content DIR' >/dev/null || fail "--help lacks the options"
 status=0
 "$installed" --no-such-option >/dev/null 2>"$work/usage.txt" || status=$?
 [ "$status" = 2 ] && grep -q '^Usage: quillora' "$work/usage.txt" || fail "an unknown option gave exit $status"
