@@ -229,6 +229,9 @@ TEST_F(TiledImport, RefusesWhatIsNotSuchAMapSayingWhereAndLeavesTheMapAlone)
     const std::string tmx = exportSmall("r.tmx");
     const std::string tmj = exportSmall("r.tmj", TiledEncoding::Base64Zlib);
     const std::string objectTile = "<property name=\"object\" type=\"int\" value=\"2\"";
+    std::string deep;
+    for (int depth = 0; depth <= MaxTiledGroupDepth; ++depth)
+        deep = "<group>" + deep + "</group>";
     const struct
     {
         const char* file;
@@ -248,6 +251,7 @@ TEST_F(TiledImport, RefusesWhatIsNotSuchAMapSayingWhereAndLeavesTheMapAlone)
         {"o.tmx", replaced(tmx, "x=\"3184\"", "x=\"3200\""), "object 1 stands off the map"},
         {"p.tmx", replaced(tmx, "x=\"32\" y=\"80\"", "x=\"3168\" y=\"3200\""),
          "object 1 stands on the field at column 199, row 199, which has object 2 already"},
+        {"s.tmx", replaced(tmx, "</map>", deep + "</map>"), "groups nested more than 100 deep"},
         {"q.tmx", replaced(tmx, "name=\"under\"", "name=\"below\""), "the map has no tile layer named \"under\""},
         {"i.tmj", tmj.substr(0, 100), "not JSON: line"},
         {"j.tmj", replaced(tmj, "\"data\": \"", "\"data\": \"AAAA"),
@@ -286,7 +290,7 @@ TEST_F(TiledImport, RefusesWhatIsNotSuchAMapSayingWhereAndLeavesTheMapAlone)
 
     // A file over the limit is refused before it is parsed.
     std::filesystem::resize_file(files.file("r.tmx"), MaxTiledFileBytes + 1);
-    check("r.tmx", readFile(files.file("r.tmx")), "larger than 64 MiB");
+    check("r.tmx", readFile(files.file("r.tmx")), ("larger than " + describeBytes(MaxTiledFileBytes)).c_str());
 }
 
 TEST(TiledLayerData, ReadsExactlyTheLayersTilesOrSaysWhy)
