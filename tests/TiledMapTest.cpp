@@ -377,3 +377,26 @@ TEST(TiledCommands, ExportAndImportSayWhatTheyWroteOrWhy)
     EXPECT_FALSE(std::filesystem::exists(files.file("x.tmx")));
     EXPECT_TRUE(noOut.str().empty());
 }
+
+// Objects 3 and 4 have definitions but no pictures: the game draws nothing
+// for them, and so does their tile, yet they come back where they stood.
+TEST(TiledExport, ObjectsWithoutPicturesComeBack)
+{
+    const TestContent tree(TestContentOptions{8, 3, 5});
+    const ContentPictures content(tree.path());
+    StoredMap map;
+    map.fields.assign(FieldCount, FieldValues());
+    map.fields[FieldMap::index(10, 20)].objectId = 4;
+    map.fields[FieldMap::index(0, 0)].objectId = 3;
+    const std::string path = tree.file("maps/empty objects.tmx");
+    std::filesystem::create_directories(tree.file("maps"));
+    ASSERT_EQ(writeTiledMap(map, content, path, TiledForm::Xml, TiledEncoding::Base64Zstd), "");
+    sf::Image tile;
+    ASSERT_TRUE(loadPngImage(tree.file("maps/empty objects-object-4.png"), tile));
+    EXPECT_EQ(tile.getSize(), sf::Vector2u(1, 1));
+    EXPECT_EQ(tile.getPixel(0, 0).a, 0);
+    StoredMap back;
+    std::string error;
+    ASSERT_TRUE(readTiledMap(path, content, back, error)) << error;
+    EXPECT_TRUE(formatMap(back) == formatMap(map));
+}
