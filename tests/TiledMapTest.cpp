@@ -400,3 +400,28 @@ TEST(TiledExport, ObjectsWithoutPicturesComeBack)
     ASSERT_TRUE(readTiledMap(path, content, back, error)) << error;
     EXPECT_TRUE(formatMap(back) == formatMap(map));
 }
+
+// --map (and F10, the same sequence) takes a Tiled map as it takes a map
+// file, and refuses one without touching the map.
+using TiledInGame = GameFixture;
+
+TEST_F(TiledInGame, MapGivenAtStartMayBeATiledMap)
+{
+    StoredMap stored;
+    stored.fields.assign(FieldCount, FieldValues());
+    stored.fields[FieldMap::index(7, 8)] = {3, 1, 2, true};
+    stored.originY = -48;
+    TempDir maps;
+    ASSERT_EQ(writeTiledMap(stored, ContentPictures(dir.path()), maps.file("m.tmj"), TiledForm::Json,
+                            TiledEncoding::Csv),
+              "");
+    maps.write("bad.tmx", "not a map");
+    game.loadMapAtStart(maps.file("bad.tmx"));
+    EXPECT_NE(console.str().find("--- Loading Failed: " + maps.file("bad.tmx") + ": line 1: not XML"),
+              std::string::npos)
+        << console.str();
+    EXPECT_EQ(game.map().at(7, 8).values(), FieldValues());
+    game.loadMapAtStart(maps.file("m.tmj"));
+    EXPECT_TRUE(formatMap(game.map()) == formatMap(stored)) << console.str();
+    EXPECT_FALSE(game.unsavedChanges());
+}
