@@ -34,17 +34,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
         break;
     case CommandLine::Action::ExportTiled:
-        if (result.options.tiledMap.empty() || result.options.tiledFile.empty() || !result.options.mapFile.empty())
+        if (result.options.tiledMap.empty() || result.options.tiledFile.empty() || !result.options.mapFile.empty() ||
+            !result.options.exportMap.empty() || !result.options.importFile.empty())
             std::abort();
         break;
     case CommandLine::Action::ImportTiled:
-        if (result.options.importFile.empty() || result.options.importMap.empty() || !result.options.mapFile.empty())
+        if (result.options.importFile.empty() || result.options.importMap.empty() || !result.options.mapFile.empty() ||
+            !result.options.tiledMap.empty() || result.options.tiledEncoding != "csv")
             std::abort();
         break;
     case CommandLine::Action::Play:
         if (!std::isfinite(result.options.autosaveSeconds) || result.options.autosaveSeconds < 0 ||
             (result.options.autosaveSeconds > 0 && result.options.autosaveSeconds < MinAutosaveSeconds) ||
-            !result.options.exportMap.empty())
+            !result.options.exportMap.empty() || !result.options.tiledMap.empty() || !result.options.importFile.empty())
             std::abort();
         break;
     }

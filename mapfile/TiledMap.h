@@ -27,9 +27,14 @@ enum class TiledForm
 };
 
 // Bytes of a Tiled map or tileset file read at most. A busy exported map is
-// a few megabytes in either form, even written out by Tiled with every object
-// on its own lines; a file many times that is not one of ours.
-constexpr std::size_t MaxTiledFileBytes = 64u << 20; // bytes
+// a few megabytes in either form (9 MB written by Tiled as JSON with an
+// object on every other field); a file several times that is not one of
+// ours, and the limit keeps the parsed document of a JSON file, many times
+// its size in memory, within a few hundred megabytes.
+constexpr std::size_t MaxTiledFileBytes = 32u << 20; // bytes
+// Groups nested in groups that are read at most: Tiled's maps seldom nest
+// more than a few, and the limit keeps a crafted file from exhausting the stack.
+constexpr int MaxTiledGroupDepth = 100;
 // Largest object picture written as a tile, pixels per side: what the game
 // accepts of a content picture.
 constexpr int MaxTiledTileSide = 4096; // pixels

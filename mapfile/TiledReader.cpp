@@ -8,6 +8,7 @@
 #include <pugixml.hpp>
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <climits>
 #include <cstdlib>
@@ -220,7 +221,10 @@ void readExternalTileset(const std::string& source, const TilesetReader& readTil
         refuse(where, "the tileset " + source + " cannot be read: " + error);
     set.name = source;
     const std::string prefix = source + ": ";
-    if (std::filesystem::u8path(source).extension() == ".tsx")
+    std::string extension = std::filesystem::u8path(source).extension().u8string();
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (extension == ".tsx")
     {
         XmlReader reader(text, prefix);
         pugi::xml_document document;
@@ -274,15 +278,17 @@ std::vector<std::uint32_t> readXmlData(const XmlReader& reader, const pugi::xml_
     return ids;
 }
 
-void readXmlLayers(const XmlReader& reader, const pugi::xml_node& parent, int side, MapData& map)
+void readXmlLayers(const XmlReader& reader, const pugi::xml_node& parent, int side, MapData& map, int depth = 0)
 {
+    if (depth > MaxTiledGroupDepth)
+        refuse(reader.where(parent), "groups nested more than " + std::to_string(MaxTiledGroupDepth) + " deep");
     const std::size_t count = static_cast<std::size_t>(side) * static_cast<std::size_t>(side);
     for (pugi::xml_node node : parent.children())
     {
         const std::string kind = node.name();
         const std::string name = node.attribute("name").value();
         if (kind == "group")
-            readXmlLayers(reader, node, side, map);
+            readXmlLayers(reader, node, side, map, depth + 1);
         else if (kind == "layer")
         {
             if (!knownTileLayer(name))
@@ -466,8 +472,10 @@ std::vector<std::uint32_t> readJsonData(const nlohmann::json& layer, const std::
     return ids;
 }
 
-void readJsonLayers(const nlohmann::json& parent, const std::string& path, int side, MapData& map)
+void readJsonLayers(const nlohmann::json& parent, const std::string& path, int side, MapData& map, int depth = 0)
 {
+    if (depth > MaxTiledGroupDepth)
+        refuse(path, "groups nested more than " + std::to_string(MaxTiledGroupDepth) + " deep");
     const std::size_t count = static_cast<std::size_t>(side) * static_cast<std::size_t>(side);
     const nlohmann::json& layers = jsonArray(parent, "layers", path);
     for (std::size_t i = 0; i < layers.size(); ++i)
@@ -476,7 +484,7 @@ void readJsonLayers(const nlohmann::json& parent, const std::string& path, int s
         const std::string kind = jsonString(layers[i], "type", at);
         const std::string name = jsonString(layers[i], "name", at);
         if (kind == "group")
-            readJsonLayers(layers[i], at, side, map);
+            readJsonLayers(layers[i], at, side, map, depth + 1);
         else if (kind == "tilelayer")
         {
             if (!knownTileLayer(name))

@@ -3,6 +3,7 @@
 
 #include "WorldFixture.h"
 
+#include "app/TiledCommands.h"
 #include "content/ContentPictures.h"
 #include "content/ImageFile.h"
 #include "mapfile/MapFile.h"
@@ -208,6 +209,9 @@ TEST_F(TiledImport, TilesDrawnWithAnyPieceInGroupsAndAnyOrderReadAsTheirGroundTy
     painted.erase(objects, objectsEnd - objects);
     painted = replaced(painted, " <layer id=\"1\"", " <group id=\"9\" name=\"all\">\n" + objectLayer + " <layer id=\"1\"");
     painted = replaced(painted, "</map>", "</group>\n</map>");
+    // The tree dragged half a field right, off the grid: its carrying corner
+    // is still over field (3, 4).
+    painted = replaced(painted, "x=\"32\" y=\"80\"", "x=\"40\" y=\"80\"");
     StoredMap stored;
     std::string error;
     ASSERT_TRUE(read("painted.tmx", painted, stored, error)) << error;
@@ -225,6 +229,9 @@ TEST_F(TiledImport, RefusesWhatIsNotSuchAMapSayingWhereAndLeavesTheMapAlone)
     const std::string tmx = exportSmall("r.tmx");
     const std::string tmj = exportSmall("r.tmj", TiledEncoding::Base64Zlib);
     const std::string objectTile = "<property name=\"object\" type=\"int\" value=\"2\"";
+    std::string deep;
+    for (int depth = 0; depth <= MaxTiledGroupDepth; ++depth)
+        deep = "<group>" + deep + "</group>";
     const struct
     {
         const char* file;
@@ -241,6 +248,11 @@ TEST_F(TiledImport, RefusesWhatIsNotSuchAMapSayingWhereAndLeavesTheMapAlone)
          "the object is flipped"},
         {"g.tmx", replaced(tmx, "gid=\"131\"", "gid=\"999\""), "tile 999 (of the tileset \"r-solid.tsx\") has no \"object\" property"},
         {"h.tmx", replaced(tmx, "<map ", "<map infinite=\"1\" "), "infinite"},
+        {"o.tmx", replaced(tmx, "x=\"3184\"", "x=\"3200\""), "object 1 stands off the map"},
+        {"p.tmx", replaced(tmx, "x=\"32\" y=\"80\"", "x=\"3168\" y=\"3200\""),
+         "object 1 stands on the field at column 199, row 199, which has object 2 already"},
+        {"s.tmx", replaced(tmx, "</map>", deep + "</map>"), "groups nested more than 100 deep"},
+        {"q.tmx", replaced(tmx, "name=\"under\"", "name=\"below\""), "the map has no tile layer named \"under\""},
         {"i.tmj", tmj.substr(0, 100), "not JSON: line"},
         {"j.tmj", replaced(tmj, "\"data\": \"", "\"data\": \"AAAA"),
          "at /layers/0/data: the layer's zlib data is damaged"},
@@ -278,5 +290,138 @@ TEST_F(TiledImport, RefusesWhatIsNotSuchAMapSayingWhereAndLeavesTheMapAlone)
 
     // A file over the limit is refused before it is parsed.
     std::filesystem::resize_file(files.file("r.tmx"), MaxTiledFileBytes + 1);
-    check("r.tmx", readFile(files.file("r.tmx")), "larger than 64 MiB");
+    check("r.tmx", readFile(files.file("r.tmx")), ("larger than " + describeBytes(MaxTiledFileBytes)).c_str());
+}
+
+TEST(TiledLayerData, ReadsExactlyTheLayersTilesOrSaysWhy)
+{
+    const struct
+    {
+        std::string text;
+        TiledEncoding encoding;
+        const char* says; // empty: read as 1, 2, 3
+    } rows[] = {
+        {"1,2,3", TiledEncoding::Csv, ""},
+        {"\n 1,2,\r\n3,\n", TiledEncoding::Csv, ""},
+        {"1,2", TiledEncoding::Csv, "holds 2 tiles, not 3"},
+        {"1,2,3,4", TiledEncoding::Csv, "more than 3 tiles"},
+        {"1,,3", TiledEncoding::Csv, "tile 2 is not a tile number"},
+        {"1 2,3", TiledEncoding::Csv, "tile 1 is not followed by a comma"},
+        {"1,2,-3", TiledEncoding::Csv, "tile 3 is not a tile number"},
+        {"AQAAAAIAAAADAAAA", TiledEncoding::Base64, ""},
+        {" AQAAAAIA\n AAADAAAA ", TiledEncoding::Base64, ""},
+        {"AQAAAAIAAAADAAA", TiledEncoding::Base64, "holds 11 bytes"},
+        {"AQAAAAIAAAADAAAAA", TiledEncoding::Base64, "not base64"},
+        {"AQAAAAIAAAADAAAAAA==", TiledEncoding::Base64, "holds 13 bytes, not the 12 of 3 tiles"},
+        {"AQAA*AIAAAADAAAA", TiledEncoding::Base64, "not base64"},
+        {"AQAAAAIAAAADAAAA", TiledEncoding::Base64Zlib, "zlib data is damaged"},
+        {"AQAAAAIAAAADAAAA", TiledEncoding::Base64Zstd, "zstd data is damaged"},
+    };
+    for (const auto& row : rows)
+    {
+        std::vector<std::uint32_t> ids;
+        std::string error;
+        const bool read = row.encoding == TiledEncoding::Csv ? readCsvTileIds(row.text, 3, ids, error)
+                                                             : decodeTileIds(row.text, row.encoding, 3, ids, error);
+        if (*row.says == '\0')
+        {
+            EXPECT_TRUE(read) << row.text << ": " << error;
+            EXPECT_EQ(ids, (std::vector<std::uint32_t>{1, 2, 3})) << row.text;
+        }
+        else
+        {
+            EXPECT_FALSE(read) << row.text;
+            EXPECT_NE(error.find(row.says), std::string::npos) << row.text << ": " << error;
+        }
+    }
+    // Every compression gives back what it was given, flip bits included.
+    const std::vector<std::uint32_t> ids = {0, 1, 0x80000000u + 7, 0xFFFFFFFFu, 40000};
+    for (TiledEncoding encoding : {TiledEncoding::Base64, TiledEncoding::Base64Zlib, TiledEncoding::Base64Gzip,
+                                   TiledEncoding::Base64Zstd})
+    {
+        std::vector<std::uint32_t> back;
+        std::string error;
+        EXPECT_TRUE(decodeTileIds(encodeTileIds(ids, encoding), encoding, ids.size(), back, error)) << error;
+        EXPECT_EQ(back, ids) << tiledCompressionName(encoding);
+    }
+}
+
+// The command line's conversions, both ways, and a refused import that
+// leaves the map file it would have written as it was.
+TEST(TiledCommands, ExportAndImportSayWhatTheyWroteOrWhy)
+{
+    const TestContent content;
+    TempDir files;
+    std::string text;
+    for (int i = 0; i < FieldCount; ++i)
+        text += i == 604 ? "6\n2\n2\n1\n" : "5\n5\n0\n0\n";
+    text += "-32\n16\n";
+    files.write("m.map", text);
+    std::ostringstream out, err;
+    ASSERT_EQ(exportTiledMap(content.path(), files.file("m.map"), files.file("m.tmj"), true, "gzip", out, err), 0)
+        << err.str();
+    EXPECT_EQ(out.str(), "--- Tiled map written: " + files.file("m.tmj") + "\n");
+    EXPECT_NE(readFile(files.file("m.tmj")).find("\"compression\": \"gzip\""), std::string::npos);
+    EXPECT_FALSE(readFile(files.file("m-objects.tsj")).empty());
+    ASSERT_EQ(importTiledMap(content.path(), files.file("m.tmj"), files.file("back.map"), out, err), 0) << err.str();
+    EXPECT_TRUE(readFile(files.file("back.map")) == text);
+
+    files.write("bad.tmx", "<map orientation=\"hexagonal\"/>");
+    files.write("kept.map", "kept");
+    std::ostringstream noOut, why;
+    EXPECT_EQ(importTiledMap(content.path(), files.file("bad.tmx"), files.file("kept.map"), noOut, why), 1);
+    EXPECT_EQ(why.str(), "quillora: cannot import the map: " + files.file("bad.tmx") +
+                             ": line 1: the map is hexagonal, not orthogonal\n");
+    EXPECT_EQ(readFile(files.file("kept.map")), "kept");
+    EXPECT_EQ(exportTiledMap(content.path(), files.file("none.map"), files.file("x.tmx"), false, "csv", noOut, why), 1);
+    EXPECT_FALSE(std::filesystem::exists(files.file("x.tmx")));
+    EXPECT_TRUE(noOut.str().empty());
+}
+
+// Objects 3 and 4 have definitions but no pictures: the game draws nothing
+// for them, and so does their tile, yet they come back where they stood.
+TEST(TiledExport, ObjectsWithoutPicturesComeBack)
+{
+    const TestContent tree(TestContentOptions{8, 3, 5});
+    const ContentPictures content(tree.path());
+    StoredMap map;
+    map.fields.assign(FieldCount, FieldValues());
+    map.fields[FieldMap::index(10, 20)].objectId = 4;
+    map.fields[FieldMap::index(0, 0)].objectId = 3;
+    const std::string path = tree.file("maps/empty objects.tmx");
+    std::filesystem::create_directories(tree.file("maps"));
+    ASSERT_EQ(writeTiledMap(map, content, path, TiledForm::Xml, TiledEncoding::Base64Zstd), "");
+    sf::Image tile;
+    ASSERT_TRUE(loadPngImage(tree.file("maps/empty objects-object-4.png"), tile));
+    EXPECT_EQ(tile.getSize(), sf::Vector2u(1, 1));
+    EXPECT_EQ(tile.getPixel(0, 0).a, 0);
+    StoredMap back;
+    std::string error;
+    ASSERT_TRUE(readTiledMap(path, content, back, error)) << error;
+    EXPECT_TRUE(formatMap(back) == formatMap(map));
+}
+
+// --map (and F10, the same sequence) takes a Tiled map as it takes a map
+// file, and refuses one without touching the map.
+using TiledInGame = GameFixture;
+
+TEST_F(TiledInGame, MapGivenAtStartMayBeATiledMap)
+{
+    StoredMap stored;
+    stored.fields.assign(FieldCount, FieldValues());
+    stored.fields[FieldMap::index(7, 8)] = {3, 1, 2, true};
+    stored.originY = -48;
+    TempDir maps;
+    ASSERT_EQ(writeTiledMap(stored, ContentPictures(dir.path()), maps.file("m.tmj"), TiledForm::Json,
+                            TiledEncoding::Csv),
+              "");
+    maps.write("bad.tmx", "not a map");
+    game.loadMapAtStart(maps.file("bad.tmx"));
+    EXPECT_NE(console.str().find("--- Loading Failed: " + maps.file("bad.tmx") + ": line 1: not XML"),
+              std::string::npos)
+        << console.str();
+    EXPECT_EQ(game.map().at(7, 8).values(), FieldValues());
+    game.loadMapAtStart(maps.file("m.tmj"));
+    EXPECT_TRUE(formatMap(game.map()) == formatMap(stored)) << console.str();
+    EXPECT_FALSE(game.unsavedChanges());
 }
