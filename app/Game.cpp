@@ -67,7 +67,6 @@ Game::Preparation Game::prepare(const std::string& contentRoot)
         images.decode(contentRoot + IconFile);
         return images;
     });
-    work.map = std::async(std::launch::async, [] { return std::make_unique<FieldMap>(nullptr); });
     return work;
 }
 
@@ -95,7 +94,7 @@ Game::Game(const GameOptions& options, const TimeSource& time, std::ostream* con
     const FontFiles fonts = preparation.fonts.get();
     contentStore = std::make_unique<GameData>(options.contentRoot, this->console, &fonts, nullptr,
                                               MaxContentImageBytes, &images);
-    mapEditor = std::make_unique<Editor>(contentStore.get(), time);
+    mapEditor = std::make_unique<Editor>(*contentStore, time);
 
     sceneTexture.create(SceneWidth, SceneHeight, sf::ContextSettings());
     const sf::Vector2u size = gameWindow.getSize();
@@ -106,10 +105,9 @@ Game::Game(const GameOptions& options, const TimeSource& time, std::ostream* con
     editorScaleY = sceneScaleY;
 
     headUpDisplay = std::make_unique<UI>(contentStore.get(), size, sceneScaleX, sceneScaleY, time);
-    fieldMap = preparation.map.get();
-    fieldMap->attachContent(contentStore.get());
+    fieldMap = std::make_unique<FieldMap>(*contentStore);
     unsaved = std::make_unique<UnsavedChanges>(*fieldMap);
-    playerCharacter = std::make_unique<Player>(size, contentStore.get(), sceneScaleX, sceneScaleY);
+    playerCharacter = std::make_unique<Player>(size, *contentStore, sceneScaleX, sceneScaleY);
     mapOverview = std::make_unique<MapOverview>(contentStore.get(), size, sf::Vector2u(SceneWidth, SceneHeight));
     editorGuides = std::make_unique<EditorGuides>(contentStore.get(), sf::Vector2u(SceneWidth, SceneHeight),
                                                   sceneScaleX, sceneScaleY);
@@ -578,7 +576,7 @@ void Game::drawScene()
     const auto sceneStart = std::chrono::steady_clock::now();
     sceneTexture.clear(sf::Color::Blue);
     const sf::Sprite& playerSprite = playerCharacter->sprite();
-    fieldMap->draw(sceneTexture, playerSprite, playerSprite.getPosition().y);
+    worldRenderer.draw(sceneTexture, *fieldMap, playerSprite, playerSprite.getPosition().y);
     if (mapEditor->active())
         sceneTexture.draw(mapEditor->cursor());
     if (const std::optional<sf::IntRect> outline = mapEditor->rectangleOutline())
@@ -589,7 +587,7 @@ void Game::drawScene()
     {
         glFinish(); // count the rasterising, not just the queuing
         profile.sceneMs = millisecondsSince(sceneStart);
-        profile.sceneDrawCalls = fieldMap->lastDrawCalls;
+        profile.sceneDrawCalls = worldRenderer.drawCalls();
     }
 }
 

@@ -16,18 +16,6 @@ bool timedKeyReady(const Stopwatch& clock)
     return clock.getElapsedTime().asMilliseconds() > EditorKeyDelayMs;
 }
 
-// The lattice indices i whose field, at origin + 16 i truncated, can hold the
-// coordinate p: the search tests only these, exactly. A truncated position
-// lies within one pixel of origin + 16 i and a field is 16 wide with both
-// edges inside, so every possible hit lies within [t - 1, t + 1] for
-// t = floor((p - origin) / 16); one more on each side is slack for rounding.
-void candidates(float origin, float p, int first, int& low, int& high)
-{
-    const double t = std::floor((double(p) - double(origin)) / FieldSize);
-    low = std::max(first, static_cast<int>(std::clamp(t - 2.0, -1.0, double(MapSize))));
-    high = std::min(MapSize - 1, static_cast<int>(std::clamp(t + 2.0, -1.0, double(MapSize))));
-}
-
 bool ctrlHeld(const InputState& input)
 {
     return input.isKeyPressed(sf::Keyboard::LControl) || input.isKeyPressed(sf::Keyboard::RControl);
@@ -89,12 +77,12 @@ int footprintFields(int pixels)
 }
 } // namespace
 
-Editor::Editor(const GameData* content, const TimeSource& time)
+Editor::Editor(const GameData& content, const TimeSource& time)
     : stepClock(time), toggleClock(time), content(content), fillSeen(FieldCount, 0)
 {
     fillStack.reserve(FieldCount);
-    if (content && content->editorTexture)
-        cursorSprite.setTexture(*content->editorTexture, false);
+    if (content.editorTexture)
+        cursorSprite.setTexture(*content.editorTexture, false);
     cursorSprite.setTextureRect(sf::IntRect(0, 0, CursorSize, CursorSize));
 }
 
@@ -137,9 +125,10 @@ const std::string* Editor::update(const InputState& input, FieldMap* map, float 
     const float px = static_cast<float>(input.mousePosition.x) / sceneScaleX;
     const float py = static_cast<float>(input.mousePosition.y) / sceneScaleY;
 
-    int column = 0;
-    int row = 0;
-    const bool hit = findField(*map, x0, y0, px, py, column, row);
+    const std::optional<sf::Vector2i> under = map->fieldUnder({px, py});
+    const bool hit = under.has_value();
+    const int column = hit ? under->x : 0;
+    const int row = hit ? under->y : 0;
     if (hit)
     {
         hovered = sf::Vector2i(column, row);
@@ -195,10 +184,10 @@ void Editor::pick(const FieldMap& map, int column, int row)
     switch (state.mode)
     {
     case EditorMode::PaintGround:
-        state.selectedGround = state.underLayer ? field.underType : field.groundType;
+        state.selectedGround = state.underLayer ? field.underType() : field.groundType();
         break;
     case EditorMode::PlaceObject:
-        state.selectedObject = field.object.id();
+        state.selectedObject = field.objectId();
         break;
     case EditorMode::MarkSolid:
         break;
@@ -211,7 +200,7 @@ void Editor::fill(const InputState& input, FieldMap& map, int column, int row)
     if (!paint && state.mode != EditorMode::MarkSolid)
         return;
     const bool under = state.underLayer;
-    const auto typeOf = [under](const Field& field) { return under ? field.underType : field.groundType; };
+    const auto typeOf = [under](const Field& field) { return under ? field.underType() : field.groundType(); };
     const int regionType = typeOf(map.at(column, row));
     if (paint && regionType == state.selectedGround)
         return; // would change nothing
@@ -302,7 +291,7 @@ void Editor::applyRectangle(const InputState& input, FieldMap& map, const FieldR
     int objectId = 0;
     if (state.mode == EditorMode::PlaceObject && !shift)
     {
-        const ObjectType* object = content ? content->object(state.selectedObject) : nullptr;
+        const ObjectType* object = content.object(state.selectedObject);
         if (!object)
             return;
         objectId = state.selectedObject;
@@ -416,50 +405,12 @@ void Editor::chooseObject(int id)
 
 int Editor::groundTypeCount() const
 {
-    return content ? content->groundTypeCount() : GroundChoices;
+    return content.groundTypeCount();
 }
 
 int Editor::objectCount() const
 {
-    return content ? content->objectCount() : ObjectChoices;
-}
-
-bool Editor::findField(const FieldMap& map, int x0, int y0, float px, float py, int& column, int& row)
-{
-    // A map origin right of or below the scene's corner puts column or row 0
-    // first: the fields there are as much under the mouse as any other.
-    const int c0 = std::max(0, -(x0 / FieldSize));
-    const int r0 = std::max(0, -(y0 / FieldSize));
-    if (c0 >= MapSize)
-        return false;
-    if (!std::isfinite(px) || !std::isfinite(py))
-        return false;
-
-    // Instead of walking columns c0..199 and rows r0..199, walk only the few
-    // that can hold the point, in the same order and with the same exact
-    // test, so the first hit (lower column, then lower row, on shared edges)
-    // is the same.
-    const sf::Vector2f& origin = map.origin();
-    int firstColumn, lastColumn, firstRow, lastRow;
-    candidates(origin.x, px, c0, firstColumn, lastColumn);
-    candidates(origin.y, py, r0, firstRow, lastRow);
-    for (int c = firstColumn; c <= lastColumn; ++c)
-    {
-        for (int r = firstRow; r <= lastRow; ++r)
-        {
-            const sf::Vector2f& position = map.at(c, r).groundSprite.getPosition();
-            const int fx = truncatePixel(position.x);
-            const int fy = truncatePixel(position.y);
-            if (static_cast<float>(fx) <= px && px <= static_cast<float>(fx + FieldSize) &&
-                static_cast<float>(fy) <= py && py <= static_cast<float>(fy + FieldSize))
-            {
-                column = c;
-                row = r;
-                return true;
-            }
-        }
-    }
-    return false;
+    return content.objectCount();
 }
 
 void Editor::act(const InputState& input, FieldMap& map, int column, int row)

@@ -28,7 +28,6 @@ constexpr int MinBrushSize = 1;       // fields of brush pattern 1
 constexpr int MaxBrushSize = 4;
 constexpr int GroundChoices = 6; // ground types 0..5 on Num1..Num6, always
 constexpr int GroundKeys = 9;    // Num1..Num9: ground types 0..8, those past GroundChoices only where loaded
-constexpr int ObjectChoices = 3; // objects 0..2: what K and L reach without a content store
 constexpr int CursorSize = 16;   // scene pixels per side of the cursor, one field
 
 // One field of a brush pattern, in fields from the field under the mouse:
@@ -100,7 +99,7 @@ class Editor
 public:
     // `content` and `time` must outlive the editor. The cursor shows the
     // store's editor texture, piece (0, 0, 16, 16), at (0, 0).
-    explicit Editor(const GameData* content, const TimeSource& time = TimeSource::system());
+    explicit Editor(const GameData& content, const TimeSource& time = TimeSource::system());
 
     // One frame: the E toggle, then (only while active, already in the frame
     // E switched it on) the keys, undo and redo, the hit test and the actions
@@ -109,14 +108,9 @@ public:
     // pixel. Returns the message to show ("Undone: fill, 1,234 fields"), or
     // null when there is none; it stays valid until the next update.
     //
-    // Hit test: the field under the scene point mouse / scale, searched from
-    // the first candidate column c0 = max(0, -(x0 / 16)) and row r0 =
-    // max(0, -(y0 / 16)) (x0, y0 the map origin truncated toward zero,
-    // integer division toward zero) up to 199; a field's edges count as
-    // inside (fx <= px <= fx + 16 on its truncated position), and on a
-    // shared edge the lower column, then the lower row, wins. Nothing is hit
-    // while c0 >= 200. On a hit the cursor moves to origin + 16 * (c, r);
-    // without a hit nothing changes.
+    // Hit test: the field under the scene point mouse / scale
+    // (FieldMap::fieldUnder). On a hit the cursor moves to origin + 16 * (c, r),
+    // the origin truncated toward zero; without a hit nothing changes.
     //
     // On the hit field:
     // - left button held: the mode's action (the brush pattern clipped to the
@@ -166,8 +160,7 @@ public:
     const std::optional<sf::Vector2i>& hoveredField() const { return hovered; }
 
     // Loaded ground types and objects: the sets the keys, the wheel and the
-    // picker choose from (without a content store, GroundChoices and
-    // ObjectChoices).
+    // picker choose from.
     int groundTypeCount() const;
     int objectCount() const;
 
@@ -185,9 +178,6 @@ private:
     Presses pressesOf(const InputState& input) const;
     void readKeys(const InputState& input);
     void turnWheel(float notches);
-    // The field under scene point (px, py), searched as described at update;
-    // false when none is hit.
-    static bool findField(const FieldMap& map, int x0, int y0, float px, float py, int& column, int& row);
     void act(const InputState& input, FieldMap& map, int column, int row);
     const std::string* undoOrRedo(const InputState& input, FieldMap& map, bool redo);
     void pick(const FieldMap& map, int column, int row);
@@ -200,7 +190,7 @@ private:
     Stopwatch stepClock;   // since the last step of the object or the brush size
     Stopwatch toggleClock; // since the last toggle of active
     sf::Sprite cursorSprite;
-    const GameData* content;
+    const GameData& content;
     EditHistory edits;
     InputState previous;      // the last update's input, to tell presses from holds
     bool leftBlocked = false; // the left button acts again only after its release

@@ -42,7 +42,7 @@ public:
     // Stands at the centre of the scene: the window size divided by the scene
     // scale, halved. `windowSize` in window pixels, the scales in window pixels
     // per scene pixel.
-    Player(sf::Vector2u windowSize, const GameData* content, float sceneScaleX, float sceneScaleY);
+    Player(sf::Vector2u windowSize, const GameData& content, float sceneScaleX, float sceneScaleY);
 
     // This frame's walking step from the W, S, A and D keys, tested in that
     // order (a later key's facing wins, W with S or A with D cancel), each
@@ -67,8 +67,7 @@ public:
     // on that field.
     sf::Vector2f originStandingOn(int column, int row) const;
     // Whether the feet would collide with the map at `origin`, as collides()
-    // tests them after the map is moved there and settled: the same fields,
-    // their rectangles as the map would place them.
+    // tests them once the map stands there.
     bool collidesAt(const FieldMap& map, sf::Vector2f origin) const;
     // Of the fields on which the player can stand without colliding
     // (collidesAt originStandingOn), the one nearest to `field` in a straight
@@ -90,11 +89,6 @@ public:
     float speed() const { return pixelsPerFrame; }
 
 private:
-    // The collision test of the fields collides() looks at with the map at
-    // `origin`; `settled` takes the rectangles the map last settled, else
-    // they are computed for `origin`.
-    bool overlapsAt(const FieldMap& map, sf::Vector2f origin, bool settled) const;
-
     sf::Sprite picture;
     sf::IntRect feet;
     Facing looking = Facing::Down;

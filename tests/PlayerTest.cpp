@@ -23,7 +23,7 @@ protected:
     // Turns the player as the walking key of `facing` does.
     void face(Facing facing) { player.walkStep(pressing({Keys{W, S, D, A}[static_cast<int>(facing)]})); }
 
-    Player player{{1080, 720}, data.get(), 3.375f, 3.75f};
+    Player player{{1080, 720}, *data, 3.375f, 3.75f};
 };
 } // namespace
 
