@@ -257,13 +257,10 @@ void Game::mapFileSequence(bool saving, const MapFileChooser& choose, bool dialo
     else
     {
         // A load is one edit: undo brings the map back as it was, origin included.
-        EditHistory& history = mapEditor->history();
-        history.begin(*fieldMap, EditKind::Loading);
+        EditScope load(mapEditor->history(), *fieldMap, EditKind::Loading);
         result = loadMap(*fieldMap, remember);
-        if (result.status == MapFileResult::Status::Complete)
-            history.end();
-        else
-            history.discard();
+        if (result.status != MapFileResult::Status::Complete)
+            load.discard();
     }
 
     if (leaveFullscreen)

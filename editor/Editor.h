@@ -1,6 +1,10 @@
 #pragma once
 
 #include "editor/EditHistory.h"
+#include "editor/EditScope.h"
+#include "editor/EditorChoices.h"
+#include "editor/FillTool.h"
+#include "editor/RectangleTool.h"
 #include "platform/Input.h"
 #include "platform/TimeSource.h"
 
@@ -15,61 +19,8 @@
 
 class GameData;
 
-// What the left button does in the editor.
-enum class EditorMode
-{
-    PaintGround = 0, // paints the selected ground type with the brush
-    PlaceObject = 1, // puts the selected object on the field (LShift: removes it)
-    MarkSolid = 2,   // marks the field solid (LShift: clears it)
-};
-
 constexpr int EditorKeyDelayMs = 200; // milliseconds; a timed key acts only when its clock reads more than this
-constexpr int MinBrushSize = 1;       // fields of brush pattern 1
-constexpr int MaxBrushSize = 4;
-constexpr int GroundChoices = 6; // ground types 0..5 on Num1..Num6, always
-constexpr int GroundKeys = 9;    // Num1..Num9: ground types 0..8, those past GroundChoices only where loaded
 constexpr int CursorSize = 16;   // scene pixels per side of the cursor, one field
-
-// One field of a brush pattern, in fields from the field under the mouse:
-// dx counts columns (right), dy rows (down).
-struct BrushOffset
-{
-    int dx;
-    int dy;
-};
-
-// The brush patterns of sizes 1..4, in the order they are painted: a field, a
-// plus sign, a diamond of radius 2, and the 5 x 5 square with a tip of 3 on
-// each axis. Pattern n uses the first BrushFieldCounts[n - 1] offsets.
-constexpr std::array<int, MaxBrushSize> BrushFieldCounts{1, 5, 13, 29};
-constexpr std::array<BrushOffset, 29> BrushOffsets{{
-    {0, 0},
-    {1, 0}, {0, 1}, {-1, 0}, {0, -1},
-    {1, 1}, {1, -1}, {-1, 1}, {-1, -1}, {2, 0}, {-2, 0}, {0, 2}, {0, -2},
-    {3, 0}, {0, -3}, {0, 3}, {-3, 0}, {1, 2}, {2, 2}, {2, 1}, {2, -1}, {2, -2}, {1, -2},
-    {-1, -2}, {-2, -2}, {-2, -1}, {-2, 1}, {-2, 2}, {-1, 2},
-}};
-
-// The editor's choices, as the HUD shows them.
-struct EditorChoices
-{
-    bool active = false;
-    EditorMode mode = EditorMode::PaintGround;
-    bool underLayer = false; // the brush paints the under layer instead of the ground layer
-    int selectedGround = 0;  // a ground type: 0..8 by the number keys, any loaded one by the wheel, picking, the picker
-    int selectedObject = 0;  // an object id: any loaded one by K and L, the wheel, picking, the picker
-    int brushSize = 1;       // 1..4
-};
-
-// Fields from (firstColumn, firstRow) to (lastColumn, lastRow), both corners
-// included.
-struct FieldRect
-{
-    int firstColumn = 0;
-    int firstRow = 0;
-    int lastColumn = 0;
-    int lastRow = 0;
-};
 
 // The map editor, inside the running game. E switches it on and off; while on,
 // a cursor follows the field under the mouse and the left button paints,
@@ -141,7 +92,7 @@ public:
     const sf::Sprite& cursor() const { return cursorSprite; }
     // While a rectangle is dragged: its outline in scene pixels, where the
     // last update saw its fields.
-    std::optional<sf::IntRect> rectangleOutline() const;
+    std::optional<sf::IntRect> rectangleOutline() const { return rectangle.outline(); }
 
     // Undo and redo of this editor's edits; the game records map loads in it.
     EditHistory& history() { return edits; }
@@ -178,13 +129,7 @@ private:
     Presses pressesOf(const InputState& input) const;
     void readKeys(const InputState& input);
     void turnWheel(float notches);
-    void act(const InputState& input, FieldMap& map, int column, int row);
     const std::string* undoOrRedo(const InputState& input, FieldMap& map, bool redo);
-    void pick(const FieldMap& map, int column, int row);
-    void fill(const InputState& input, FieldMap& map, int column, int row);
-    void dragRectangle(const InputState& input, const Presses& presses, FieldMap& map, bool hit, int column, int row);
-    FieldRect dragFields() const;
-    void applyRectangle(const InputState& input, FieldMap& map, const FieldRect& fields);
 
     EditorChoices state;
     Stopwatch stepClock;   // since the last step of the object or the brush size
@@ -192,17 +137,12 @@ private:
     sf::Sprite cursorSprite;
     const GameData& content;
     EditHistory edits;
+    std::optional<EditScope> stroke; // the left button's edit, from its press to its release
+    FillTool filler;
+    RectangleTool rectangle;
     InputState previous;      // the last update's input, to tell presses from holds
     bool leftBlocked = false; // the left button acts again only after its release
-    // The rectangle being dragged: the field under the press, the field under
-    // the mouse, and the map origin (truncated) they were last seen with.
-    bool dragging = false;
-    sf::Vector2i dragStart;
-    sf::Vector2i dragEnd;
-    sf::Vector2i dragOrigin;
     std::string message;
     float wheelTravel = 0.f; // notches turned that have not made a whole step yet
     std::optional<sf::Vector2i> hovered;
-    std::vector<int> fillStack; // kept between fills so a fill allocates nothing
-    std::vector<char> fillSeen; // by storage index: the field is in the region
 };
