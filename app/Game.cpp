@@ -69,7 +69,6 @@ Game::Preparation Game::prepare(const std::string& contentRoot)
         images.decode(contentRoot + IconFile);
         return images;
     });
-    work.map = std::async(std::launch::async, [] { return std::make_unique<FieldMap>(nullptr); });
     return work;
 }
 
@@ -97,7 +96,7 @@ Game::Game(const GameOptions& options, const TimeSource& time, std::ostream* con
     const FontFiles fonts = preparation.fonts.get();
     contentStore = std::make_unique<GameData>(options.contentRoot, this->console, &fonts, nullptr,
                                               MaxContentImageBytes, &images);
-    mapEditor = std::make_unique<Editor>(contentStore.get(), time, options.keys);
+    mapEditor = std::make_unique<Editor>(*contentStore, time, options.keys);
 
     sceneTexture.create(SceneWidth, SceneHeight, sf::ContextSettings());
     const sf::Vector2u size = gameWindow.getSize();
@@ -108,10 +107,9 @@ Game::Game(const GameOptions& options, const TimeSource& time, std::ostream* con
     editorScaleY = sceneScaleY;
 
     headUpDisplay = std::make_unique<UI>(contentStore.get(), size, sceneScaleX, sceneScaleY, time);
-    fieldMap = preparation.map.get();
-    fieldMap->attachContent(contentStore.get());
+    fieldMap = std::make_unique<FieldMap>(*contentStore);
     unsaved = std::make_unique<UnsavedChanges>(*fieldMap);
-    playerCharacter = std::make_unique<Player>(size, contentStore.get(), sceneScaleX, sceneScaleY, options.keys);
+    playerCharacter = std::make_unique<Player>(size, *contentStore, sceneScaleX, sceneScaleY, options.keys);
     mapOverview = std::make_unique<MapOverview>(contentStore.get(), size, sf::Vector2u(SceneWidth, SceneHeight));
     editorGuides = std::make_unique<EditorGuides>(contentStore.get(), sf::Vector2u(SceneWidth, SceneHeight),
                                                   sceneScaleX, sceneScaleY);
@@ -279,13 +277,10 @@ void Game::mapFileSequence(bool saving, const MapFileChooser& choose, bool dialo
     else
     {
         // A load is one edit: undo brings the map back as it was, origin included.
-        EditHistory& history = mapEditor->history();
-        history.begin(*fieldMap, EditKind::Loading);
+        EditScope load(mapEditor->history(), *fieldMap, EditKind::Loading);
         result = loadMap(*fieldMap, remember);
-        if (result.status == MapFileResult::Status::Complete)
-            history.end();
-        else
-            history.discard();
+        if (result.status != MapFileResult::Status::Complete)
+            load.discard();
     }
 
     if (leaveFullscreen)
@@ -630,7 +625,7 @@ void Game::drawScene()
     const auto sceneStart = std::chrono::steady_clock::now();
     sceneTexture.clear(sf::Color::Blue);
     const sf::Sprite& playerSprite = playerCharacter->sprite();
-    fieldMap->draw(sceneTexture, playerSprite, playerSprite.getPosition().y);
+    worldRenderer.draw(sceneTexture, *fieldMap, playerSprite, playerSprite.getPosition().y);
     if (mapEditor->active())
         sceneTexture.draw(mapEditor->cursor());
     if (const std::optional<sf::IntRect> outline = mapEditor->rectangleOutline())
@@ -641,7 +636,7 @@ void Game::drawScene()
     {
         glFinish(); // count the rasterising, not just the queuing
         profile.sceneMs = millisecondsSince(sceneStart);
-        profile.sceneDrawCalls = fieldMap->lastDrawCalls;
+        profile.sceneDrawCalls = worldRenderer.drawCalls();
     }
 }
 

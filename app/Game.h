@@ -18,6 +18,7 @@
 #include "platform/TimeSource.h"
 #include "player/Player.h"
 #include "world/FieldMap.h"
+#include "world/WorldRenderer.h"
 
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RenderTexture.hpp>
@@ -35,8 +36,8 @@ constexpr unsigned WindowWidth = 1080;      // pixels of the requested video mod
 constexpr unsigned WindowHeight = 720;      // pixels
 constexpr unsigned WindowBitsPerPixel = 32; // colour depth of the video mode
 constexpr unsigned FrameRateLimit = 60;     // frames per second
-constexpr unsigned SceneWidth = 320;        // scene pixels: 20 fields
-constexpr unsigned SceneHeight = 192;       // scene pixels: 12 fields
+constexpr unsigned SceneWidth = GameViewWidth;   // scene pixels: 20 fields
+constexpr unsigned SceneHeight = GameViewHeight; // scene pixels: 12 fields
 constexpr unsigned IconSize = 16;           // pixels per side of the window icon
 // A window left alone is still drawn and displayed in full at least this
 // often: it may have been covered and uncovered without the game hearing of it.
@@ -197,7 +198,7 @@ private:
     void waitOutFrame();
 
     // Start-up work that needs no graphics: the font files, the content's
-    // pictures and the icon decoded, the map's 40,000 fields. It starts before
+    // pictures and the icon decoded. It starts before
     // the window is constructed (which loads the graphics driver, the slowest
     // step of start-up) and runs on the other core meanwhile; the constructor
     // takes each result where the start-up order needs it.
@@ -205,7 +206,6 @@ private:
     {
         std::future<FontFiles> fonts;
         std::future<DecodedImages> images;
-        std::future<std::unique_ptr<FieldMap>> map;
     };
     static Preparation prepare(const std::string& contentRoot);
 
@@ -225,6 +225,7 @@ private:
     float editorScaleY = 1.f;
     std::unique_ptr<UI> headUpDisplay;
     std::unique_ptr<FieldMap> fieldMap;
+    WorldRenderer worldRenderer;
     std::unique_ptr<Player> playerCharacter;
     // Over the scaled scene; the overview watches the map, so it is declared
     // after it (and goes before it).

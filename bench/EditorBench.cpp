@@ -36,8 +36,8 @@ struct EditorWorld
     TestContent files;
     std::ostringstream console;
     GameData data{files.path(), &console};
-    FieldMap map{&data};
-    Editor editor{&data};
+    FieldMap map{data};
+    Editor editor{data};
     int fills = 0;
 
     EditorWorld()

@@ -28,7 +28,7 @@ struct MapBenchSetup
     {
         std::ostringstream console;
         content = std::make_unique<GameData>(files.path(), &console);
-        map = std::make_unique<FieldMap>(content.get());
+        map = std::make_unique<FieldMap>(*content);
         for (int c = 0; c < MapSize; ++c)
         {
             for (int r = 0; r < MapSize; ++r)
@@ -111,7 +111,7 @@ BENCHMARK(BM_MapParse)->Unit(benchmark::kMillisecond);
 void BM_MapLoad(benchmark::State& state)
 {
     MapBenchSetup& s = setup();
-    FieldMap target(s.content.get());
+    FieldMap target(*s.content);
     const MapFileChooser choose = [&](FileDialogPurpose) { return s.mapPath; };
     for (auto _ : state)
     {

@@ -21,7 +21,7 @@ void BM_OverviewFrame(benchmark::State& state)
     const TestContent files;
     std::ostringstream console;
     const GameData data(files.path(), &console);
-    FieldMap map(&data);
+    FieldMap map(data);
     sf::RenderTexture window;
     window.create(1080, 720);
     MapOverview overview(&data, {1080, 720}, {320, 192});

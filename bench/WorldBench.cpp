@@ -1,5 +1,6 @@
-// One frame's world work, on an empty map and on a busy one: scrolling, the
-// collision test and the refresh, and drawing into the 320 x 192 scene.
+// One frame's world work, on an empty map and on a busy one, with the game's
+// view of 20 x 12 fields and with a view of 80 x 48: scrolling, the collision
+// test and the refresh, and drawing the view into a scene of its size.
 // Run under a display (xvfb-run) with
 //   quillora_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
@@ -8,6 +9,7 @@
 #include "content/GameData.h"
 #include "player/Player.h"
 #include "world/FieldMap.h"
+#include "world/WorldRenderer.h"
 
 #include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/Window/Context.hpp>
@@ -21,6 +23,8 @@ namespace
 {
 constexpr int BenchGroundTypes = 8;
 constexpr int BenchObjects = 4; // 0 is no object; 1 and 3 are 1 x 1, 2 is a 2 x 3 tree
+constexpr int WideColumns = 80;  // fields of the wide view
+constexpr int WideRows = 48;
 
 // Everything one benchmark needs, built once per process.
 struct World
@@ -28,10 +32,12 @@ struct World
     TestContent files{TestContentOptions{BenchGroundTypes, BenchObjects, BenchObjects}};
     std::ostringstream console;
     GameData data{files.path(), &console};
-    Player player{{1080, 720}, &data, 3.375f, 3.75f};
-    FieldMap emptyMap{&data};
-    FieldMap busyMap{&data};
+    Player player{{1080, 720}, data, 3.375f, 3.75f};
+    FieldMap emptyMap{data};
+    FieldMap busyMap{data};
+    WorldRenderer renderer;
     sf::RenderTexture scene;
+    sf::RenderTexture wideScene;
 
     World()
     {
@@ -52,10 +58,21 @@ struct World
             map->setOrigin(-800, -800);
             map->refresh();
         }
-        scene.create(320, 192);
+        scene.create(GameViewWidth, GameViewHeight);
+        wideScene.create(WideColumns * FieldSize, WideRows * FieldSize);
     }
 
-    FieldMap& map(const benchmark::State& state) { return state.range(0) ? busyMap : emptyMap; }
+    // The map of argument "busy" with the view of argument "wide".
+    FieldMap& map(const benchmark::State& state)
+    {
+        FieldMap& chosen = state.range(0) ? busyMap : emptyMap;
+        if (state.range(1))
+            chosen.setViewSize(WideColumns * FieldSize, WideRows * FieldSize);
+        else
+            chosen.setViewSize(GameViewWidth, GameViewHeight);
+        return chosen;
+    }
+    sf::RenderTexture& target(const benchmark::State& state) { return state.range(1) ? wideScene : scene; }
 };
 
 World& world()
@@ -88,7 +105,7 @@ void BM_FrameWorldWork(benchmark::State& state)
         step = -step;
     }
 }
-BENCHMARK(BM_FrameWorldWork)->ArgName("busy")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FrameWorldWork)->ArgNames({"busy", "wide"})->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMicrosecond);
 
 void BM_Scroll(benchmark::State& state)
 {
@@ -100,7 +117,7 @@ void BM_Scroll(benchmark::State& state)
         step = -step;
     }
 }
-BENCHMARK(BM_Scroll)->ArgName("busy")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Scroll)->ArgNames({"busy", "wide"})->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMicrosecond);
 
 void BM_Refresh(benchmark::State& state)
 {
@@ -108,7 +125,7 @@ void BM_Refresh(benchmark::State& state)
     for (auto _ : state)
         map.refresh();
 }
-BENCHMARK(BM_Refresh)->ArgName("busy")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Refresh)->ArgNames({"busy", "wide"})->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMicrosecond);
 
 void BM_Collides(benchmark::State& state)
 {
@@ -117,20 +134,21 @@ void BM_Collides(benchmark::State& state)
     for (auto _ : state)
         benchmark::DoNotOptimize(w.player.collides(map));
 }
-BENCHMARK(BM_Collides)->ArgName("busy")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Collides)->ArgNames({"busy", "wide"})->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMicrosecond);
 
 void BM_Draw(benchmark::State& state)
 {
     World& w = world();
     FieldMap& map = w.map(state);
+    sf::RenderTexture& scene = w.target(state);
     for (auto _ : state)
     {
-        w.scene.clear(sf::Color::Blue);
-        map.draw(w.scene, w.player.sprite(), w.player.sprite().getPosition().y);
-        w.scene.display();
+        scene.clear(sf::Color::Blue);
+        w.renderer.draw(scene, map, w.player.sprite(), w.player.sprite().getPosition().y);
+        scene.display();
         finishGl();
     }
-    state.counters["drawCalls"] = map.lastDrawCalls;
+    state.counters["drawCalls"] = w.renderer.drawCalls();
 }
-BENCHMARK(BM_Draw)->ArgName("busy")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Draw)->ArgNames({"busy", "wide"})->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMicrosecond);
 } // namespace

@@ -1,6 +1,10 @@
 #pragma once
 
 #include "editor/EditHistory.h"
+#include "editor/EditScope.h"
+#include "editor/EditorChoices.h"
+#include "editor/FillTool.h"
+#include "editor/RectangleTool.h"
 #include "platform/Input.h"
 #include "platform/KeyBindings.h"
 #include "platform/TimeSource.h"
@@ -16,62 +20,8 @@
 
 class GameData;
 
-// What the left button does in the editor.
-enum class EditorMode
-{
-    PaintGround = 0, // paints the selected ground type with the brush
-    PlaceObject = 1, // puts the selected object on the field (LShift: removes it)
-    MarkSolid = 2,   // marks the field solid (LShift: clears it)
-};
-
 constexpr int EditorKeyDelayMs = 200; // milliseconds; a timed key acts only when its clock reads more than this
-constexpr int MinBrushSize = 1;       // fields of brush pattern 1
-constexpr int MaxBrushSize = 4;
-constexpr int GroundChoices = 6; // ground types 0..5 on Num1..Num6, always
-constexpr int GroundKeys = 9;    // Num1..Num9: ground types 0..8, those past GroundChoices only where loaded
-constexpr int ObjectChoices = 3; // objects 0..2: what K and L reach without a content store
 constexpr int CursorSize = 16;   // scene pixels per side of the cursor, one field
-
-// One field of a brush pattern, in fields from the field under the mouse:
-// dx counts columns (right), dy rows (down).
-struct BrushOffset
-{
-    int dx;
-    int dy;
-};
-
-// The brush patterns of sizes 1..4, in the order they are painted: a field, a
-// plus sign, a diamond of radius 2, and the 5 x 5 square with a tip of 3 on
-// each axis. Pattern n uses the first BrushFieldCounts[n - 1] offsets.
-constexpr std::array<int, MaxBrushSize> BrushFieldCounts{1, 5, 13, 29};
-constexpr std::array<BrushOffset, 29> BrushOffsets{{
-    {0, 0},
-    {1, 0}, {0, 1}, {-1, 0}, {0, -1},
-    {1, 1}, {1, -1}, {-1, 1}, {-1, -1}, {2, 0}, {-2, 0}, {0, 2}, {0, -2},
-    {3, 0}, {0, -3}, {0, 3}, {-3, 0}, {1, 2}, {2, 2}, {2, 1}, {2, -1}, {2, -2}, {1, -2},
-    {-1, -2}, {-2, -2}, {-2, -1}, {-2, 1}, {-2, 2}, {-1, 2},
-}};
-
-// The editor's choices, as the HUD shows them.
-struct EditorChoices
-{
-    bool active = false;
-    EditorMode mode = EditorMode::PaintGround;
-    bool underLayer = false; // the brush paints the under layer instead of the ground layer
-    int selectedGround = 0;  // a ground type: 0..8 by the number keys, any loaded one by the wheel, picking, the picker
-    int selectedObject = 0;  // an object id: any loaded one by K and L, the wheel, picking, the picker
-    int brushSize = 1;       // 1..4
-};
-
-// Fields from (firstColumn, firstRow) to (lastColumn, lastRow), both corners
-// included.
-struct FieldRect
-{
-    int firstColumn = 0;
-    int firstRow = 0;
-    int lastColumn = 0;
-    int lastRow = 0;
-};
 
 // The map editor, inside the running game. E switches it on and off; while on,
 // a cursor follows the field under the mouse and the left button paints,
@@ -102,7 +52,7 @@ public:
     // `content` and `time` must outlive the editor. The cursor shows the
     // store's editor texture, piece (0, 0, 16, 16), at (0, 0). `keys` says
     // which keys do what; the names below are the defaults.
-    explicit Editor(const GameData* content, const TimeSource& time = TimeSource::system(),
+    explicit Editor(const GameData& content, const TimeSource& time = TimeSource::system(),
                     const KeyBindings& keys = KeyBindings::defaults());
 
     // One frame: the E toggle, then (only while active, already in the frame
@@ -112,14 +62,9 @@ public:
     // pixel. Returns the message to show ("Undone: fill, 1,234 fields"), or
     // null when there is none; it stays valid until the next update.
     //
-    // Hit test: the field under the scene point mouse / scale, searched from
-    // the first candidate column c0 = max(0, -(x0 / 16)) and row r0 =
-    // max(0, -(y0 / 16)) (x0, y0 the map origin truncated toward zero,
-    // integer division toward zero) up to 199; a field's edges count as
-    // inside (fx <= px <= fx + 16 on its truncated position), and on a
-    // shared edge the lower column, then the lower row, wins. Nothing is hit
-    // while c0 >= 200. On a hit the cursor moves to origin + 16 * (c, r);
-    // without a hit nothing changes.
+    // Hit test: the field under the scene point mouse / scale
+    // (FieldMap::fieldUnder). On a hit the cursor moves to origin + 16 * (c, r),
+    // the origin truncated toward zero; without a hit nothing changes.
     //
     // On the hit field:
     // - left button held: the mode's action (the brush pattern clipped to the
@@ -150,7 +95,7 @@ public:
     const sf::Sprite& cursor() const { return cursorSprite; }
     // While a rectangle is dragged: its outline in scene pixels, where the
     // last update saw its fields.
-    std::optional<sf::IntRect> rectangleOutline() const;
+    std::optional<sf::IntRect> rectangleOutline() const { return rectangle.outline(); }
 
     // Undo and redo of this editor's edits; the game records map loads in it.
     EditHistory& history() { return edits; }
@@ -169,8 +114,7 @@ public:
     const std::optional<sf::Vector2i>& hoveredField() const { return hovered; }
 
     // Loaded ground types and objects: the sets the keys, the wheel and the
-    // picker choose from (without a content store, GroundChoices and
-    // ObjectChoices).
+    // picker choose from.
     int groundTypeCount() const;
     int objectCount() const;
 
@@ -188,35 +132,21 @@ private:
     Presses pressesOf(const InputState& input) const;
     void readKeys(const InputState& input);
     void turnWheel(float notches);
-    // The field under scene point (px, py), searched as described at update;
-    // false when none is hit.
-    static bool findField(const FieldMap& map, int x0, int y0, float px, float py, int& column, int& row);
-    void act(const InputState& input, FieldMap& map, int column, int row);
     const std::string* undoOrRedo(const InputState& input, FieldMap& map, bool redo);
-    void pick(const FieldMap& map, int column, int row);
-    void fill(const InputState& input, FieldMap& map, int column, int row);
-    void dragRectangle(const InputState& input, const Presses& presses, FieldMap& map, bool hit, int column, int row);
-    FieldRect dragFields() const;
-    void applyRectangle(const InputState& input, FieldMap& map, const FieldRect& fields);
 
     EditorChoices state;
     Stopwatch stepClock;   // since the last step of the object or the brush size
     Stopwatch toggleClock; // since the last toggle of active
     sf::Sprite cursorSprite;
-    const GameData* content;
+    const GameData& content;
     KeyBindings keys;
     EditHistory edits;
+    std::optional<EditScope> stroke; // the left button's edit, from its press to its release
+    FillTool filler;
+    RectangleTool rectangle;
     InputState previous;      // the last update's input, to tell presses from holds
     bool leftBlocked = false; // the left button acts again only after its release
-    // The rectangle being dragged: the field under the press, the field under
-    // the mouse, and the map origin (truncated) they were last seen with.
-    bool dragging = false;
-    sf::Vector2i dragStart;
-    sf::Vector2i dragEnd;
-    sf::Vector2i dragOrigin;
     std::string message;
     float wheelTravel = 0.f; // notches turned that have not made a whole step yet
     std::optional<sf::Vector2i> hovered;
-    std::vector<int> fillStack; // kept between fills so a fill allocates nothing
-    std::vector<char> fillSeen; // by storage index: the field is in the region
 };

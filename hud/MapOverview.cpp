@@ -121,11 +121,11 @@ sf::Color MapOverview::groundColor(int type)
 
 sf::Color MapOverview::fieldColor(const Field& field)
 {
-    if (field.object.id() != 0)
+    if (field.objectId() != 0)
         return OverviewObjectColor;
-    sf::Color color = groundColor(field.groundType);
+    sf::Color color = groundColor(field.groundType());
     color.a = 255;
-    return field.solid ? darkened(color) : color;
+    return field.solid() ? darkened(color) : color;
 }
 
 void MapOverview::update()

@@ -1,7 +1,7 @@
 #include "hud/UI.h"
 
 #include "content/GameData.h"
-#include "editor/Editor.h"
+#include "editor/EditorChoices.h"
 
 #include <SFML/Graphics/RenderTarget.hpp>
 

@@ -104,10 +104,8 @@ MapFileResult loadMap(FieldMap& map, const MapFileChooser& choose)
     const std::string& name = choice.path;
     if (name.empty())
         return cancelled();
-    if (!map.content())
-        return failed(name + ": no content is loaded to check the map against");
     StoredMap stored;
-    MapFileResult result = readMap(name, *map.content(), stored);
+    MapFileResult result = readMap(name, map.content(), stored);
     if (result.status == MapFileResult::Status::Complete)
         applyMap(map, stored);
     return result;

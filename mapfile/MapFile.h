@@ -42,10 +42,10 @@ constexpr std::size_t MaxMapFileBytes = 64u << 20; // bytes
 MapFileResult saveMap(FieldMap& map, const MapFileChooser& choose = chooseMapFile);
 
 // Asks `choose` for a file (FileDialogPurpose::Load) and, only when the whole
-// file is a valid map for the loaded content (what readMap reads), replaces the map with it: types,
-// textures, objects, solid flags and origin; every field is marked for
-// auto-tiling, and the next refresh settles collision rectangles, object
-// positions and ground pieces. On failure the map is untouched.
+// file is a valid map for the loaded content (what readMap reads), replaces
+// the map with it: types, objects, solid flags and origin; every field is
+// marked for auto-tiling, and the next refresh chooses the ground pieces in
+// view. On failure the map is untouched.
 MapFileResult loadMap(FieldMap& map, const MapFileChooser& choose = chooseMapFile);
 
 // Reads the map file at `path` (a map file, or a recovery file around one;

@@ -3,6 +3,7 @@
 #include "content/GameData.h"
 #include "platform/Input.h"
 #include "world/FieldMap.h"
+#include "world/ObjectBox.h"
 
 #include <algorithm>
 #include <utility>
@@ -41,12 +42,12 @@ Overhang overhang(const sf::IntRect& inner, const sf::IntRect& outer)
 }
 } // namespace
 
-Player::Player(sf::Vector2u windowSize, const GameData* content, float sceneScaleX, float sceneScaleY,
+Player::Player(sf::Vector2u windowSize, const GameData& content, float sceneScaleX, float sceneScaleY,
                const KeyBindings& keys)
     : keys(keys)
 {
-    if (content && content->playerTexture)
-        picture.setTexture(*content->playerTexture);
+    if (content.playerTexture)
+        picture.setTexture(*content.playerTexture);
     picture.setTextureRect({0, 0, PlayerFrameSize, PlayerFrameSize});
     picture.setPosition(static_cast<float>(windowSize.x) / sceneScaleX * 0.5f,
                         static_cast<float>(windowSize.y) / sceneScaleY * 0.5f);
@@ -95,7 +96,7 @@ const std::string* Player::update(const FieldMap& map, const InputState& input)
     fieldRow = -(dy / FieldSize);
     // Off the map there is no ground to stand on: the last ground counts.
     if (FieldMap::onMap(fieldColumn, fieldRow))
-        groundBelow = map.at(fieldColumn, fieldRow).groundType;
+        groundBelow = map.at(fieldColumn, fieldRow).groundType();
 
     facedColumn = fieldColumn;
     facedRow = fieldRow;
@@ -110,21 +111,16 @@ const std::string* Player::update(const FieldMap& map, const InputState& input)
     picture.setTextureRect({0, row * PlayerFrameSize, PlayerFrameSize, PlayerFrameSize});
 
     if (keys.held(input, KeyAction::Read) && FieldMap::onMap(facedColumn, facedRow))
-        return &map.at(facedColumn, facedRow).object.message();
+        return &map.message(facedColumn, facedRow);
     return nullptr;
 }
 
 bool Player::collides(const FieldMap& map) const
 {
-    return overlapsAt(map, map.origin(), true);
+    return collidesAt(map, map.origin());
 }
 
-bool Player::collidesAt(const FieldMap& map, sf::Vector2f origin) const
-{
-    return overlapsAt(map, origin, false);
-}
-
-bool Player::overlapsAt(const FieldMap& map, sf::Vector2f mapOrigin, bool settled) const
+bool Player::collidesAt(const FieldMap& map, sf::Vector2f mapOrigin) const
 {
     const int c0 = -(truncatePixel(mapOrigin.x) / FieldSize);
     const int r0 = -(truncatePixel(mapOrigin.y) / FieldSize);
@@ -137,19 +133,11 @@ bool Player::overlapsAt(const FieldMap& map, sf::Vector2f mapOrigin, bool settle
         for (int row = firstRow; row < endRow; ++row)
         {
             const Field& field = map.at(column, row);
-            if (settled)
-            {
-                if (overlaps(field.collisionRect, feet))
-                    return true;
-                if (field.object.present() && overlaps(field.object.collisionRect(), feet))
-                    return true;
-                continue;
-            }
-            const sf::Vector2f position(mapOrigin.x + float(FieldSize * column), mapOrigin.y + float(FieldSize * row));
-            if (field.solid && overlaps(FieldMap::solidRectAt(position), feet))
+            const sf::Vector2f position = FieldMap::positionAt(mapOrigin, column, row);
+            if (field.solid() && overlaps(FieldMap::solidRectAt(position), feet))
                 return true;
-            const ObjectType* object = field.object.type();
-            if (object && field.object.id() != 0 && overlaps(PlacedObject::boxAt(*object, position), feet))
+            const ObjectType* object = map.objectType(column, row);
+            if (object && overlaps(objectBoxAt(*object, position), feet))
                 return true;
         }
     }

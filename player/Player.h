@@ -43,7 +43,7 @@ public:
     // Stands at the centre of the scene: the window size divided by the scene
     // scale, halved. `windowSize` in window pixels, the scales in window pixels
     // per scene pixel. `keys` says which keys walk and read.
-    Player(sf::Vector2u windowSize, const GameData* content, float sceneScaleX, float sceneScaleY,
+    Player(sf::Vector2u windowSize, const GameData& content, float sceneScaleX, float sceneScaleY,
            const KeyBindings& keys = KeyBindings::defaults());
 
     // This frame's walking step from the walking actions (W, S, A and D, the
@@ -71,8 +71,7 @@ public:
     // on that field.
     sf::Vector2f originStandingOn(int column, int row) const;
     // Whether the feet would collide with the map at `origin`, as collides()
-    // tests them after the map is moved there and settled: the same fields,
-    // their rectangles as the map would place them.
+    // tests them once the map stands there.
     bool collidesAt(const FieldMap& map, sf::Vector2f origin) const;
     // Of the fields on which the player can stand without colliding
     // (collidesAt originStandingOn), the one nearest to `field` in a straight
@@ -95,11 +94,6 @@ public:
 
 private:
     KeyBindings keys;
-    // The collision test of the fields collides() looks at with the map at
-    // `origin`; `settled` takes the rectangles the map last settled, else
-    // they are computed for `origin`.
-    bool overlapsAt(const FieldMap& map, sf::Vector2f origin, bool settled) const;
-
     sf::Sprite picture;
     sf::IntRect feet;
     Facing looking = Facing::Down;

@@ -4,7 +4,7 @@
 
 #include "content/GameData.h"
 #include "content/TextLines.h"
-#include "world/PlacedObject.h"
+#include "world/ObjectBox.h"
 
 #include <SFML/Graphics/Texture.hpp>
 
@@ -137,17 +137,11 @@ TEST(ObjectDefinition, ReadsTheEightLinesAndPlacesPictureAndBox)
     const ObjectType tree = makeObjectDefinition(7, nullptr, lines);
     EXPECT_EQ(tree.sprite.getTextureRect(), sf::IntRect(0, 0, 32, 48));
     EXPECT_EQ(tree.sprite.getOrigin(), sf::Vector2f(16, 32));
-    PlacedObject placed;
-    placed.assign(&tree);
-    placed.placeAt({160, 96});
-    EXPECT_EQ(placed.collisionRect(), sf::IntRect(148, 72, 24, 38));
-    placed.placeAt({-0.5f, 10.75f}); // fractions are truncated toward zero
-    EXPECT_EQ(placed.collisionRect(), sf::IntRect(-12, -13, 24, 38));
-    // Object 0 is never present once placed.
+    EXPECT_EQ(objectBoxAt(tree, {160, 96}), sf::IntRect(148, 72, 24, 38));
+    // Fractions are truncated toward zero.
+    EXPECT_EQ(objectBoxAt(tree, {-0.5f, 10.75f}), sf::IntRect(-12, -13, 24, 38));
     const ObjectType zero = makeObjectDefinition(0, nullptr, parseObjectDefinition("1\n1"));
-    placed.assign(&zero);
-    placed.placeAt({50, 50});
-    EXPECT_TRUE(!placed.present() && zero.collisionRect == sf::IntRect(0, 0, 16, 16) && zero.message.empty());
+    EXPECT_TRUE(zero.collisionRect == sf::IntRect(0, 0, 16, 16) && zero.message.empty());
 }
 
 TEST(TextLines, ReadsLeadingIntegersLikeAtoiAndSaysWhatFollowed)

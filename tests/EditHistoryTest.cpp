@@ -27,11 +27,9 @@ void apply(FieldMap& map, const Edit& edit)
 // The piece the auto-tiling rule gives field (c, r) from the types around it.
 sf::IntRect rulePiece(const FieldMap& map, int c, int r)
 {
-    const int type = map.at(c, r).groundType;
-    const auto matches = [&](int nc, int nr) {
-        return map.at(nc, nr).groundType == type || map.at(nc, nr).underType == type;
-    };
-    return autoTilePiece(matches(c, r - 1), matches(c, r + 1), matches(c + 1, r), matches(c - 1, r));
+    return autoTilePiece(autoTileKeyAt(c, r, [&map](int nc, int nr) {
+        return GroundLayers{map.at(nc, nr).groundType(), map.at(nc, nr).underType()};
+    }));
 }
 
 class EditHistoryTest : public WorldFixture
@@ -90,7 +88,7 @@ TEST_F(EditHistoryTest, RandomUndoAndRedoMatchAReplayFromScratch)
                 continue;
             const Edit& edit = edits[redo ? done++ : --done];
             EXPECT_EQ(summary->kind, edit.load ? EditKind::Loading : EditKind::Painting);
-            FieldMap replay(data.get());
+            FieldMap replay(*data);
             for (std::size_t e = 0; e < done; ++e)
                 apply(replay, edits[e]);
             for (std::size_t i = 0; i < map.fields().size(); ++i)
@@ -102,7 +100,7 @@ TEST_F(EditHistoryTest, RandomUndoAndRedoMatchAReplayFromScratch)
             for (int c = 1; c < MapSize - 1; ++c)
                 for (int r = 1; r < MapSize - 1; ++r)
                 {
-                    const sf::Vector2f p = map.at(c, r).groundSprite.getPosition();
+                    const sf::Vector2f p = map.position(c, r);
                     if (p.x > -16 && p.x < 320 && p.y > -16 && p.y < 192)
                     {
                         ASSERT_EQ(piece(c, r), rulePiece(map, c, r)) << c << ", " << r;
@@ -156,6 +154,6 @@ TEST_F(EditHistoryTest, WholeMapEditsStayWithinTheMemoryBound)
     while (history.undo(map))
     {
     }
-    EXPECT_EQ(map.at(0, 0).underType, (edits - int(kept)) % 7);
-    EXPECT_EQ(map.at(0, 1).groundType, (edits - int(kept)) % 7);
+    EXPECT_EQ(map.at(0, 0).underType(), (edits - int(kept)) % 7);
+    EXPECT_EQ(map.at(0, 1).groundType(), (edits - int(kept)) % 7);
 }

@@ -58,7 +58,7 @@ protected:
         return fields;
     }
     ManualTimeSource time;
-    Editor editor{data.get(), time};
+    Editor editor{*data, time};
 };
 } // namespace
 
@@ -91,7 +91,7 @@ TEST_F(EditToolsTest, UndoAndRedoActOncePerPressAndNameTheEdit)
     step(at(10, 8), {}, true);
     step(at(10, 8));
     step(at(11, 8), {}, true);
-    EXPECT_EQ(where([](const Field& f) { return f.solid; }), (Fields{{11, 8}}));
+    EXPECT_EQ(where([](const Field& f) { return f.solid(); }), (Fields{{11, 8}}));
 }
 
 TEST_F(EditToolsTest, FillAndRectangleChangeTheirFieldsAsOneEdit)
@@ -114,8 +114,8 @@ TEST_F(EditToolsTest, FillAndRectangleChangeTheirFieldsAsOneEdit)
     }
     Fields bothCorners = nearCorner;
     bothCorners.insert(farCorner.begin(), farCorner.end());
-    const auto ground2 = [](const Field& f) { return f.groundType == 2; };
-    const auto solid = [](const Field& f) { return f.solid; };
+    const auto ground2 = [](const Field& f) { return f.groundType() == 2; };
+    const auto solid = [](const Field& f) { return f.solid(); };
     struct Case
     {
         EditorMode mode;
@@ -128,10 +128,10 @@ TEST_F(EditToolsTest, FillAndRectangleChangeTheirFieldsAsOneEdit)
     };
     const Case cases[] = {
         {EditorMode::PaintGround, false, false, {at(0, 0)}, ground2, nearCorner, "fill, 6 fields"},
-        {EditorMode::PaintGround, true, false, {at(199, 0)}, [](const Field& f) { return f.underType == 2; },
+        {EditorMode::PaintGround, true, false, {at(199, 0)}, [](const Field& f) { return f.underType() == 2; },
          farCorner, "fill, 6 fields"},
         {EditorMode::MarkSolid, false, false, {at(1, 1)}, solid, bothCorners, "fill, 6 fields"},
-        {EditorMode::PaintGround, true, false, {at(0, 0)}, [](const Field& f) { return f.underType == 5; }, farCorner,
+        {EditorMode::PaintGround, true, false, {at(0, 0)}, [](const Field& f) { return f.underType() == 5; }, farCorner,
          "fill, 39,990 fields"}, // through the ground layer's wall, up to the under layer's
         {EditorMode::MarkSolid, true, true, {at(198, 0)}, solid, {}, "fill, 6 fields"},
         // The chosen ground type is the region's own: marking does not care.
@@ -145,11 +145,11 @@ TEST_F(EditToolsTest, FillAndRectangleChangeTheirFieldsAsOneEdit)
          "rectangle, 3 fields"},
         {EditorMode::MarkSolid, false, true, {at(196, 3), at(199, 0), {3300, -30}}, solid, {},
          "rectangle, 6 fields"},
-        {EditorMode::PlaceObject, false, false, {at(10, 10), at(15, 16)}, [](const Field& f) { return f.object.id() == 2; },
+        {EditorMode::PlaceObject, false, false, {at(10, 10), at(15, 16)}, [](const Field& f) { return f.objectId() == 2; },
          {{10, 10}, {10, 13}, {10, 16}, {12, 10}, {12, 13}, {12, 16}, {14, 10}, {14, 13}, {14, 16}}, // the 2 x 3 tree
          "rectangle, 9 fields"},
         {EditorMode::PlaceObject, false, true, {at(20, 20), at(18, 21)},
-         [](const Field& f) { return f.object.id() == 0; }, block(18, 20, 20, 21), "rectangle, 6 fields"},
+         [](const Field& f) { return f.objectId() == 0; }, block(18, 20, 20, 21), "rectangle, 6 fields"},
     };
     for (const Case& k : cases)
     {

@@ -34,7 +34,7 @@ protected:
     // Starts over with a fresh editor with `choices`.
     void restart(const EditorChoices& choices = {true})
     {
-        current = std::make_unique<Editor>(data.get(), time);
+        current = std::make_unique<Editor>(*data, time);
         current->setChoices(choices);
     }
     Editor& editor() { return *current; }
@@ -50,7 +50,7 @@ protected:
     }
 
     ManualTimeSource time;
-    std::unique_ptr<Editor> current = std::make_unique<Editor>(data.get(), time);
+    std::unique_ptr<Editor> current = std::make_unique<Editor>(*data, time);
 };
 
 const EditorChoices SolidMode{true, EditorMode::MarkSolid};
@@ -66,7 +66,7 @@ TEST_F(EditorTest, ToggleNeedsMoreThan200MillisecondsAndKeepsTheChoices)
     frame(click(40, 24, {K::E, K::U, K::Num3}), 1);
     EXPECT_TRUE(editor().active()) << "201 ms toggles";
     EXPECT_EQ(editor().cursor().getPosition(), sf::Vector2f(32, 16));
-    EXPECT_TRUE(changed() == (std::set<Cell>{{2, 1}}) && map.at(2, 1).underType == 2);
+    EXPECT_TRUE(changed() == (std::set<Cell>{{2, 1}}) && map.at(2, 1).underType() == 2);
     frame(pressing({K::E}), 200);
     EXPECT_TRUE(editor().active()) << "held E waits again from the toggle";
     frame(pressing({K::E}), 1);
@@ -109,8 +109,8 @@ bool referenceHit(const FieldMap& map, float px, float py, Cell& hit)
     for (int c = c0; c < 200; ++c)
         for (int r = r0; r < 200; ++r)
         {
-            const int fx = int(map.at(c, r).groundSprite.getPosition().x);
-            const int fy = int(map.at(c, r).groundSprite.getPosition().y);
+            const int fx = int(map.position(c, r).x);
+            const int fy = int(map.position(c, r).y);
             if (float(fx) <= px && px <= float(fx + 16) && float(fy) <= py && py <= float(fy + 16))
             {
                 hit = {c, r};
@@ -205,16 +205,15 @@ TEST_F(EditorTest, ActsOnTheFieldUnderTheMouseByMode)
     restart();
     for (const InputState& input : {click(8, 8, {K::Num2}), click(24, 8), pressing({})})
         frame(input);
-    EXPECT_TRUE(changed() == (std::set<Cell>{{0, 0}, {1, 0}}) && map.at(1, 0).groundType == 1);
-    const PlacedObject& placed = map.at(2, 1).object;
+    EXPECT_TRUE(changed() == (std::set<Cell>{{0, 0}, {1, 0}}) && map.at(1, 0).groundType() == 1);
     frame(click(40, 24, {K::P, K::K}), 201);
-    EXPECT_TRUE(placed.type() == data->object(1) && placed.present());
+    EXPECT_EQ(map.at(2, 1).objectId(), 1);
     frame(click(40, 24, {K::LShift}));
-    EXPECT_EQ(placed.type(), data->object(0));
+    EXPECT_EQ(map.at(2, 1).objectId(), 0);
     frame(click(40, 24, {K::I}));
-    EXPECT_TRUE(map.at(2, 1).solid);
+    EXPECT_TRUE(map.at(2, 1).solid());
     frame(click(40, 24, {K::LShift}));
-    EXPECT_TRUE(changed() == (std::set<Cell>{{0, 0}, {1, 0}}) && !map.at(2, 1).solid);
+    EXPECT_TRUE(changed() == (std::set<Cell>{{0, 0}, {1, 0}}) && !map.at(2, 1).solid());
 }
 
 TEST(EditorReach, NumberKeysAndTheWheelStopAtTheEndsOfWhatIsLoaded)
@@ -224,7 +223,7 @@ TEST(EditorReach, NumberKeysAndTheWheelStopAtTheEndsOfWhatIsLoaded)
     std::ostringstream console;
     const GameData data(dir.path(), &console);
     ManualTimeSource time;
-    Editor editor(&data, time);
+    Editor editor(data, time);
     editor.setChoices({true, EditorMode::PaintGround, false, 5, 2});
     // Keys held, wheel notches, milliseconds before the frame; then the choices.
     struct Step { Keys held; float wheel; int ms; EditorMode mode; int ground, object; };

@@ -123,7 +123,7 @@ Played play(const std::string& content, bool reuse)
             run.frames.push_back(pixelHash(windowPixels(game)));
         }
     }
-    run.groundAfterLoad = game.map().at(7, 5).groundType;
+    run.groundAfterLoad = game.map().at(7, 5).groundType();
     return run;
 }
 } // namespace
@@ -172,6 +172,5 @@ TEST_F(DrawRevisionTest, CountsEveryChangeToWhatTheMapDraws)
     EXPECT_FALSE(unchanged([&] { map.refresh(); })) << "the new pieces";
     EXPECT_FALSE(unchanged([&] { map.scroll(1, 0); }));
     EXPECT_FALSE(unchanged([&] { map.setObject(4, 4, 1); }));
-    EXPECT_FALSE(unchanged([&] { map.refresh(); })) << "the object placed on its field";
     EXPECT_FALSE(unchanged([&] { map.setOrigin(0, 0); }));
 }

@@ -66,7 +66,7 @@ TEST_F(GameTest, EditorPaintsAndTheHudFollowsWithinTheFrame)
     EXPECT_EQ(scenePixel(22, 12), fieldPieceColor(1, 64, 64)) << "the palette";
     // The plus sign around field (6, 8), retiled in the same frame: the right
     // arm open toward the middle only.
-    EXPECT_EQ(game.map().at(7, 8).groundType, 2);
+    EXPECT_EQ(game.map().at(7, 8).groundType(), 2);
     EXPECT_EQ(scenePixel(120, 136), fieldPieceColor(2, 16, 48)) << "the right arm";
     EXPECT_EQ(scenePixel(100, 132), sf::Color::Yellow) << "the cursor over the middle";
 }
@@ -123,7 +123,7 @@ TEST_F(GameTest, MapGivenAtStartLoadsAsTheLoadKeyDoes)
     EXPECT_NE(console.str().find("--- Loading Failed: " + maps.file("bad.map") + ": the file ends after line 2"),
               std::string::npos)
         << console.str();
-    EXPECT_EQ(game.map().at(0, 0).groundType, 5);
+    EXPECT_EQ(game.map().at(0, 0).groundType(), 5);
 
     map.setSolid(4, 4, true);
     map.setOrigin(-16, 0);

@@ -74,15 +74,14 @@ TEST_F(MapFile, SavedMapsLoadBackWithEveryValue)
     ASSERT_EQ(saveMap(map, answer(path)).status, MapFileResult::Status::Complete);
     EXPECT_TRUE(readFile(path) == before);
 
-    FieldMap loaded(data.get());
+    FieldMap loaded(*data);
     const MapFileResult result = loadMap(loaded, answer(path));
     ASSERT_EQ(result.status, MapFileResult::Status::Complete) << result.reason;
     EXPECT_TRUE(formatMap(loaded) == before);
     for (std::size_t i = 0; i < map.fields().size(); ++i)
     {
-        const Field &x = map.fields()[i], &y = loaded.fields()[i];
-        ASSERT_TRUE(x.groundSprite.getTexture() == y.groundSprite.getTexture() &&
-                    x.underSprite.getTexture() == y.underSprite.getTexture() && x.object.message() == y.object.message())
+        const int c = int(i) / MapSize, r = int(i) % MapSize;
+        ASSERT_TRUE(map.fields()[i].values() == loaded.fields()[i].values() && map.message(c, r) == loaded.message(c, r))
             << i;
     }
 }
@@ -141,16 +140,16 @@ TEST(MapFileMemory, AMapFullOfAnObjectWithAHugeMessageCostsWhatAnyMapCosts)
     dir.write("Objekte/Object1.object", "1\n1\n0\n0\n0\n0\n0\n" + message + "\n");
     std::ostringstream console;
     const GameData data(dir.path(), &console);
-    FieldMap map(&data);
+    FieldMap map(data);
     std::string text;
     for (int i = 0; i < FieldCount; ++i)
         text += "5\n5\n1\n0\n";
     dir.write("full.map", text + "0\n0\n");
-    static_assert(sizeof(PlacedObject) < 64, "a placed object holds no copy of its definition");
+    static_assert(sizeof(Field) <= 8, "a field holds its values and its piece, no copy of its definition");
     // A copy per field would need 40 GB: the load would fail for memory.
     ASSERT_EQ(loadMap(map, answer(dir.file("full.map"))).status, MapFileResult::Status::Complete);
     map.refresh();
-    EXPECT_TRUE(map.at(199, 199).object.message() == message);
+    EXPECT_TRUE(map.message(199, 199) == message);
 }
 
 TEST_F(MapFile, CancelAsksOnceAndNamesAreJustNames)

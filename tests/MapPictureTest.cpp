@@ -5,6 +5,7 @@
 
 #include "content/ContentPictures.h"
 #include "world/MapPicture.h"
+#include "world/WorldRenderer.h"
 
 #include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/Graphics/Sprite.hpp>
@@ -47,6 +48,7 @@ TEST_F(MapPictureTest, MatchesTheSceneDrawingOfTheWholeMap)
     sf::RenderTexture scene;
     ASSERT_TRUE(scene.create(320, 192));
     const sf::Sprite nobody;
+    WorldRenderer renderer;
     int differing = 0;
     for (unsigned top = 0; top < 3200; top += 192)
         for (unsigned left = 0; left < 3200; left += 320)
@@ -54,7 +56,7 @@ TEST_F(MapPictureTest, MatchesTheSceneDrawingOfTheWholeMap)
             map.setOrigin(-float(left), -float(top));
             map.refresh();
             scene.clear(sf::Color::Transparent);
-            map.draw(scene, nobody, 1e9f);
+            renderer.draw(scene, map, nobody, 1e9f);
             scene.display();
             const sf::Image drawn = scene.getTexture().copyToImage();
             for (unsigned y = 0; y < 192 && top + y < 3200; ++y)

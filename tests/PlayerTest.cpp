@@ -16,6 +16,7 @@ protected:
     {
         auto tree = std::make_unique<TestContent>(TestContentOptions{8, 4, 4});
         tree->write("Objekte/Object3.object", "400\n400\n3192\n-3192\n0\n0\n0\nfar reaching\n");
+        tree->write("Objekte/Object0.object", "1\n1\n0\n0\n0\n0\n0\nnothing here\n");
         load(std::move(tree));
     }
     // The message the player hands back for the HUD, or null.
@@ -23,7 +24,7 @@ protected:
     // Turns the player as the walking key of `facing` does.
     void face(Facing facing) { player.walkStep(pressing({Keys{W, S, D, A}[static_cast<int>(facing)]})); }
 
-    Player player{{1080, 720}, data.get(), 3.375f, 3.75f};
+    Player player{{1080, 720}, *data, 3.375f, 3.75f};
 };
 } // namespace
 
@@ -64,8 +65,14 @@ TEST_F(PlayerTest, SpaceHandsBackTheFacedObjectsMessage)
 {
     putObject(11, 6, 1); // right of the player
     putObject(10, 6, 2); // under the player: facing down faces the standing field
-    const std::pair<Facing, std::string> faced[] = {
-        {Facing::Right, testObjectMessage(1)}, {Facing::Down, testObjectMessage(2)}, {Facing::Up, ""}};
+    // A field that never had an object says nothing; one whose object was
+    // removed holds object 0, whose message shows.
+    putObject(9, 6, 1);
+    putObject(9, 6, 0);
+    const std::pair<Facing, std::string> faced[] = {{Facing::Right, testObjectMessage(1)},
+                                                    {Facing::Down, testObjectMessage(2)},
+                                                    {Facing::Up, ""},
+                                                    {Facing::Left, "nothing here"}};
     for (const auto& [facing, message] : faced)
     {
         face(facing);

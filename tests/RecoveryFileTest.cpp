@@ -59,7 +59,7 @@ TEST_F(RecoveryFile, LoadsLikeAMapFileAndSaysItWasRecovered)
     map.setValues(3, 4, {1, 2, 1, true});
     map.setOrigin(-16, -32);
     files.write("r.map", formatRecovery("/maps/isle.map", formatMap(map)));
-    FieldMap loaded(data.get());
+    FieldMap loaded(*data);
     const MapFileResult result = loadMap(loaded, [&](FileDialogPurpose) { return files.file("r.map"); });
     ASSERT_EQ(result.status, MapFileResult::Status::Complete) << result.reason;
     EXPECT_TRUE(result.recovered);

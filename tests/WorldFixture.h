@@ -80,11 +80,11 @@ protected:
             ASSERT_TRUE(map.paintGround(column, row, type, true));
         }
     }
-    sf::IntRect piece(int column, int row) const { return map.at(column, row).groundSprite.getTextureRect(); }
+    sf::IntRect piece(int column, int row) const { return map.at(column, row).groundPiece(); }
 
     inline static std::unique_ptr<TestContent> dir;
     inline static std::unique_ptr<GameData> data;
-    FieldMap map{data.get()};
+    FieldMap map{*data};
 };
 
 // The whole game on the test content, stepped with scripted input and a manual clock.

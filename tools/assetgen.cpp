@@ -1263,14 +1263,14 @@ sf::Image worldPreview(const std::vector<sf::Image>& sheets, const std::vector<s
         for (int c = 0; c < cols; ++c)
         {
             const int t = type(c, r);
-            auto matches = [&](int nc, int nr) {
+            // Beyond the preview's edge the ground goes on; without the
+            // under layer (sameTypeOnly) only the ground type matches.
+            const int key = autoTileKeyAt(c, r, [&](int nc, int nr) {
                 if (nc < 0 || nr < 0 || nc >= cols || nr >= rows)
-                    return true;
-                return type(nc, nr) == t || (!sameTypeOnly && under == t);
-            };
-            const bool up = matches(c, r - 1), down = matches(c, r + 1), right = matches(c + 1, r),
-                       left = matches(c - 1, r);
-            const PieceSpec* piece = &PieceTable[static_cast<std::size_t>(autoTileKey(up, down, right, left))];
+                    return GroundLayers{t, t};
+                return GroundLayers{type(nc, nr), sameTypeOnly ? -1 : under};
+            });
+            const PieceSpec* piece = &PieceTable[static_cast<std::size_t>(key)];
             stamp(scene, sheets[under], c * 16, r * 16, {0, 0, 16, 16});
             stamp(scene, sheets[static_cast<std::size_t>(t)], c * 16, r * 16, {piece->sheetX, piece->sheetY, 16, 16});
         }

@@ -87,7 +87,7 @@ public:
         map.paintGround(c, r, type, false);
         map.paintGround(c, r, under, true);
     }
-    int ground(int c, int r) const { return FieldMap::onMap(c, r) ? map.at(c, r).groundType : -1; }
+    int ground(int c, int r) const { return FieldMap::onMap(c, r) ? map.at(c, r).groundType() : -1; }
     void put(int c, int r, int object)
     {
         if (FieldMap::onMap(c, r))
@@ -103,7 +103,7 @@ public:
     {
         for (int c = c0; c <= c1; ++c)
             for (int r = r0; r <= r1; ++r)
-                if (!FieldMap::onMap(c, r) || ground(c, r) != type || map.at(c, r).object.id() != 0 || map.at(c, r).solid)
+                if (!FieldMap::onMap(c, r) || ground(c, r) != type || map.at(c, r).objectId() != 0 || map.at(c, r).solid())
                     return false;
         return true;
     }
@@ -273,11 +273,11 @@ int main(int argc, char** argv)
         std::cerr << "the sample world needs ground types 0..8 and objects 0..5 in " << content << "\n";
         return 1;
     }
-    FieldMap map(&data);
+    FieldMap map(data);
     World world(map);
     build(world);
     // The player starts at the plaza's north-west corner, among cottages.
-    const Player player({1080, 720}, &data, 3.375f, 3.75f);
+    const Player player({1080, 720}, data, 3.375f, 3.75f);
     const sf::Vector2f start = player.originStandingOn(92, 96);
     map.setOrigin(start.x, start.y);
     std::filesystem::create_directories(std::filesystem::path(out).parent_path());

@@ -10,9 +10,13 @@
 // that fits which of its four neighbours continue its ground. A field texture
 // is a sheet of 16 x 16 pieces, 5 wide and 4 high (the top 80 x 64 pixels).
 
-constexpr int AutoTileWindowColumns = 36; // columns of the per-frame pass
-constexpr int AutoTileWindowRows = 28;    // rows of the per-frame pass
+// The per-frame pass covers the view's columns and rows and this many more of
+// each, from the field covering the view's top-left corner: 36 x 28 fields
+// for the game's view of 20 x 12.
+constexpr int AutoTileWindowExtra = 16;
 constexpr int AutoTileMargin = 2;         // the pass keeps this many fields off every map edge
+
+constexpr int InteriorPieceKey = 15; // every neighbour continues the ground: piece (0, 0), a new field's
 
 // Index into the piece table from the four answers.
 constexpr int autoTileKey(bool up, bool down, bool right, bool left)
@@ -52,8 +56,39 @@ constexpr std::array<PieceCorner, 16> AutoTilePieces = [] {
     return pieces;
 }();
 
+// The piece for a key of autoTileKey.
+inline sf::IntRect autoTilePiece(int key)
+{
+    const PieceCorner corner = AutoTilePieces[static_cast<std::size_t>(key & 15)];
+    return {corner.left, corner.top, FieldSize, FieldSize};
+}
+
 inline sf::IntRect autoTilePiece(bool up, bool down, bool right, bool left)
 {
-    const PieceCorner corner = AutoTilePieces[static_cast<std::size_t>(autoTileKey(up, down, right, left))];
-    return {corner.left, corner.top, FieldSize, FieldSize};
+    return autoTilePiece(autoTileKey(up, down, right, left));
+}
+
+// The two ground types of a field, the upper and the lower layer.
+struct GroundLayers
+{
+    int ground = 0;
+    int under = 0;
+};
+
+// The auto-tiling rule, the one place it is written: the key of the piece for
+// field (c, r), whose ground type is layersAt(c, r).ground, from its four
+// neighbours, where a neighbour continues the field's ground when either of
+// its layers holds that type. `layersAt(column, row)` gives a field's
+// GroundLayers; it is asked for (c, r) and its four neighbours only, so the
+// caller decides what lies beyond an edge.
+template <typename LayersAt>
+int autoTileKeyAt(int column, int row, const LayersAt& layersAt)
+{
+    const int type = layersAt(column, row).ground;
+    const auto continues = [&](int c, int r) {
+        const GroundLayers neighbour = layersAt(c, r);
+        return neighbour.ground == type || neighbour.under == type;
+    };
+    return autoTileKey(continues(column, row - 1), continues(column, row + 1), continues(column + 1, row),
+                       continues(column - 1, row));
 }

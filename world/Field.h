@@ -1,11 +1,11 @@
 #pragma once
 
-#include "world/FieldSprite.h"
-#include "world/PlacedObject.h"
+#include "content/NumberedSet.h"
+#include "world/AutoTile.h"
 
 #include <SFML/Graphics/Rect.hpp>
 
-class GameData;
+#include <cstdint>
 
 constexpr int DefaultGroundType = 5; // both layers of every field of a new map
 
@@ -27,27 +27,41 @@ struct FieldValues
     bool operator!=(const FieldValues& other) const { return !(*this == other); }
 };
 
-// One tile of the map: two ground layers, the object standing on it, whether it
-// blocks the player, and its blocking rectangle. The field map owns every
-// field and changes them; everyone else reads them.
+// One tile of the map as the map keeps it: its stored values and the piece its
+// ground layer shows, in eight bytes. Where it stands, its collision rectangle,
+// its object's picture and box all follow from these and the map's origin
+// (FieldMap). The map owns every field and changes them; everyone else reads
+// them.
 class Field
 {
 public:
-    // Paints ground type `type` on the under layer (`underLayer`) or on the
-    // ground layer: sets the layer's type and texture, keeps its piece, and
-    // marks the field for auto-tiling. A type with no loaded field texture is
-    // refused: nothing changes and the result is false.
-    bool setGround(int type, bool underLayer);
+    FieldValues values() const { return {groundType(), underType(), objectId(), solid()}; }
+    int groundType() const { return ground; }
+    int underType() const { return under; }
+    int objectId() const { return object; } // 0: no object
+    bool solid() const { return flags & SolidFlag; }
 
-    FieldValues values() const { return {groundType, underType, object.id(), solid}; }
+    // The 16 x 16 piece of its type's sheet the ground layer shows, chosen by
+    // auto-tiling; a new field shows the interior piece (0, 0, 16, 16). The
+    // under layer always shows the interior piece.
+    sf::IntRect groundPiece() const { return autoTilePiece(piece); }
+    int pieceKey() const { return piece; }
+    // Marked for auto-tiling: its ground changed since it was last tiled.
+    bool needsAutoTile() const { return flags & MarkFlag; }
+    // Whether an object definition was ever put on the field (object 0
+    // included): only then does object 0's message show.
+    bool objectAssigned() const { return flags & AssignedFlag; }
 
-    const GameData* content = nullptr; // where field textures are looked up
-    FieldSprite groundSprite; // upper layer; its position is the field's position
-    FieldSprite underSprite;  // lower layer, drawn first; always the interior piece
-    int groundType = DefaultGroundType;
-    int underType = DefaultGroundType;
-    PlacedObject object;
-    sf::IntRect collisionRect; // (x, y, 16, 16) while solid, else all 0; scene pixels
-    bool solid = false;
-    bool needsAutoTile = true;
+private:
+    friend class FieldMap;
+    static constexpr std::uint8_t SolidFlag = 1, MarkFlag = 2, AssignedFlag = 4;
+    static_assert(ContentSetCapacity <= INT16_MAX, "a stored number must fit its 16 bits");
+
+    void setFlag(std::uint8_t flag, bool on) { flags = on ? std::uint8_t(flags | flag) : std::uint8_t(flags & ~flag); }
+
+    std::int16_t ground = DefaultGroundType;
+    std::int16_t under = DefaultGroundType;
+    std::int16_t object = 0;
+    std::uint8_t piece = InteriorPieceKey;
+    std::uint8_t flags = MarkFlag;
 };

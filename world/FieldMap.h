@@ -3,24 +3,22 @@
 #include "platform/ScenePixels.h"
 #include "world/Field.h"
 
-#include <SFML/Graphics/Vertex.hpp>
+#include <SFML/Graphics/Rect.hpp>
+#include <SFML/System/Vector2.hpp>
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
 
-namespace sf
-{
-class Drawable;
-class RenderTarget;
-class Texture;
-} // namespace sf
-
 class GameData;
-class ObjectSprite;
+class ObjectType;
 
 constexpr int MapSize = 200;                   // fields per side of the map
 constexpr int FieldCount = MapSize * MapSize;  // fields of the map
 constexpr int MapPixels = MapSize * FieldSize; // scene pixels per side of the whole map
+constexpr int GameViewWidth = 320;             // scene pixels the game shows: 20 fields
+constexpr int GameViewHeight = 192;            // scene pixels: 12 fields
 
 // A rectangle of scene pixels with inclusive bounds, tested on a field's
 // position truncated toward zero.
@@ -31,10 +29,27 @@ struct PixelWindow
     constexpr bool contains(int x, int y) const { return x >= left && x <= right && y >= top && y <= bottom; }
 };
 
-// Fields here get their objects placed, and their ground drawn.
-constexpr PixelWindow PlacementWindow{-50, -50, 400, 272};
-// Fields here get their objects drawn.
-constexpr PixelWindow ObjectWindow{-50, -50, 368, 240};
+// Around a view of `width` x `height` scene pixels whose top-left corner is
+// the scene's (0, 0): fields here get their ground drawn (for the game's view
+// -50..400 x -50..272) ...
+constexpr PixelWindow groundWindow(int width, int height)
+{
+    return {-50, -50, width + 80, height + 80};
+}
+// ... and fields here their objects (for the game's view -50..368 x -50..240).
+constexpr PixelWindow objectWindow(int width, int height)
+{
+    return {-50, -50, width + 48, height + 48};
+}
+
+// Columns firstColumn..lastColumn and rows firstRow..lastRow, both inclusive;
+// empty when a last is below its first.
+struct FieldRange
+{
+    int firstColumn = 0, firstRow = 0, lastColumn = -1, lastRow = -1;
+
+    bool empty() const { return lastColumn < firstColumn || lastRow < firstRow; }
+};
 
 // Told of every change to the stored values of a field (ground types, object,
 // solid flag), whoever made it: the editor's history, the map overview. Must
@@ -48,54 +63,95 @@ protected:
     ~FieldMapObserver() = default;
 };
 
-// The world: 200 x 200 fields of 16 x 16 scene pixels. The field in column c and
-// row r is fields()[c * 200 + r] and always stands at origin + (16 c, 16 r);
-// the origin is the position of field (0, 0)'s ground layer. There is no
-// camera: walking moves every field.
+// The world: 200 x 200 fields of 16 x 16 scene pixels, kept as values, with a
+// camera. The field in column c and row r is fields()[c * 200 + r] and stands
+// at origin + (16 c, 16 r), computed in float; the origin (the map origin) is
+// where field (0, 0) stands in the scene. Walking moves the origin. The view
+// is the rectangle of the scene the game shows, from (0, 0), of any size: the
+// auto-tiling pass and the drawing windows follow it.
+//
+// Every position, rectangle and box is computed from the origin when asked
+// for: a field's truncated position is each coordinate of its float position
+// truncated toward zero.
 class FieldMap
 {
 public:
     // A uniform map of ground type 5 on both layers, no objects, nothing solid,
     // every field marked for auto-tiling, field (0, 0) at (0, 0). `content`
-    // must outlive the map.
-    explicit FieldMap(const GameData* content);
-
-    // Gives a map built without a content store (null `content`) its store:
-    // every field's layers get the textures of their ground types. Lets the
-    // game build the map's 40,000 fields while the content is still loading.
-    void attachContent(const GameData* content);
+    // must outlive the map; `viewWidth` x `viewHeight` scene pixels, each at
+    // least 1.
+    explicit FieldMap(const GameData& content, int viewWidth = GameViewWidth, int viewHeight = GameViewHeight);
 
     FieldMap(const FieldMap&) = delete;
     FieldMap& operator=(const FieldMap&) = delete;
 
     static constexpr int index(int column, int row) { return column * MapSize + row; }
+    static constexpr bool onMap(int column, int row)
+    {
+        return column >= 0 && column < MapSize && row >= 0 && row < MapSize;
+    }
     // The collision rectangle of a solid field standing at `position` (scene
     // pixels): the field's 16 x 16 pixels from its position truncated.
     static sf::IntRect solidRectAt(sf::Vector2f position)
     {
         return {truncatePixel(position.x), truncatePixel(position.y), FieldSize, FieldSize};
     }
-    static constexpr bool onMap(int column, int row)
+    // Where field (c, r) stands with the map origin at `origin`: origin +
+    // (16 c, 16 r), in float.
+    static sf::Vector2f positionAt(sf::Vector2f origin, int column, int row)
     {
-        return column >= 0 && column < MapSize && row >= 0 && row < MapSize;
+        return {origin.x + static_cast<float>(FieldSize * column), origin.y + static_cast<float>(FieldSize * row)};
     }
+
     // Field (c, r); both must lie in 0..199.
     const Field& at(int column, int row) const { return storage[static_cast<std::size_t>(index(column, row))]; }
     // Every field, column by column: (c, r) is element c * 200 + r.
     const std::vector<Field>& fields() const { return storage; }
-    const GameData* content() const { return store; }
+    const GameData& content() const { return store; }
 
-    // The map origin: the position of field (0, 0), scene pixels.
-    const sf::Vector2f& origin() const { return storage[0].groundSprite.getPosition(); }
+    // The map origin: where field (0, 0) stands, scene pixels.
+    const sf::Vector2f& origin() const { return mapOrigin; }
+    // The view's size in scene pixels.
+    sf::Vector2i viewSize() const { return view; }
+    // A view of another size (each at least 1); counts as a change to what is drawn.
+    void setViewSize(int width, int height);
 
-    // Edits. Each changes one field of the grid (c, r in 0..199); what follows
-    // from it (the ground pieces, the collision rectangle, the object's place)
-    // is brought up to date by the next refresh. A change of the stored values
-    // raises revision() and is told to the observers; an edit that leaves
-    // them as they were is no change.
+    // Computed from the origin, for field (c, r) in 0..199:
+    // where it stands, scene pixels;
+    sf::Vector2f position(int column, int row) const { return positionAt(mapOrigin, column, row); }
+    // its collision rectangle: solidRectAt its position while solid, else all 0;
+    sf::IntRect solidRect(int column, int row) const;
+    // the definition of its object, null for none (object 0);
+    const ObjectType* objectType(int column, int row) const;
+    // its object's collision box (objectBoxAt its position), all 0 for none;
+    sf::IntRect objectBox(int column, int row) const;
+    // the message of its object's definition: empty for a field that never
+    // had an object put on it, object 0's own message once one was removed.
+    const std::string& message(int column, int row) const;
+
+    // The field under scene point `point`: of the columns from c0 = max(0,
+    // -(x0 / 16)) and the rows from r0 = max(0, -(y0 / 16)) (x0, y0 the
+    // origin truncated toward zero, integer division toward zero), the one
+    // whose truncated position (fx, fy) has fx <= x <= fx + 16 and
+    // fy <= y <= fy + 16; a field's edges count as inside, and on a shared
+    // edge the lower column, then the lower row, wins. Empty when no field
+    // is hit, for a point that is not finite, and while c0 or r0 >= 200.
+    std::optional<sf::Vector2i> fieldUnder(sf::Vector2f point) const;
+
+    // The fields whose truncated position lies in `window`; a window test on
+    // every field gives the same fields.
+    FieldRange fieldsIn(const PixelWindow& window) const;
+    // The drawing windows for this map's view.
+    PixelWindow groundWindow() const { return ::groundWindow(view.x, view.y); }
+    PixelWindow objectWindow() const { return ::objectWindow(view.x, view.y); }
+
+    // Edits. Each changes one field of the grid (c, r in 0..199). A change of
+    // the stored values raises revision() and is told to the observers; an
+    // edit that leaves them as they were is no change.
     //
-    // Field::setGround on field (c, r): false, and nothing changes, for a
-    // type without a loaded texture.
+    // Paints ground type `type` on the under layer (`underLayer`) or the
+    // ground layer and marks the field for auto-tiling; its piece stays until
+    // then. False, and nothing changes, for a type without a loaded texture.
     bool paintGround(int column, int row, int type, bool underLayer);
     // Object `id` on the field (0 removes it); false, and nothing changes,
     // when the store has no definition `id`.
@@ -112,48 +168,38 @@ public:
 
     // Counts the changes of stored values since the map was built.
     std::uint64_t revision() const { return changes; }
-    // Counts the changes to anything draw() shows: a layer's texture, piece
-    // or position, an object's definition, presence or position (every change
-    // of stored values counts as one too). Two draws with the same
-    // drawRevision() and the same `between` put out the same pixels. Moving
-    // by (0, 0), and an auto-tiling pass or a placement that leaves every
-    // piece and object as it was, are no change. Whatever comes to change what
-    // draw() shows must count here: the game reuses its last picture while
-    // this stays the same.
+    // Counts the changes to anything a drawing of the map shows: a field's
+    // values or piece, the origin, the view (every change of stored values
+    // counts as one too). Two drawings with the same drawRevision() and the
+    // same picture between the objects put out the same pixels. Moving by
+    // (0, 0), and an auto-tiling pass that leaves every piece as it was, are
+    // no change. Whatever comes to change what is drawn must count here: the
+    // game reuses its last picture while this stays the same.
     std::uint64_t drawRevision() const { return drawChanges; }
     // `observer` must stay alive until it is removed.
     void addObserver(FieldMapObserver* observer);
     void removeObserver(FieldMapObserver* observer);
 
-    // Moves every field by (dx, dy) pixels, then brings its collision rectangle
-    // and, inside the placement window, its object's position up to date.
+    // Moves the map by (dx, dy) pixels: the origin, and with it every field.
     void scroll(float dx, float dy);
 
-    // The auto-tiling pass, then collision rectangles and object positions of
-    // every field. Once per frame, after the editor and the player.
-    void refresh();
+    // The auto-tiling pass. Once per frame, after the editor and the player.
+    void refresh() { autoTilePass(); }
 
-    // Puts field (c, r) at (16 c + x, 16 r + y). Collision rectangles and objects
-    // follow at the next scroll or refresh.
+    // Puts field (c, r) at (16 c + x, 16 r + y).
     void setOrigin(float x, float y);
 
-    // Draws into `target`: the ground of the fields in the placement window,
-    // the objects in the object window whose picture stands above `betweenY`,
-    // then `between` (the player), then the objects level with or below it
-    // (lower rows over upper ones). The pixels are those of drawing every
-    // layer and object as its own sprite in that order; layers and objects of
-    // one texture go out together where no other picture lies between them.
-    // Object pictures are taken as placed, moved by their origin, never
-    // scaled or rotated.
-    void draw(sf::RenderTarget& target, const sf::Drawable& between, float betweenY);
-
-    // Chooses the ground piece of field (c, r), and first of its four
-    // neighbours when `withNeighbours`. The caller keeps 1 <= c, r <= 198
-    // without neighbours and 2 <= c, r <= 197 with them.
+    // Chooses the ground piece of field (c, r) by the auto-tiling rule, and
+    // first of its four neighbours when `withNeighbours`, clearing their
+    // marks. The caller keeps 1 <= c, r <= 198 without neighbours and
+    // 2 <= c, r <= 197 with them.
     void autoTile(int column, int row, bool withNeighbours);
 
-    // Re-tiles every marked field of the 36 x 28 window that starts at the
-    // field covering the scene's top-left corner, kept 2 fields off the edges.
+    // Re-tiles every marked field of the pass's window: the view's columns
+    // and rows and AutoTileWindowExtra more of each (36 x 28 for the game's
+    // view), starting at the field covering the view's top-left corner, each
+    // bound clamped on its own into 2..198 (so the outer two rings of the map
+    // are never the centre of a call).
     void autoTilePass();
 
     // Chooses now, from the ground types around them, the piece of every
@@ -166,9 +212,6 @@ public:
     // in view at once (undo, redo): the view is right in the same frame.
     void retileView();
 
-    // Draw calls made by the last draw, for the benchmarks.
-    int lastDrawCalls = 0;
-
 private:
     Field& fieldAt(int column, int row) { return storage[static_cast<std::size_t>(index(column, row))]; }
     // The pass's window from the current origin: columns [first, end) and
@@ -178,43 +221,17 @@ private:
         int firstColumn, firstRow, endColumn, endRow;
     };
     TileWindow tileWindow() const;
+    // Puts definition `id` on the field (assigned from now on); counts a
+    // drawing change when its object changes.
+    void assignObject(Field& field, int id);
     // Counts a change of field (c, r), whose values were `before`.
     void changed(int column, int row, const FieldValues& before);
 
-    // Settling, shared by scroll and refresh: every field's collision
-    // rectangle from its position and solid flag, then the objects of the
-    // fields in the placement window put on their fields.
-    void settleRect(Field& field);
-    void placeObjects();
-
-    // Quads of one texture, drawn with one call.
-    struct Batch
-    {
-        const sf::Texture* texture = nullptr;
-        std::vector<sf::Vertex> vertices;
-    };
-    // Object quads of one texture with their bounds, scene pixels.
-    struct ObjectBatch
-    {
-        const sf::Texture* texture = nullptr;
-        std::vector<sf::Vertex> vertices;
-        std::vector<sf::FloatRect> quads;
-        sf::FloatRect bounds;
-    };
-    void appendGround(std::vector<Batch>& batches, const FieldSprite& layer);
-    void drawBatches(sf::RenderTarget& target, std::vector<Batch>& batches);
-    void drawObjects(sf::RenderTarget& target, float playerY, bool inFront);
-    void appendObject(const sf::Texture* texture, const ObjectSprite& picture, sf::Vector2f position);
-
-    const GameData* store;
+    const GameData& store;
     std::vector<Field> storage; // 40,000, column by column
+    sf::Vector2f mapOrigin;
+    sf::Vector2i view;
     std::uint64_t changes = 0;
     std::uint64_t drawChanges = 0;
     std::vector<FieldMapObserver*> observers;
-
-    // Kept between frames so drawing reuses their memory.
-    std::vector<Batch> underBatches;
-    std::vector<Batch> groundBatches;
-    std::vector<ObjectBatch> objectBatches;
-    std::size_t objectBatchesUsed = 0;
 };

@@ -103,13 +103,10 @@ sf::IntRect groundPiece(const std::vector<FieldValues>& fields, int column, int 
 {
     if (column < 1 || row < 1 || column > MapSize - 2 || row > MapSize - 2)
         return {0, 0, FieldSize, FieldSize};
-    const int type = at(fields, column, row).groundType;
-    const auto matches = [&](int c, int r) {
-        const FieldValues& neighbour = at(fields, c, r);
-        return neighbour.groundType == type || neighbour.underType == type;
-    };
-    return autoTilePiece(matches(column, row - 1), matches(column, row + 1), matches(column + 1, row),
-                         matches(column - 1, row));
+    return autoTilePiece(autoTileKeyAt(column, row, [&fields](int c, int r) {
+        const FieldValues& field = at(fields, c, r);
+        return GroundLayers{field.groundType, field.underType};
+    }));
 }
 } // namespace
 

@@ -61,7 +61,8 @@ int main(int argc, char** argv)
     else if (command == "autosave" && argc == 3)
     {
         std::ostringstream quiet;
-        FieldMap map(nullptr);
+        const GameData content(argv[2] + std::string("/no-content"), &quiet, nullptr, &quiet);
+        FieldMap map(content);
         Recovery recovery(argv[2], sf::milliseconds(1), TimeSource::system(), quiet);
         // The file an earlier run left is this run's own, as after F9.
         recovery.adoptOffer(map.revision());
