@@ -60,7 +60,8 @@ int runGame(int argc, char** argv)
         return importTiledMap(content.folder, options.importFile, options.importMap, std::cout, std::cerr);
 
     // Without a display the graphics library would abort with a core dump.
-    // The check's connection stays open until the window exists.
+    // The check's connection stays open while the game runs, so the graphics
+    // library never opens its own while the process holds none.
     DisplayCheck display = checkDisplay();
     if (!display.problem.empty())
     {
@@ -78,7 +79,6 @@ int runGame(int argc, char** argv)
     if (gameOptions.stateFolder.empty())
         reportNoStateFolder(std::cout);
     Game game(gameOptions);
-    display.connection.reset();
     // A logout ends the X server under the game: the map in memory is kept first.
     onDisplayLost([&game] { game.keepUnsavedWork(); },
                   "quillora: the connection to the X display was lost (the X server ended)");

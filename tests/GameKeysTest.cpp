@@ -85,7 +85,9 @@ TEST_F(GameKeysTest, F11SwitchesFullScreenAndBackKeepingTheMapTheEditorAndTheMou
     EXPECT_TRUE(game.fullScreen() && game.window().isOpen());
 }
 
-TEST(KeyBindings, ArrowsRebindingAndGamepadsWalkAndEdit)
+using KeyBindingsTest = WorldFixture;
+
+TEST_F(KeyBindingsTest, ArrowsRebindingAndGamepadsWalkAndEdit)
 {
     KeyBindings keys;
     std::string problem;
@@ -103,14 +105,14 @@ TEST(KeyBindings, ArrowsRebindingAndGamepadsWalkAndEdit)
     for (const Row& row : {Row{defaults, {K::Up}, false, {0, 1}}, Row{defaults, {}, true, {1, 0}},
                            Row{keys, {K::W}, false, {0, 0}}, Row{keys, {K::Z}, false, {0, 1}}})
     {
-        Player player({1080, 720}, nullptr, 3.375f, 3.75f, row.keys);
+        Player player({1080, 720}, *data, 3.375f, 3.75f, row.keys);
         InputState input = pressing(row.held);
         input.pad.left = row.padLeft;
         EXPECT_EQ(player.walkStep(input), row.step) << ::testing::PrintToString(row.held);
     }
 
     ManualTimeSource time;
-    Editor editor(nullptr, time, keys);
+    Editor editor(*data, time, keys);
     struct Step
     {
         Keys held;

@@ -202,7 +202,8 @@ TEST_F(UnsavedWork, OldFilesAndBadPlacesNeverSwitchRecoveryOff)
 {
     // Eight files of games that ended: the newest is offered, the oldest
     // (by time, not by number) makes room, and only once this game writes.
-    FieldMap map(nullptr);
+    const GameData content(dir.path(), &console);
+    FieldMap map(content);
     const auto now = fs::file_time_type::clock::now();
     for (int slot = 1; slot <= RecoverySlots; ++slot)
     {
