@@ -13,10 +13,8 @@
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/System/Vector2.hpp>
 
-#include <array>
 #include <optional>
 #include <string>
-#include <vector>
 
 class GameData;
 
