@@ -40,7 +40,8 @@ if [ "$mode" = package ]; then
   dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sed 's#^\./usr/##; s#^games/#bin/#' | LC_ALL=C sort >"$work/deb.list"
   (cd "$prefix" && find . -type f | sed 's#^\./##' | LC_ALL=C sort) | diff - "$work/deb.list" \
     || fail "the package's files differ from the install's"
-  dpkg-deb -c "$deb" | grep -q ' \./usr/games/quillora$' || fail "the package has no usr/games/quillora"
+  dpkg-deb -c "$deb" | awk '$6 == "./usr/games/quillora" {found = 1} END {exit !found}' \
+    || fail "the package has no usr/games/quillora"
   # What a Debian maintainer would fix: lintian's errors and warnings.
   if command -v lintian >/dev/null; then
     lintian --fail-on error,warning "$deb" >"$work/lintian.txt" 2>&1 || { cat "$work/lintian.txt"; fail "lintian"; }
