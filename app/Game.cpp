@@ -240,8 +240,13 @@ void Game::handleEvents()
 void Game::walk(const InputState& in)
 {
     // The world moves against the walk. A step into something, or off the
-    // map, is taken back whole: no sliding along walls.
-    const sf::Vector2i step = playerCharacter->walkStep(in);
+    // map, is taken back whole: no sliding along walls. With Ctrl held the
+    // quick-save keys save and do not walk (Ctrl+S is no step down).
+    InputState walking = in;
+    if (ctrlHeld(in))
+        for (const sf::Keyboard::Key key : options.keys.binding(KeyAction::QuickSave).keys)
+            walking.press(key, false);
+    const sf::Vector2i step = playerCharacter->walkStep(walking);
     const float dx = static_cast<float>(step.x);
     const float dy = static_cast<float>(step.y);
     const bool leavesMap = playerCharacter->stepLeavesMap(*fieldMap, dx, dy);

@@ -5,6 +5,15 @@
 
 namespace
 {
+// The sign of the cross's vertical axis that means up. SFML passes it on as
+// the system reports it: the Linux joystick driver with up negative, as the
+// sticks; Windows' point-of-view hat with up positive.
+#ifdef _WIN32
+constexpr float CrossUp = 1.f;
+#else
+constexpr float CrossUp = -1.f;
+#endif
+
 // The held flag of `button` in `state`; null for the buttons the game does not use.
 bool* buttonOf(InputState& state, sf::Mouse::Button button)
 {
@@ -114,8 +123,8 @@ GamepadState InputTracker::padsNow()
     GamepadState state;
     for (Pad& pad : pads)
     {
-        state.up = state.up || pad.y < -GamepadStickThreshold || pad.povY > GamepadStickThreshold;
-        state.down = state.down || pad.y > GamepadStickThreshold || pad.povY < -GamepadStickThreshold;
+        state.up = state.up || pad.y < -GamepadStickThreshold || pad.povY * CrossUp > GamepadStickThreshold;
+        state.down = state.down || pad.y > GamepadStickThreshold || pad.povY * CrossUp < -GamepadStickThreshold;
         state.left = state.left || pad.x < -GamepadStickThreshold || pad.povX < -GamepadStickThreshold;
         state.right = state.right || pad.x > GamepadStickThreshold || pad.povX > GamepadStickThreshold;
         state.buttons |= pad.held | pad.tapped;

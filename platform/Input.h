@@ -87,7 +87,7 @@ public:
 private:
     struct Pad
     {
-        float x = 0.f, y = 0.f, povX = 0.f, povY = 0.f; // -100 .. 100; y down, povY up
+        float x = 0.f, y = 0.f, povX = 0.f, povY = 0.f; // -100 .. 100, as SFML reports them
         std::uint32_t held = 0;
         std::uint32_t tapped = 0; // pressed since the last frame
     };

@@ -55,8 +55,7 @@ TEST_F(GameKeysTest, CtrlSSavesToTheMapsOwnFileWithoutADialogAndAMapWithoutOneAs
     press({K::RControl, K::S}); // held: once per press
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(saves(), 2) << console.str();
-    const std::string saved = readFile(maps.file("first.map")), now = formatMap(game.map());
-    EXPECT_TRUE(saved.substr(0, 8 * 40000) == now.substr(0, 8 * 40000)) << "the fields (S walked on)";
+    EXPECT_TRUE(readFile(maps.file("first.map")) == formatMap(game.map())) << "Ctrl+S is no step down";
     EXPECT_FALSE(game.unsavedChanges());
 
     press({K::F10});

@@ -62,15 +62,19 @@ TEST(KeyBindings, GamepadsWalkReadAndSwitchTheEditorThroughTheInputSeam)
     sf::Window window(sf::VideoMode(64, 64), "gamepad");
     InputTracker tracker;
     const KeyBindings& keys = KeyBindings::defaults();
-    const auto send = [&](sf::Event::EventType type, int axisOrButton = 0, float position = 0.f) {
-        sf::Event e{type, {}};
-        if (type == sf::Event::JoystickMoved)
-            e.joystickMove = {2, static_cast<sf::Joystick::Axis>(axisOrButton), position};
-        else if (type == sf::Event::JoystickButtonPressed || type == sf::Event::JoystickButtonReleased)
-            e.joystickButton = {2, static_cast<unsigned>(axisOrButton)};
-        else
-            e.joystickConnect.joystickId = 2;
+    sf::Event e{sf::Event::JoystickConnected, {}};
+    e.joystickConnect.joystickId = 2; // the first member of every gamepad event
+    const auto send = [&](sf::Event::EventType type) {
+        e.type = type;
         tracker.handle(e);
+    };
+    const auto move = [&](sf::Joystick::Axis axis, float at) {
+        e.joystickMove = {2, axis, at};
+        send(sf::Event::JoystickMoved);
+    };
+    const auto button = [&](sf::Event::EventType type, unsigned number) {
+        e.joystickButton = {2, number};
+        send(type);
     };
     // The actions the frame holds, by name.
     const auto held = [&](const InputState& frame) {
@@ -80,14 +84,14 @@ TEST(KeyBindings, GamepadsWalkReadAndSwitchTheEditorThroughTheInputSeam)
         return names;
     };
     send(sf::Event::JoystickConnected);
-    send(sf::Event::JoystickMoved, sf::Joystick::Y, -80.f);
-    send(sf::Event::JoystickMoved, sf::Joystick::X, -30.f); // barely off its rest
-    send(sf::Event::JoystickButtonPressed, GamepadStartButton);
-    send(sf::Event::JoystickButtonReleased, GamepadStartButton);
+    move(sf::Joystick::Y, -80.f);
+    move(sf::Joystick::X, -30.f); // barely off its rest
+    button(sf::Event::JoystickButtonPressed, GamepadStartButton);
+    button(sf::Event::JoystickButtonReleased, GamepadStartButton);
     EXPECT_EQ(held(tracker.takeFrame(window)), "walk_up editor ");
     EXPECT_EQ(held(tracker.takeFrame(window)), "walk_up ") << "a tap counts for one frame";
-    send(sf::Event::JoystickMoved, sf::Joystick::PovX, 100.f);
-    send(sf::Event::JoystickButtonPressed, GamepadReadButton);
+    move(sf::Joystick::PovX, 100.f);
+    button(sf::Event::JoystickButtonPressed, GamepadReadButton);
     EXPECT_EQ(held(tracker.takeFrame(window)), "walk_up walk_right read ");
     send(sf::Event::LostFocus);
     EXPECT_EQ(held(tracker.takeFrame(window)), "") << "without the focus";
