@@ -93,11 +93,8 @@ TEST_F(UnsavedWork, QuittingKeepsItAndTheNextStartOffersIt)
     {
         second->setFileChooser([&](FileDialogPurpose) { return FileChoice(target); });
         press(*second, {sf::Keyboard::F5});
-        EXPECT_NE(console.str().find("--- Saving Failed: " + target + ": the game keeps its recovery files"),
-                  std::string::npos)
-            << console.str();
-        EXPECT_TRUE(second->unsavedChanges());
-        EXPECT_TRUE(fs::exists(file(1)));
+        EXPECT_NE(console.str().find("--- Saving Failed: " + target + ": the game keeps"), std::string::npos);
+        EXPECT_TRUE(second->unsavedChanges() && fs::exists(file(1)));
     }
 
     // Saving removes the recovery file; a clean quit writes none.
@@ -170,11 +167,7 @@ TEST_F(UnsavedWork, OldFilesMakeRoomAndQuittingTakesTheNextFreePlace)
     map.setSolid(9, 9, true);
     EXPECT_TRUE(game.quit(map, true, ""));
     EXPECT_EQ(game.ownFile(), other.file("recovery-2.map"));
-    RecoveryContents kept;
-    std::string error;
-    const std::string text = readFile(other.file("recovery-2.map"));
-    ASSERT_TRUE(parseRecovery(text, kept, error)) << error;
-    EXPECT_TRUE(kept.mapText == formatMap(map));
+    EXPECT_TRUE(readFile(other.file("recovery-2.map")) == formatRecovery("", formatMap(map)));
 }
 
 TEST_F(UnsavedWork, EscapeStaysOpenOnceWhenTheChangesCannotBeKept)
