@@ -189,7 +189,8 @@ bool Game::isOpen() const
 
 void Game::keepUnsavedWork()
 {
-    if (recovery)
+    // There is no staying open: a failure is followed by the quit that gives up.
+    if (recovery && !recovery->quit(*fieldMap, unsavedChanges(), mapPath))
         recovery->quit(*fieldMap, unsavedChanges(), mapPath);
 }
 

@@ -93,11 +93,8 @@ TEST_F(UnsavedWork, QuittingKeepsItAndTheNextStartOffersIt)
     {
         second->setFileChooser([&](FileDialogPurpose) { return FileChoice(target); });
         press(*second, {sf::Keyboard::F5});
-        EXPECT_NE(console.str().find("--- Saving Failed: " + target + ": the game keeps its recovery files"),
-                  std::string::npos)
-            << console.str();
-        EXPECT_TRUE(second->unsavedChanges());
-        EXPECT_TRUE(fs::exists(file(1)));
+        EXPECT_NE(console.str().find("--- Saving Failed: " + target + ": the game keeps"), std::string::npos);
+        EXPECT_TRUE(second->unsavedChanges() && fs::exists(file(1)));
     }
 
     // Saving removes the recovery file; a clean quit writes none.
@@ -187,88 +184,42 @@ TEST_F(UnsavedWork, OfTwoFilesLeftByEarlierGamesTheNewerIsOffered)
     }
 }
 
-namespace
+TEST_F(UnsavedWork, OldFilesMakeRoomAndQuittingTakesTheNextFreePlace)
 {
-std::size_t count(const std::string& text, const std::string& part)
-{
-    std::size_t found = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++found;
-    return found;
-}
-} // namespace
-
-TEST_F(UnsavedWork, OldFilesAndBadPlacesNeverSwitchRecoveryOff)
-{
-    // Eight files of games that ended: the newest is offered, the oldest
-    // (by time, not by number) makes room, and only once this game writes.
+    // Eight files of games that ended: the newest is offered, the oldest (by
+    // time, not number) is this game's, and stays until this game writes.
     const GameData content(dir.path(), &console);
     FieldMap map(content);
-    const auto now = fs::file_time_type::clock::now();
     for (int slot = 1; slot <= RecoverySlots; ++slot)
     {
         state.write("recovery-" + std::to_string(slot) + ".map", formatRecovery("", formatMap(map)));
-        const int minutes = slot == 4 ? -60 : slot == 6 ? 60 : slot;
-        fs::last_write_time(file(slot), now + std::chrono::minutes(minutes));
+        fs::last_write_time(file(slot), fs::file_time_type::clock::now() + std::chrono::minutes(slot == 4 ? -9 : slot));
     }
-    map.setSolid(3, 3, true);
-    {
-        Recovery ninth(state.path(), sf::seconds(60), time, console);
-        EXPECT_EQ(ninth.offeredFile(), file(6));
-        EXPECT_EQ(ninth.ownFile(), file(4));
-        EXPECT_NE(console.str().find("the oldest, " + file(4) + ", is replaced"), std::string::npos) << console.str();
-        ninth.mapSaved(); // this game never wrote it: it stays
-        EXPECT_TRUE(fs::exists(file(4)));
-        EXPECT_TRUE(ninth.quit(map, true, ""));
-    }
-    RecoveryContents kept;
-    std::string error;
-    const std::string text = readFile(file(4));
-    ASSERT_TRUE(parseRecovery(text, kept, error)) << error;
-    EXPECT_TRUE(kept.mapText == formatMap(map));
+    Recovery ninth(state.path(), sf::seconds(60), time, console);
+    EXPECT_EQ(ninth.offeredFile(), file(8));
+    EXPECT_EQ(ninth.ownFile(), file(4));
+    ninth.mapSaved();
+    EXPECT_TRUE(fs::exists(file(4)));
 
-    // Names that are not regular files are skipped, at start and at quitting.
+    // The own place goes bad under a game: quitting keeps the map in the next free one.
     TempDir other;
+    Recovery game(other.path(), sf::seconds(60), time, console);
     fs::create_directory(other.file("recovery-1.map"));
-    fs::create_symlink("/dev/null", other.file("recovery-2.map"));
-    Recovery game(other.path(), sf::milliseconds(10), time, console);
-    EXPECT_EQ(game.ownFile(), other.file("recovery-3.map"));
-    EXPECT_NE(console.str().find(other.file("recovery-1.map") + " is not a regular file"), std::string::npos);
-    // The own place goes bad: failing autosaves are said once, the next
-    // success too, and quitting takes the next free place.
-    fs::create_directory(other.file("recovery-3.map"));
-    for (int write = 0; write < 4; ++write)
-    {
-        if (write == 3)
-            fs::remove(other.file("recovery-3.map"));
-        map.setSolid(write, 0, true);
-        time.advance(sf::milliseconds(10));
-        game.frame(map, true, "");
-        while (game.writing())
-            game.frame(map, true, "");
-    }
-    EXPECT_EQ(count(console.str(), "--- Autosave Failed: " + other.file("recovery-3.map")), 1u) << console.str();
-    EXPECT_EQ(count(console.str(), "--- Autosave works again"), 1u) << console.str();
-    fs::remove(other.file("recovery-3.map"));
-    fs::create_directory(other.file("recovery-3.map"));
     map.setSolid(9, 9, true);
     EXPECT_TRUE(game.quit(map, true, ""));
-    EXPECT_EQ(game.ownFile(), other.file("recovery-4.map"));
-    EXPECT_TRUE(fs::is_regular_file(other.file("recovery-4.map")));
+    EXPECT_EQ(game.ownFile(), other.file("recovery-2.map"));
+    EXPECT_TRUE(readFile(other.file("recovery-2.map")) == formatRecovery("", formatMap(map)));
 }
 
-TEST_F(UnsavedWork, QuittingStaysOpenOnceWhenTheChangesCannotBeKept)
+TEST_F(UnsavedWork, EscapeStaysOpenOnceWhenTheChangesCannotBeKept)
 {
     for (int slot = 1; slot <= RecoverySlots; ++slot)
         fs::create_directory(file(slot));
     auto game = start();
-    EXPECT_NE(console.str().find("--- Recovery files are off"), std::string::npos) << console.str();
     game->worldForSetup().setSolid(4, 4, true);
     press(*game, {sf::Keyboard::Escape});
     EXPECT_TRUE(game->isOpen());
-    EXPECT_NE(console.str().find("--- Keeping the unsaved map failed: "), std::string::npos) << console.str();
     EXPECT_NE(game->hud().messageText().getString().toAnsiString().find("NOT kept"), std::string::npos);
-    EXPECT_FALSE(game->unsavedWorkLost());
     press(*game, {sf::Keyboard::Escape});
     EXPECT_FALSE(game->isOpen());
     EXPECT_TRUE(game->unsavedWorkLost());
@@ -277,8 +228,7 @@ TEST_F(UnsavedWork, QuittingStaysOpenOnceWhenTheChangesCannotBeKept)
 TEST_F(UnsavedWork, ContentWithoutTheNewMapsGroundTypeSaysSoAndLoadsWhatItSaved)
 {
     const TestContent few(TestContentOptions{3, 3, 3});
-    GameOptions options{few.path(), false, false};
-    Game game(options, time, &console);
+    Game game(GameOptions{few.path(), false, false}, time, &console);
     EXPECT_NE(console.str().find("--- The content lacks ground type 5"), std::string::npos) << console.str();
     game.worldForSetup().paintGround(2, 2, 1, false);
     const std::string saved = formatMap(game.map());
@@ -287,6 +237,5 @@ TEST_F(UnsavedWork, ContentWithoutTheNewMapsGroundTypeSaysSoAndLoadsWhatItSaved)
     press(game, {sf::Keyboard::F5});
     game.worldForSetup().paintGround(2, 2, 2, false);
     press(game, {sf::Keyboard::F10});
-    EXPECT_NE(console.str().find("--- Loading Complete"), std::string::npos) << console.str();
-    EXPECT_TRUE(formatMap(game.map()) == saved);
+    EXPECT_TRUE(formatMap(game.map()) == saved) << console.str();
 }

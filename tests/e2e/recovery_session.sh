@@ -87,7 +87,7 @@ wait_for_line() {
   return 1
 }
 
-# Waits for the game to end and expects exit code $1.
+# Waits for the game to end and expects exit code $1 ($2: what ended it).
 ended_with() {
   local status=0
   for _ in $(seq 1 100); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
@@ -140,87 +140,56 @@ grep -q -- '--- Unsaved changes kept' "$log" && fail "a game without changes wro
 [ -f "$state/recovery-1.map" ] || fail "ending the game removed the offered file"
 [ "$(ls "$state" | grep -c '\.map$')" = 1 ] || fail "unexpected files: $(ls "$state")"
 
-# Paints with the editor at the middle of the window.
-paint() {
-  tap e
-  x mousemove --window "$wid" 300 300 mousedown 1
-  sleep 0.2
-  x mouseup 1
-  sleep 0.2
-}
+# A recovery file loaded by --map: changes nobody saved, without input.
+cp "$state/recovery-1.map" "$work/unsaved.map"
 
-# Without HOME and XDG_STATE_HOME: recovery is off, and the start says so.
-# Standard input closed: F5 says there is no file dialog.
-game_env=(-u HOME -u XDG_STATE_HOME)
-stdin_closed=1
+# No HOME nor XDG_STATE_HOME: said at start. Standard input closed: no dialog.
+game_env=(-u HOME -u XDG_STATE_HOME) stdin_closed=1
 start_game || fail "the game did not start without HOME"
 grep -q -- '^--- Recovery files are off: there is no state folder' "$log" || fail "no word that recovery is off"
 tap F5
-wait_for_line '^--- Saving ' || fail "F5 said nothing"
-grep -q -- '^--- Saving Failed: no file dialog is available' "$log" || fail "F5 with standard input closed: $(grep Saving "$log")"
+wait_for_line '^--- Saving Failed: no file dialog is available' || fail "F5 without standard input"
 end_with TERM
 stdin_closed=
 
-# Eight recovery files of games that ended: the oldest makes room.
-stale=$work/stale/quillora
-mkdir -p "$stale"
-for slot in 1 2 3 4 5 6 7 8; do
-  cp "$state/recovery-1.map" "$stale/recovery-$slot.map"
-  touch -d "2020-01-0$slot" "$stale/recovery-$slot.map"
+# Eight files of games that ended: the oldest makes room. A FIFO place is skipped.
+mkdir -p "$work/old/quillora" "$work/bad/quillora"
+for slot in 1 2 3 4 5 6 7 8; do cp "$state/recovery-1.map" "$work/old/quillora/recovery-$slot.map"; done
+touch -d 2019-01-01 "$work/old/quillora/recovery-5.map"
+mkfifo "$work/bad/quillora/recovery-1.map"
+for kept in old/quillora/recovery-5 bad/quillora/recovery-2; do
+  game_env=(XDG_STATE_HOME="$work/${kept%%/*}")
+  start_game --map "$work/unsaved.map" || fail "the game did not start"
+  end_with TERM
+  grep -q -- "--- Unsaved changes kept in $work/$kept.map" "$log" || fail "not kept in $kept: $(grep -- --- "$log")"
 done
-touch -d 2019-01-01 "$stale/recovery-5.map"
-game_env=(XDG_STATE_HOME="$work/stale")
-start_game || fail "the game did not start"
-grep -q -- "the oldest, $stale/recovery-5.map, is replaced" "$log" || fail "eight old files: $(grep -- '---' "$log")"
-paint
-end_with TERM
-grep -q -- "--- Unsaved changes kept in $stale/recovery-5.map" "$log" || fail "the oldest place was not reused"
-"$tool" recovery "$work/content" "$stale/recovery-5.map" || fail "the reused recovery file does not load"
+grep -q -- "recovery-1.map is not a regular file; that place is skipped" "$log" || fail "the FIFO place was not skipped"
 
-# A place that is no regular file is skipped for the next free one.
-bad=$work/bad/quillora
-mkdir -p "$bad"
-mkfifo "$bad/recovery-1.map"
-game_env=(XDG_STATE_HOME="$work/bad")
-start_game || fail "the game did not start"
-paint
-end_with TERM
-grep -q -- "--- Unsaved changes kept in $bad/recovery-2.map" "$log" || fail "a FIFO place: $(grep -- '---' "$log")"
-
-# A full state folder: the failing autosave is said once, the first Escape
-# keeps the game open, the second ends it with exit code 1.
-if mkdir -p "$work/full" && mount -t tmpfs -o size=16k tmpfs "$work/full" 2>/dev/null; then
-  game_env=(XDG_STATE_HOME="$work/full")
-  start_game --autosave 0.1 || fail "the game did not start"
-  paint
-  sleep 1
-  tap Escape
-  wait_for_line '^--- Keeping the unsaved map failed' || fail "Escape on a full disk: $(grep -- '---' "$log")"
-  kill -0 "$game_pid" || fail "the game ended although its changes were not kept"
-  [ "$(grep -c -- '^--- Autosave Failed' "$log")" = 1 ] || fail "autosave failures: $(grep -c -- '^--- Autosave' "$log")"
-  tap Escape
-  ended_with 1 "the second Escape on a full disk"
-  umount "$work/full"
-else
-  echo "no tmpfs can be mounted here: the full state folder is left out"
-fi
+# Nothing can be written (a full disk; where no tmpfs can be mounted, every
+# place a folder): the autosave failure is said once at most, and SIGTERM
+# ends the game with exit code 1 and the reason.
+mkdir -p "$work/full"
+mount -t tmpfs -o size=16k tmpfs "$work/full" 2>/dev/null ||
+  for slot in 1 2 3 4 5 6 7 8; do mkdir -p "$work/full/quillora/recovery-$slot.map"; done
+game_env=(XDG_STATE_HOME="$work/full")
+start_game --autosave 0.1 --map "$work/unsaved.map" || fail "the game did not start"
+sleep 1
+kill -TERM "$game_pid"
+ended_with 1 "SIGTERM with nowhere to write"
+grep -q -- '^--- Keeping the unsaved map failed' "$log" || fail "nowhere to write: $(grep -- --- "$log")"
+[ "$(grep -c -- '^--- Autosave Failed' "$log")" -le 1 ] || fail "the autosave failure was said again and again"
 
 # The X server ends under the game (a logout): the map is kept first.
-private=$work/private-display
-Xvfb -displayfd 3 -screen 0 1080x720x24 3>"$private" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1080x720x24 3>"$work/display" >/dev/null 2>&1 &
 xvfb_pid=$!
-for _ in $(seq 1 50); do [ -s "$private" ] && break; sleep 0.1; done
-[ -s "$private" ] || fail "no private X server"
+for _ in $(seq 1 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 game_env=(XDG_STATE_HOME="$work/lost")
-DISPLAY=":$(cat "$private")" start_game || fail "the game did not start on the private X server"
-DISPLAY=":$(cat "$private")" paint
+DISPLAY=":$(cat "$work/display")" start_game --map "$work/unsaved.map" || fail "the game did not start on its own X server"
 kill "$xvfb_pid"
-wait "$xvfb_pid" 2>/dev/null || true
 ended_with 1 "the X server ended"
-grep -q -- "--- Unsaved changes kept in $work/lost/quillora/recovery-1.map" "$log" ||
-  fail "the X server ended: $(grep -- '---' "$log")"
+wait "$xvfb_pid" 2>/dev/null || true; xvfb_pid=
+grep -q -- "--- Unsaved changes kept in $work/lost/quillora/recovery-1.map" "$log" || fail "the X server ended: nothing kept"
 grep -q 'connection to the X display was lost' "$work/stderr.log" || fail "no word of the lost display"
-"$tool" recovery "$work/content" "$work/lost/quillora/recovery-1.map" || fail "the kept map does not load"
 game_env=(XDG_STATE_HOME="$work/state")
 
 # 3. Killed at random moments while it autosaves.
