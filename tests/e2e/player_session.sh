@@ -41,7 +41,7 @@ wait_for_line() {
 # Gives the game window the keyboard (no window manager runs under Xvfb).
 focus_game() {
   local wid=
-  for _ in $(seq 1 50); do
+  for _ in $(seq 1 150); do
     wid=$(xdotool search --name "Quillora Indev" 2>/dev/null | tail -1) && [ -n "$wid" ] && break
     sleep 0.1
   done
@@ -109,7 +109,7 @@ start_game() {
   log=$1
   PATH=/nonexistent XDG_STATE_HOME="$work/state" "$game" <"$work/stdin" >"$log" 2>"$work/stderr.log" &
   game_pid=$!
-  for _ in $(seq 1 50); do
+  for _ in $(seq 1 150); do
     xdotool search --name "Quillora Indev" >/dev/null 2>&1 && return 0
     kill -0 "$game_pid" 2>/dev/null || fail "the game ended at start-up"
     sleep 0.1

@@ -67,20 +67,20 @@ start_once() {
   fi
   game_pid=$!
   wid=
-  for _ in $(seq 1 50); do
+  for _ in $(seq 1 150); do
     wid=$(xdotool search --name "Quillora Indev" 2>/dev/null | tail -1) && [ -n "$wid" ] && break
     kill -0 "$game_pid" 2>/dev/null || return 1
     sleep 0.1
   done
   [ -n "$wid" ] || return 1
   # The content's five lines, then the game runs; the editor key needs 200 ms.
-  for _ in $(seq 1 50); do grep -q '^---Items laden bei ' "$log" && break; sleep 0.1; done
+  for _ in $(seq 1 150); do grep -q '^---Items laden bei ' "$log" && break; sleep 0.1; done
   xdotool windowfocus "$wid" 2>/dev/null || true
   sleep 0.3
 }
 
 wait_for_line() {
-  for _ in $(seq 1 50); do
+  for _ in $(seq 1 150); do
     grep -qE -- "$1" "$log" && return 0
     sleep 0.1
   done
