@@ -1,6 +1,5 @@
 #include "app/CommandLine.h"
 
-#include "app/Recovery.h"
 #include "platform/SettingsFile.h"
 
 #include <CLI/CLI.hpp>
@@ -39,7 +38,7 @@ std::string seconds(const std::string& value)
     if (!number)
         return "SECONDS must be a number of seconds, 0 or more, not \"" + value + "\"";
     // A shorter interval would round to none at all.
-    if (*number > 0 && *number < MinAutosaveSeconds)
+    if (!honouredAutosave(*number))
         return "SECONDS must be 0 or at least " + formatSeconds(MinAutosaveSeconds) + ", not \"" + value + "\"";
     return {};
 }

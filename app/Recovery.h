@@ -13,10 +13,6 @@
 class FieldMap;
 
 constexpr double DefaultAutosaveSeconds = 60; // seconds between writes of a map with unsaved changes
-// The shortest interval between writes that is taken: below it the interval
-// would round to nothing (no periodic writes at all), and a write begins at
-// most once per frame anyway.
-constexpr double MinAutosaveSeconds = 0.01; // seconds
 constexpr int RecoverySlots = 8;              // games that can keep recovery files side by side
 
 // Says on `console` that recovery files are off because the game has no state

@@ -2,7 +2,7 @@
 // never throws, an exit always says something where it should, and what it
 // accepts is a usable set of options.
 #include "app/CommandLine.h"
-#include "app/Recovery.h"
+#include "platform/SettingsFile.h"
 
 #include <cmath>
 #include <cstddef>
@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         break;
     case CommandLine::Action::Play:
         if (!std::isfinite(result.options.autosaveSeconds) || result.options.autosaveSeconds < 0 ||
-            (result.options.autosaveSeconds > 0 && result.options.autosaveSeconds < MinAutosaveSeconds) ||
+            !honouredAutosave(result.options.autosaveSeconds) ||
             !result.options.exportMap.empty() || !result.options.tiledMap.empty() || !result.options.importFile.empty())
             std::abort();
         break;

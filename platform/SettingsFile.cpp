@@ -72,12 +72,12 @@ std::string take(Settings& settings, std::string_view section, std::string_view 
         }
         if (name == "autosave")
         {
-            if (const std::optional<double> seconds = plainSeconds(value))
+            if (const std::optional<double> seconds = plainSeconds(value); seconds && honouredAutosave(*seconds))
             {
                 settings.autosaveSeconds = seconds;
                 return {};
             }
-            return "autosave takes a number of seconds, 0 or more, not \"" + std::string(value) + "\"";
+            return "autosave takes a number of seconds, 0 or at least 0.01, not \"" + std::string(value) + "\"";
         }
         return "[game] has no setting \"" + std::string(name) + "\"";
     }

@@ -43,3 +43,16 @@ Settings readSettingsText(std::string_view text, const std::string& name);
 // Seconds written as a plain decimal number, 0 or more ("60", "0.5"): no
 // sign, exponent or blanks. Empty when `text` is not one.
 std::optional<double> plainSeconds(std::string_view text);
+
+// The shortest autosave interval that is taken, from the command line or the
+// settings file: below it the interval would round to nothing (no periodic
+// writes at all), and a write begins at most once per frame anyway. 0 stands
+// for "only when quitting".
+constexpr double MinAutosaveSeconds = 0.01; // seconds
+
+// Whether `seconds` is an autosave interval the game honours: 0 or at least
+// MinAutosaveSeconds.
+constexpr bool honouredAutosave(double seconds)
+{
+    return seconds == 0 || seconds >= MinAutosaveSeconds;
+}

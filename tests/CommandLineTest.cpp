@@ -1,5 +1,5 @@
 #include "app/CommandLine.h"
-#include "app/Recovery.h"
+#include "platform/SettingsFile.h"
 
 #include <gtest/gtest.h>
 

@@ -22,7 +22,7 @@ TEST(SettingsFile, RebindsByNameAndReportsEachBadLineWithItsNumberKeepingTheDefa
     const Settings settings = readSettingsText(
         "; my keys\n[game]\nwindowed = Yes\nautosave = 2.5\n[keys]\nwalk_up = Z, up\nread = Pad3\n"
         "walk_down = Nope\nflying = F\nautosave = 4\nthis line says nothing\n[game]\nwindowed = perhaps\n"
-        "autosave = -1\n[sound]\nvolume = 3\n",
+        "autosave = 0.001\n[sound]\nvolume = 3\n",
         "settings.ini");
     EXPECT_EQ(settings.windowed, std::optional<bool>(true));
     EXPECT_EQ(settings.autosaveSeconds, std::optional<double>(2.5));
