@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/FrameKey.h"
+#include "platform/FrameKey.h"
 #include "app/MapPictureExport.h"
 #include "app/ScreenCapture.h"
 #include "app/Recovery.h"
