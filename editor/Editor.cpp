@@ -5,6 +5,7 @@
 
 #include "content/GameData.h"
 #include "content/ObjectType.h"
+#include "platform/FrameKey.h"
 #include "platform/Input.h"
 #include "world/FieldMap.h"
 
@@ -43,7 +44,7 @@ const char* kindName(EditKind kind)
 }
 
 // "Undone: painting, 12 fields"; a load that only moved the map has no count.
-std::string describe(const char* done, const EditSummary& edit)
+std::string describeEdit(const char* done, const EditSummary& edit)
 {
     std::string text = std::string(done) + ": " + kindName(edit.kind);
     if (edit.fields > 0)
@@ -155,7 +156,7 @@ const std::string* Editor::undoOrRedo(const InputState& input, FieldMap& map, bo
     leftBlocked = input.leftButton;
     const std::optional<EditSummary> done = redo ? edits.redo(map) : edits.undo(map);
     if (done)
-        message = describe(redo ? "Redone" : "Undone", *done);
+        message = describeEdit(redo ? "Redone" : "Undone", *done);
     else
         message = redo ? "Nothing to redo" : "Nothing to undo";
     return &message;
@@ -251,3 +252,11 @@ int Editor::objectCount() const
     return content.objectCount();
 }
 
+
+void Editor::describe(FrameKey& key) const
+{
+    state.describe(key);
+    key.add(cursorSprite);
+    const std::optional<sf::IntRect> outline = rectangleOutline();
+    key.add(outline.has_value()).add(outline.value_or(sf::IntRect()));
+}

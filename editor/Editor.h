@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 
+class FrameKey;
 class GameData;
 
 constexpr int EditorKeyDelayMs = 200; // milliseconds; a timed key acts only when its clock reads more than this
@@ -94,6 +95,9 @@ public:
     // While a rectangle is dragged: its outline in scene pixels, where the
     // last update saw its fields.
     std::optional<sf::IntRect> rectangleOutline() const { return rectangle.outline(); }
+    // Adds what the editor puts in a frame to `key`: the choices (which the
+    // HUD shows), the cursor and the rectangle's outline.
+    void describe(FrameKey& key) const;
 
     // Undo and redo of this editor's edits; the game records map loads in it.
     EditHistory& history() { return edits; }

@@ -2,6 +2,8 @@
 
 #include <array>
 
+class FrameKey;
+
 // The editor's choices and what they mean, as the HUD shows them: small
 // enough for the HUD to include without the editor.
 
@@ -47,5 +49,8 @@ struct EditorChoices
     int selectedGround = 0;  // a ground type: 0..8 by the number keys, any loaded one by the wheel, picking, the picker
     int selectedObject = 0;  // an object id: any loaded one by K and L, the wheel, picking, the picker
     int brushSize = 1;       // 1..4
+
+    // Adds every choice to `key` (anything drawn may show any of them).
+    void describe(FrameKey& key) const;
 };
 

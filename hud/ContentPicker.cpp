@@ -3,6 +3,7 @@
 #include "content/GameData.h"
 #include "editor/EditorChoices.h"
 #include "hud/UI.h"
+#include "platform/FrameKey.h"
 
 #include <SFML/Graphics/RenderTarget.hpp>
 
@@ -194,4 +195,9 @@ void ContentPicker::drawEntry(sf::RenderTarget& window, const PickerEntry& entry
     number.setPosition(std::round(corner.x + PickerCellSize - size.left - size.width - 2),
                        std::round(corner.y + PickerCellSize - size.top - size.height - 2));
     window.draw(number);
+}
+
+void ContentPicker::describe(FrameKey& key, const EditorChoices& choices) const
+{
+    key.add(open).add(topRow).add(choices.selectedGround).add(choices.selectedObject);
 }

@@ -13,6 +13,7 @@ namespace sf
 class RenderTarget;
 }
 
+class FrameKey;
 class GameData;
 struct EditorChoices;
 
@@ -73,6 +74,8 @@ public:
     sf::Vector2f cellCentre(const PickerEntry& entry) const;
 
     void draw(sf::RenderTarget& window, const EditorChoices& choices);
+    // Adds what draw() shows to `key` (see FrameKey).
+    void describe(FrameKey& key, const EditorChoices& choices) const;
 
 private:
     int groundRows() const;

@@ -2,6 +2,7 @@
 
 #include "content/GameData.h"
 #include "hud/UI.h"
+#include "platform/FrameKey.h"
 #include "world/FieldMap.h"
 
 #include <SFML/Graphics/RenderTarget.hpp>
@@ -72,4 +73,11 @@ void EditorGuides::draw(sf::RenderTarget& window, sf::Vector2f origin)
     }
     if (shownField)
         window.draw(text);
+}
+
+void EditorGuides::describe(FrameKey& key, sf::Vector2f origin) const
+{
+    key.add(origin).add(grid).add(readoutShown());
+    if (readoutShown())
+        key.add(text);
 }

@@ -13,6 +13,7 @@ class RenderTarget;
 }
 
 class FieldMap;
+class FrameKey;
 class GameData;
 
 // The grid of field borders (G), one window pixel wide, and its colour.
@@ -45,6 +46,8 @@ public:
     // The grid (when on) for the map at `origin` (scene pixels), then the
     // readout (when there is a field), onto the window.
     void draw(sf::RenderTarget& window, sf::Vector2f origin);
+    // Adds what draw() shows to `key` (see FrameKey).
+    void describe(FrameKey& key, sf::Vector2f origin) const;
 
 private:
     sf::Vector2f sceneSize;

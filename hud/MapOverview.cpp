@@ -2,6 +2,7 @@
 
 #include "content/GameData.h"
 #include "hud/UI.h"
+#include "platform/FrameKey.h"
 
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RenderTarget.hpp>
@@ -220,4 +221,9 @@ void MapOverview::draw(sf::RenderTarget& window, sf::Vector2f origin, sf::Vector
         appendRect(marks, x - 1, y - 1, 3, 3, OverviewPlayerColor);
     }
     window.draw(marks);
+}
+
+void MapOverview::describe(FrameKey& key, sf::Vector2f origin, sf::Vector2i playerField) const
+{
+    key.add(shown()).add(changes).add(origin).add(playerField);
 }

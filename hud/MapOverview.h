@@ -18,6 +18,7 @@ namespace sf
 class RenderTarget;
 }
 
+class FrameKey;
 class GameData;
 
 // Where the overview stands, window pixels: one pixel per field, in the
@@ -66,6 +67,8 @@ public:
     // The picture, its frame, the outline of the scene with the map at
     // `origin` (scene pixels) and the player's field, onto the window.
     void draw(sf::RenderTarget& window, sf::Vector2f origin, sf::Vector2i playerField);
+    // Adds what draw() shows to `key` (see FrameKey).
+    void describe(FrameKey& key, sf::Vector2f origin, sf::Vector2i playerField) const;
 
     // The picture's area, window pixels: field (c, r) is the pixel at
     // (left + c, top + r).

@@ -345,3 +345,9 @@ bool UI::messageVisible() const
 {
     return messageClock.getElapsedTime().asSeconds() < messageSeconds;
 }
+
+void UI::describeTexts(FrameKey& key) const
+{
+    key.add(brushSize);
+    key.add(messageVisible()).add(message);
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FrameKey.h"
 #include "platform/TimeSource.h"
 
 #include <SFML/Graphics/RectangleShape.hpp>
@@ -80,9 +81,9 @@ constexpr float MessageTextBottomOffset = 16.f;
 // The heads-up display: the editor indicator, and in editor mode the ground
 // palette with its marker, the layer and mode indicators and the object
 // preview, all in scene pixels; the brush-size text and the message text are
-// drawn by the frame loop on the window, in window pixels. The game redraws
-// only when its frame key changes (Game::describeFrame): anything new that
-// draw or drawTexts come to show must be added to that key.
+// drawn by the frame loop on the window, in window pixels. describe and
+// describeTexts add what draw and drawTexts read to a frame's key (see
+// FrameKey), the choices aside: they are the editor's to describe.
 class UI
 {
 public:
@@ -118,6 +119,7 @@ public:
     // active. The marker shows for the types 0..5 and for the loaded types
     // past them.
     void draw(sf::RenderTarget& target, const EditorChoices& editor);
+    void describe(FrameKey& key) const { key.add(unsavedMarkShown); }
 
     // The outline of the editor's rectangle, `area` in scene pixels, into the
     // scene (over the map, under the HUD's sprites).
@@ -126,6 +128,7 @@ public:
     // The texts onto the window, over the scaled scene: the brush size while
     // the editor is active, then the message while it is visible.
     void drawTexts(sf::RenderTarget& window, const EditorChoices& editor) const;
+    void describeTexts(FrameKey& key) const;
 
     // Whether the message is still to be drawn: its clock reads strictly less
     // than its duration (MessageDuration unless showMessage said otherwise).

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FrameKey.h"
 #include "platform/KeyBindings.h"
 
 #include <SFML/Graphics/Rect.hpp>
@@ -85,6 +86,8 @@ public:
     bool stepLeavesMap(const FieldMap& map, float dx, float dy) const;
 
     const sf::Sprite& sprite() const { return picture; } // position fixed at the scene centre
+    // Adds what drawing sprite() shows to `key`.
+    void describe(FrameKey& key) const { key.add(picture); }
     const sf::IntRect& collisionRect() const { return feet; } // scene pixels: (152, 104, 16, 8) in a 320 x 192 scene
     Facing facing() const { return looking; }
     int standingGround() const { return groundBelow; }

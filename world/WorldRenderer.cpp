@@ -2,6 +2,7 @@
 
 #include "content/GameData.h"
 #include "content/ObjectType.h"
+#include "platform/FrameKey.h"
 #include "world/FieldMap.h"
 
 #include <SFML/Graphics/RenderTarget.hpp>
@@ -174,4 +175,9 @@ void WorldRenderer::draw(sf::RenderTarget& target, const FieldMap& map, const sf
     target.draw(between);
     ++lastDrawCalls;
     drawObjects(target, map, betweenY, true);
+}
+
+void WorldRenderer::describe(FrameKey& key, const FieldMap& map)
+{
+    key.add(map.origin()).add(map.revision()).add(map.drawRevision());
 }

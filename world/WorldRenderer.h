@@ -14,6 +14,7 @@ class Texture;
 } // namespace sf
 
 class FieldMap;
+class FrameKey;
 class ObjectSprite;
 
 // Draws a map's view from its values, in batches: one draw call per texture
@@ -33,6 +34,9 @@ public:
     // order. Object pictures are taken as defined, never scaled or rotated;
     // a ground type or picture without a texture draws nothing.
     void draw(sf::RenderTarget& target, const FieldMap& map, const sf::Drawable& between, float betweenY);
+    // Adds what draw() shows of `map` to `key` (see FrameKey); `between` is
+    // its owner's to describe.
+    static void describe(FrameKey& key, const FieldMap& map);
 
     // Draw calls made by the last draw, for the benchmarks and the profile.
     int drawCalls() const { return lastDrawCalls; }

@@ -15,6 +15,12 @@
 // show exactly what the last one did. Values go in as their bytes, so two keys
 // are equal only when the same values went in, in the same order, each one
 // bit for bit (0.f and -0.f differ: a needless redraw, never a stale picture).
+//
+// The contract of every drawer whose picture may be reused: beside its
+// draw() it has a describe() that adds every value its draw() reads (given
+// the same arguments). Two frames whose drawers added equal keys draw the same
+// pixels, so a value its draw() comes to read that is left out of describe()
+// shows late (up to a full redraw later).
 class FrameKey
 {
 public:

@@ -1,0 +1,154 @@
+#include "app/FrameDrawer.h"
+
+#include "app/GameWindow.h"
+#include "editor/Editor.h"
+#include "hud/Overlays.h"
+#include "hud/UI.h"
+#include "player/Player.h"
+
+#include <SFML/Graphics/RenderWindow.hpp>
+#include <SFML/OpenGL.hpp>
+#include <SFML/System/Sleep.hpp>
+
+#include <chrono>
+#include <utility>
+
+namespace
+{
+double millisecondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+} // namespace
+
+FrameDrawer::FrameDrawer(sf::RenderWindow& window, sf::Vector2f sceneScale, bool reuseUnchangedFrames,
+                         bool limitFrameRate, bool profile, const TimeSource& time)
+    : window(window), reuseUnchangedFrames(reuseUnchangedFrames), limitFrameRate(limitFrameRate), profiling(profile),
+      sinceFullRedraw(time), sinceFrameEnd(time)
+{
+    sceneTexture.create(SceneWidth, SceneHeight, sf::ContextSettings());
+    sceneSprite.setScale(sceneScale);
+}
+
+sf::Image FrameDrawer::sceneImage() const
+{
+    return sceneTexture.getTexture().copyToImage();
+}
+
+// Everything the frame about to be drawn shows, in two parts: what is drawn
+// into the scene, and what only the window adds over the scaled scene. Each
+// part that drawScene() or present() draws adds itself, beside its draw().
+void FrameDrawer::describe(const FrameParts& parts, FrameKey& scene, FrameKey& window) const
+{
+    scene.clear();
+    WorldRenderer::describe(scene, parts.map);
+    parts.player.describe(scene);
+    parts.editor.describe(scene);
+    parts.hud.describe(scene);
+
+    window.clear();
+    window.add(this->window.getSize());
+    parts.hud.describeTexts(window);
+    const sf::Vector2f origin = parts.map.origin();
+    if (parts.editor.active())
+        parts.overlays.guides().describe(window, origin);
+    parts.overlays.overview().describe(window, origin, parts.player.standingField());
+    parts.overlays.picker().describe(window, parts.editor.choices());
+}
+
+// Drawing the same picture 60 times a second costs a software renderer a
+// third of a core, so a frame that would show exactly what the window shows
+// draws nothing: the scene texture keeps the last scene, and the window is
+// neither drawn nor displayed. When only the window's texts changed the
+// scene is reused and the window drawn again. The window is still drawn in
+// full after any event that may have spoilt it (re-creation, resizing,
+// focus), for a screenshot, and at least every FullRedrawInterval, since a
+// window that was covered and uncovered is not always reported.
+void FrameDrawer::draw(const FrameParts& parts, bool fullRedraw, FrameProfile& profile)
+{
+    describe(parts, nextScene, nextWindow);
+    const bool all = !reuseUnchangedFrames || fullRedraw || damaged ||
+                     sinceFullRedraw.getElapsedTime().asSeconds() >= FullRedrawInterval;
+    const bool sceneChanged = all || nextScene != shownScene;
+    const bool windowChanged = sceneChanged || nextWindow != shownWindow;
+    profile.sceneDrawn = sceneChanged;
+    profile.presented = windowChanged;
+    if (profiling)
+    {
+        profile.sceneMs = 0;
+        profile.presentMs = 0;
+        profile.sceneDrawCalls = 0;
+    }
+
+    if (sceneChanged)
+    {
+        drawScene(parts, profile);
+        std::swap(shownScene, nextScene);
+    }
+    if (windowChanged)
+    {
+        present(parts, !lastFramePresented, profile);
+        std::swap(shownWindow, nextWindow);
+        damaged = false;
+        if (sceneChanged)
+            sinceFullRedraw.restart();
+    }
+    else
+    {
+        waitOutFrame();
+    }
+    lastFramePresented = windowChanged;
+    sinceFrameEnd.restart();
+}
+
+void FrameDrawer::drawScene(const FrameParts& parts, FrameProfile& profile)
+{
+    const auto sceneStart = std::chrono::steady_clock::now();
+    sceneTexture.clear(sf::Color::Blue);
+    const sf::Sprite& playerSprite = parts.player.sprite();
+    worldRenderer.draw(sceneTexture, parts.map, playerSprite, playerSprite.getPosition().y);
+    if (parts.editor.active())
+        sceneTexture.draw(parts.editor.cursor());
+    if (const std::optional<sf::IntRect> outline = parts.editor.rectangleOutline())
+        parts.hud.drawRectangleOutline(sceneTexture, *outline);
+    parts.hud.draw(sceneTexture, parts.editor.choices());
+    sceneTexture.display();
+    if (profiling)
+    {
+        glFinish(); // count the rasterising, not just the queuing
+        profile.sceneMs = millisecondsSince(sceneStart);
+        profile.sceneDrawCalls = worldRenderer.drawCalls();
+    }
+}
+
+void FrameDrawer::present(const FrameParts& parts, bool afterIdleFrame, FrameProfile& profile)
+{
+    const auto presentStart = std::chrono::steady_clock::now();
+    window.clear(sf::Color::Green);
+    sceneSprite.setTexture(sceneTexture.getTexture(), false);
+    window.draw(sceneSprite);
+    const sf::Vector2f origin = parts.map.origin();
+    if (parts.editor.active())
+        parts.overlays.guides().draw(window, origin);
+    parts.overlays.overview().draw(window, origin, parts.player.standingField());
+    parts.hud.drawTexts(window, parts.editor.choices());
+    parts.overlays.picker().draw(window, parts.editor.choices());
+    // SFML's frame limit counts from its last display, which idle frames
+    // skipped, so it would not wait now.
+    if (afterIdleFrame)
+        waitOutFrame();
+    window.display();
+    if (profiling)
+        profile.presentMs = millisecondsSince(presentStart);
+}
+
+// Frames that display nothing are paced here, on the game's clock, as the
+// frame limit paces those that do.
+void FrameDrawer::waitOutFrame()
+{
+    if (!limitFrameRate)
+        return;
+    const sf::Time rest = sf::seconds(1.f / FrameRateLimit) - sinceFrameEnd.getElapsedTime();
+    if (rest > sf::Time::Zero)
+        sf::sleep(rest);
+}
