@@ -19,23 +19,23 @@ namespace
 {
 // The whole map's picture (world/MapPicture) of `fields`, drawn with
 // `content`, encoded as PNG and handed to `store(bytes, file)`, which writes
-// it and names the file in `file`. Returns an empty string, or the reason it
-// failed (the encoder's or the store's).
+// it and names the file in `file`. Complete, or Failed with the encoder's or
+// the store's reason.
 template <typename Store>
-std::string writeMapPicture(const std::vector<FieldValues>& fields, const ContentPictures& content, Store store,
+WriteResult writeMapPicture(const std::vector<FieldValues>& fields, const ContentPictures& content, Store store,
                             std::string& file)
 {
     try
     {
         const std::vector<std::uint8_t> pixels = composeMapPicture(fields, content);
         std::string bytes;
-        if (std::string reason = encodePng(pixels.data(), MapPictureSide, MapPictureSide, bytes); !reason.empty())
-            return reason;
+        if (WriteResult encoded = encodePng(pixels.data(), MapPictureSide, MapPictureSide, bytes); !encoded)
+            return encoded;
         return store(bytes, file);
     }
     catch (const std::bad_alloc&)
     {
-        return "not enough memory for a picture of the whole map";
+        return WriteResult::failed("not enough memory for a picture of the whole map");
     }
 }
 } // namespace
@@ -60,16 +60,16 @@ int exportMapPicture(const std::string& contentRoot, const std::string& mapFile,
         return 1;
     }
     std::string file;
-    const std::string reason = writeMapPicture(
+    const WriteResult written = writeMapPicture(
         stored.fields, content,
         [&pictureFile](const std::string& bytes, std::string& written) {
             written = pictureFile;
             return writeFileSafely(pictureFile, bytes);
         },
         file);
-    if (!reason.empty())
+    if (!written)
     {
-        err << "quillora: cannot write the map picture: " << reason << std::endl;
+        err << "quillora: cannot write the map picture: " << written.reason << std::endl;
         return 1;
     }
     out << "--- Map picture written: " << file << std::endl;
@@ -79,16 +79,16 @@ int exportMapPicture(const std::string& contentRoot, const std::string& mapFile,
 namespace
 {
 // Fills the new, empty file `name` with `bytes`; removes it when that fails.
-std::string fillNewFile(const std::string& name, const std::string& bytes)
+WriteResult fillNewFile(const std::string& name, const std::string& bytes)
 {
     std::ofstream stream(std::filesystem::u8path(name), std::ios::binary | std::ios::trunc);
     stream.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     stream.close();
     if (stream)
-        return {};
+        return WriteResult();
     std::error_code ignored;
     std::filesystem::remove(std::filesystem::u8path(name), ignored);
-    return name + ": the picture cannot be written";
+    return WriteResult::failed(name + ": the picture cannot be written");
 }
 } // namespace
 
@@ -115,18 +115,19 @@ bool MapPictureWriter::begin(std::vector<FieldValues> fields, const LocalTime& t
             std::filesystem::create_directories(std::filesystem::u8path(folder), error);
             if (error)
             {
+                result.status = WriteResult::Status::Failed;
                 result.reason = folder + ": " + error.message();
                 return result;
             }
         }
         const auto store = [this, &time](const std::string& bytes, std::string& name) {
-            if (std::string reason = createCaptureFile(folder, "Map", time, ".png", name); !reason.empty())
-                return reason;
+            if (WriteResult created = createCaptureFile(folder, "Map", time, ".png", name); !created)
+                return created;
             return fillNewFile(name, bytes);
         };
         std::string file;
-        result.reason = writeMapPicture(fields, *content, store, file);
-        if (result.reason.empty())
+        static_cast<WriteResult&>(result) = writeMapPicture(fields, *content, store, file);
+        if (result)
             result.file = file;
         return result;
     });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FileResults.h"
 #include "platform/LocalTime.h"
 #include "world/Field.h"
 
@@ -25,11 +26,11 @@ class ContentPictures;
 int exportMapPicture(const std::string& contentRoot, const std::string& mapFile, const std::string& pictureFile,
                      std::ostream& out, std::ostream& err);
 
-// How writing a picture of the map ended.
-struct MapPictureResult
+// How writing a picture of the map ended: Complete with the file written, or
+// Failed with the reason (and no file).
+struct MapPictureResult : WriteResult
 {
-    std::string file;   // the file written; empty when it failed
-    std::string reason; // why it failed; empty when it was written
+    std::string file; // the file written; empty when it failed
 };
 
 // The game's map picture key: writes a picture of the map as it is at the

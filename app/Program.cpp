@@ -7,6 +7,7 @@
 #include "app/Recovery.h"
 #include "app/TiledCommands.h"
 #include "platform/AllocatorTuning.h"
+#include "platform/Console.h"
 #include "platform/ConsoleWait.h"
 #include "platform/Display.h"
 #include "platform/ExecutablePath.h"
@@ -16,7 +17,7 @@
 #include "platform/UserFolders.h"
 
 #include <filesystem>
-#include <iostream>
+#include <ostream>
 #include <system_error>
 
 int runGame(int argc, char** argv)
@@ -30,8 +31,8 @@ int runGame(int argc, char** argv)
     const CommandLine command = readCommandLine(std::vector<std::string>(argv + (argc > 0), argv + argc));
     if (command.action == CommandLine::Action::Exit)
     {
-        std::cout << command.out << std::flush;
-        std::cerr << command.err << std::flush;
+        consoleOut() << command.out << std::flush;
+        consoleErrors() << command.err << std::flush;
         return command.exitCode;
     }
     // The settings file fills in what the command line leaves out.
@@ -39,7 +40,7 @@ int runGame(int argc, char** argv)
     const Settings settings =
         configDir.empty() ? Settings{} : readSettingsFile(configDir + "/" + SettingsFileName);
     for (const std::string& problem : settings.problems)
-        std::cerr << "quillora: " << problem << std::endl;
+        consoleErrors() << "quillora: " << problem << std::endl;
     const CommandLineOptions options = withSettings(command.options, settings);
 
     std::error_code error;
@@ -48,16 +49,16 @@ int runGame(int argc, char** argv)
         locateContent(options.contentDir, workingDir, installedContentDir(executablePath()));
     if (content.source == ContentSource::NotFound)
     {
-        std::cerr << "quillora: " << content.problem << std::endl;
+        consoleErrors() << "quillora: " << content.problem << std::endl;
         return 1;
     }
     if (command.action == CommandLine::Action::Export)
-        return exportMapPicture(content.folder, options.exportMap, options.exportPicture, std::cout, std::cerr);
+        return exportMapPicture(content.folder, options.exportMap, options.exportPicture, consoleOut(), consoleErrors());
     if (command.action == CommandLine::Action::ExportTiled)
         return exportTiledMap(content.folder, options.tiledMap, options.tiledFile, options.tiledJson,
-                              options.tiledEncoding, std::cout, std::cerr);
+                              options.tiledEncoding, consoleOut(), consoleErrors());
     if (command.action == CommandLine::Action::ImportTiled)
-        return importTiledMap(content.folder, options.importFile, options.importMap, std::cout, std::cerr);
+        return importTiledMap(content.folder, options.importFile, options.importMap, consoleOut(), consoleErrors());
 
     // Without a display the graphics library would abort with a core dump.
     // The check's connection stays open while the game runs, so the graphics
@@ -65,7 +66,7 @@ int runGame(int argc, char** argv)
     DisplayCheck display = checkDisplay();
     if (!display.problem.empty())
     {
-        std::cerr << "quillora: " << display.problem << std::endl;
+        consoleErrors() << "quillora: " << display.problem << std::endl;
         return 1;
     }
     keepFreedMemoryForReuse();
@@ -77,7 +78,7 @@ int runGame(int argc, char** argv)
     gameOptions.keys = settings.keys;
     gameOptions.captureFolder = desktopPictureFolder(content.source, workingDir, homeFolder(), picturesFolder());
     if (gameOptions.stateFolder.empty())
-        reportNoStateFolder(std::cout);
+        reportNoStateFolder(consoleOut());
     Game game(gameOptions);
     // A logout ends the X server under the game: the map in memory is kept first.
     onDisplayLost([&game] { game.keepUnsavedWork(); },

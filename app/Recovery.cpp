@@ -179,13 +179,13 @@ void Recovery::collect(bool wait)
         return;
     if (!wait && pending.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
         return;
-    const std::string reason = pending.get();
-    if (!reason.empty())
+    const WriteResult written = pending.get();
+    if (!written)
     {
         kept.reset(); // written again at the next chance
         // Said once, not at every interval; the next success is said too.
         if (!failureSaid)
-            console << "--- Autosave Failed: " << reason << " (tried again at every interval)" << std::endl;
+            console << "--- Autosave Failed: " << written.reason << " (tried again at every interval)" << std::endl;
         failureSaid = true;
         return;
     }
@@ -274,14 +274,14 @@ std::string Recovery::refusesSaveAs(const std::string& file) const
     return file + ": the game keeps its recovery files in that folder; save the map elsewhere";
 }
 
-std::string Recovery::keepAnywhere(const std::string& text)
+WriteResult Recovery::keepAnywhere(const std::string& text)
 {
-    std::string first;
+    WriteResult first;
     if (ownLock)
     {
         first = writeFileSafely(own, text);
-        if (first.empty())
-            return {};
+        if (first)
+            return first;
     }
     for (int slot = 1; slot <= RecoverySlots && !folder.empty(); ++slot)
     {
@@ -291,18 +291,18 @@ std::string Recovery::keepAnywhere(const std::string& text)
         std::unique_ptr<FileLock> lock = FileLock::tryLock(lockPath(folder, slot));
         if (!lock || slotFile(file) != SlotFile::None)
             continue;
-        const std::string reason = writeFileSafely(file, text);
-        if (!reason.empty())
+        WriteResult written = writeFileSafely(file, text);
+        if (!written)
         {
-            if (first.empty())
-                first = reason;
+            if (first)
+                first = std::move(written);
             continue;
         }
         ownLock = std::move(lock);
         own = file;
-        return {};
+        return written;
     }
-    return first.empty() ? "no place in " + folder + " is free" : first;
+    return first ? WriteResult::failed("no place in " + folder + " is free") : first;
 }
 
 bool Recovery::quit(const FieldMap& map, bool unsaved, const std::string& mapPath)
@@ -312,17 +312,17 @@ bool Recovery::quit(const FieldMap& map, bool unsaved, const std::string& mapPat
         return true;
     if (!kept || *kept != map.revision() || !ownLock)
     {
-        const std::string reason = keepAnywhere(formatRecovery(mapPath, formatMap(map)));
-        if (!reason.empty())
+        const WriteResult held = keepAnywhere(formatRecovery(mapPath, formatMap(map)));
+        if (!held)
         {
             if (quitRefused)
             {
-                console << "--- Quitting without the unsaved map: " << reason << std::endl;
+                console << "--- Quitting without the unsaved map: " << held.reason << std::endl;
                 workLost = true;
                 return true;
             }
             quitRefused = true;
-            console << "--- Keeping the unsaved map failed: " << reason
+            console << "--- Keeping the unsaved map failed: " << held.reason
                     << ". The game stays open: F5 saves the map; quitting again ends it without the changes"
                     << std::endl;
             return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/FileLock.h"
+#include "platform/FileResults.h"
 #include "platform/TimeSource.h"
 
 #include <cstdint>
@@ -102,9 +103,9 @@ private:
     void collect(bool wait);
     void removeWithBackup(const std::string& file);
     // Writes `text` into the own slot, else into the first other free slot
-    // that takes it (which becomes the own one). Empty on success, else the
-    // first failure.
-    std::string keepAnywhere(const std::string& text);
+    // that takes it (which becomes the own one). Complete, or Failed with
+    // the first failure.
+    WriteResult keepAnywhere(const std::string& text);
 
     std::ostream& console;
     std::string folder;
@@ -116,7 +117,7 @@ private:
     std::string offered;
     std::string offeredFrom;
     std::optional<std::uint64_t> kept; // the map revision the own file holds or is being written with
-    std::future<std::string> pending;  // the write in progress: its failure, empty on success
+    std::future<WriteResult> pending;  // the write in progress
     bool ownWritten = false;   // the own file holds this game's map (written or adopted), not an older game's
     bool failureSaid = false;  // the last autosave failed and the console was told; said again only after a success
     bool quitRefused = false;  // a quit could not keep the changes and the game stayed open

@@ -1,5 +1,6 @@
 #include "app/ScreenCapture.h"
 
+#include "platform/Console.h"
 #include "platform/SafeFileWriter.h"
 
 #include <SFML/Graphics/Image.hpp>
@@ -9,7 +10,7 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <iostream>
+#include <ostream>
 #include <sstream>
 
 std::string captureName(const char* prefix, const LocalTime& time, int counter, const char* extension)
@@ -28,36 +29,33 @@ std::string screenCaptureName(const LocalTime& time, int counter)
     return captureName("ScreenCapture", time, counter, ".jpg");
 }
 
-std::string createCaptureFile(const std::string& folder, const char* prefix, const LocalTime& time,
+WriteResult createCaptureFile(const std::string& folder, const char* prefix, const LocalTime& time,
                               const char* extension, std::string& name)
 {
-    std::string reason;
     for (int counter = 1; counter <= MaxCapturesPerName; ++counter)
     {
         name = (folder.empty() ? std::string() : folder + "/") + captureName(prefix, time, counter, extension);
-        const NewFileStatus status = createNewFile(name, reason);
-        if (status == NewFileStatus::Created)
-            return {};
-        if (status == NewFileStatus::Failed)
-            return reason;
+        WriteResult created = createNewFile(name);
+        if (created.status != WriteResult::Status::Taken)
+            return created;
     }
-    return captureName(prefix, time, 1, extension) + ": " + std::to_string(MaxCapturesPerName) +
-           " files of this second exist";
+    return WriteResult::failed(captureName(prefix, time, 1, extension) + ": " +
+                               std::to_string(MaxCapturesPerName) + " files of this second exist");
 }
 
-std::string captureWindow(const sf::RenderWindow& window, const LocalTime& time, const std::string& folder,
+WriteResult captureWindow(const sf::RenderWindow& window, const LocalTime& time, const std::string& folder,
                           std::string* written)
 {
     sf::Texture texture;
     const sf::Vector2u size = window.getSize();
     if (!texture.create(size.x, size.y))
-        return "cannot capture the window";
+        return WriteResult::failed("cannot capture the window");
     texture.update(window);
     const sf::Image image = texture.copyToImage();
 
     std::string name;
-    if (std::string reason = createCaptureFile(folder, "ScreenCapture", time, ".jpg", name); !reason.empty())
-        return reason;
+    if (WriteResult created = createCaptureFile(folder, "ScreenCapture", time, ".jpg", name); !created)
+        return created;
     // The encoder's own complaint would come every frame; ours comes once.
     std::streambuf* const libraryErrors = sf::err().rdbuf(nullptr);
     const bool saved = image.saveToFile(name);
@@ -65,11 +63,11 @@ std::string captureWindow(const sf::RenderWindow& window, const LocalTime& time,
     if (!saved)
     {
         std::remove(name.c_str());
-        return name + ": the image cannot be written";
+        return WriteResult::failed(name + ": the image cannot be written");
     }
     if (written)
         *written = name;
-    return {};
+    return WriteResult();
 }
 
 void ScreenCapturer::frame(const sf::RenderWindow& window, bool held)
@@ -80,16 +78,16 @@ void ScreenCapturer::frame(const sf::RenderWindow& window, bool held)
         return;
     // The time is read before the capture is taken.
     const LocalTime now = localTimeNow();
-    std::string reason;
+    WriteResult result;
     if (!folder.empty())
     {
         std::error_code error;
         std::filesystem::create_directories(std::filesystem::u8path(folder), error);
         if (error)
-            reason = folder + ": " + error.message();
+            result = WriteResult::failed(folder + ": " + error.message());
     }
-    if (reason.empty())
-        reason = captureWindow(window, now, folder);
-    if (!reason.empty())
-        std::cerr << "Screen capture failed: " << reason << std::endl;
+    if (result)
+        result = captureWindow(window, now, folder);
+    if (!result)
+        consoleErrors() << "Screen capture failed: " << result.reason << std::endl;
 }

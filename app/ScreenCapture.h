@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FileResults.h"
 #include "platform/LocalTime.h"
 
 #include <string>
@@ -24,26 +25,26 @@ std::string screenCaptureName(const LocalTime& time, int counter = 1);
 // Creates the first free file of captureName(prefix, time, 1, extension),
 // counter 2, 3, ... up to MaxCapturesPerName, in `folder` (UTF-8; empty: the
 // working directory, which is then not named), taking the name in the same
-// step as the file is created. Returns an empty string with the new empty
-// file's name in `name`, or the reason it failed.
-std::string createCaptureFile(const std::string& folder, const char* prefix, const LocalTime& time,
+// step as the file is created. Complete with the new empty file's name in
+// `name`, or Failed with the reason.
+WriteResult createCaptureFile(const std::string& folder, const char* prefix, const LocalTime& time,
                               const char* extension, std::string& name);
 
 // Writes what `window` shows as a JPEG into `folder` (UTF-8; empty: the
 // working directory, which is then not named), under the first name of `time`
 // that is free (screenCaptureName with counter 1, 2, ...): a capture never
 // replaces a file. The name is taken in one step with the file's creation, so
-// two captures, or another program, cannot take the same one. Returns an empty
-// string and puts the file in `written` (when given), or returns the reason it
-// failed; a failed capture leaves no file. The folder must exist.
-std::string captureWindow(const sf::RenderWindow& window, const LocalTime& time, const std::string& folder = {},
+// two captures, or another program, cannot take the same one. Complete with
+// the file in `written` (when given), or Failed with the reason; a failed
+// capture leaves no file. The folder must exist.
+WriteResult captureWindow(const sf::RenderWindow& window, const LocalTime& time, const std::string& folder = {},
                           std::string* written = nullptr);
 
 // F3 as the frame loop sees it: one capture per press, taken in the frame in
 // which the key goes down and named after the local time of that frame, into
 // `folder` (empty: the working directory; a folder that does not exist yet is
 // created). Holding the key takes no more captures. A failure is reported on
-// standard error, once for its press.
+// the console's error stream (platform/Console.h), once for its press.
 class ScreenCapturer
 {
 public:

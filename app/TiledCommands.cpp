@@ -27,11 +27,11 @@ int exportTiledMap(const std::string& contentRoot, const std::string& mapFile, c
         err << "quillora: cannot export the map: " << read.reason << std::endl;
         return 1;
     }
-    const std::string reason =
+    const WriteResult written =
         writeTiledMap(stored, content, tiledFile, json ? TiledForm::Json : TiledForm::Xml, kind);
-    if (!reason.empty())
+    if (!written)
     {
-        err << "quillora: cannot write the Tiled map: " << reason << std::endl;
+        err << "quillora: cannot write the Tiled map: " << written.reason << std::endl;
         return 1;
     }
     out << "--- Tiled map written: " << tiledFile << std::endl;
@@ -49,18 +49,18 @@ int importTiledMap(const std::string& contentRoot, const std::string& tiledFile,
         err << "quillora: cannot import the map: " << error << std::endl;
         return 1;
     }
-    std::string reason;
+    WriteResult written;
     try
     {
-        reason = writeFileSafely(mapFile, formatMap(stored));
+        written = writeFileSafely(mapFile, formatMap(stored));
     }
     catch (const std::bad_alloc&)
     {
-        reason = mapFile + ": not enough memory to write the map";
+        written = WriteResult::failed(mapFile + ": not enough memory to write the map");
     }
-    if (!reason.empty())
+    if (!written)
     {
-        err << "quillora: cannot write the map: " << reason << std::endl;
+        err << "quillora: cannot write the map: " << written.reason << std::endl;
         return 1;
     }
     out << "--- Map written: " << mapFile << std::endl;

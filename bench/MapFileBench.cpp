@@ -42,7 +42,7 @@ struct MapBenchSetup
         }
         map->scroll(-1184, -352);
         mapPath = files.file("bench map.txt");
-        if (!writeFileSafely(mapPath, formatMap(*map)).empty())
+        if (!writeFileSafely(mapPath, formatMap(*map)))
             std::abort();
     }
     ~MapBenchSetup()
@@ -135,8 +135,7 @@ void BM_TiledExport(benchmark::State& state)
     const std::string path = s.files.file(json ? "tiled.tmj" : "tiled.tmx");
     for (auto _ : state)
     {
-        if (!writeTiledMap(stored, pictures, path, json ? TiledForm::Json : TiledForm::Xml, TiledEncoding::Csv)
-                 .empty())
+        if (!writeTiledMap(stored, pictures, path, json ? TiledForm::Json : TiledForm::Xml, TiledEncoding::Csv))
             state.SkipWithError("export failed");
     }
 }
@@ -151,7 +150,7 @@ void BM_TiledImport(benchmark::State& state)
         state.SkipWithError("the map cannot be read");
     const bool json = state.range(0) == 1;
     const std::string path = s.files.file(json ? "import.tmj" : "import.tmx");
-    if (!writeTiledMap(stored, pictures, path, json ? TiledForm::Json : TiledForm::Xml, TiledEncoding::Csv).empty())
+    if (!writeTiledMap(stored, pictures, path, json ? TiledForm::Json : TiledForm::Xml, TiledEncoding::Csv))
         state.SkipWithError("export failed");
     std::string error;
     for (auto _ : state)

@@ -1,10 +1,11 @@
 #include "content/GameData.h"
 
 #include "content/ImageFile.h"
+#include "platform/Console.h"
 #include "platform/Fonts.h"
 
 #include <filesystem>
-#include <iostream>
+#include <ostream>
 
 namespace
 {
@@ -33,7 +34,7 @@ const T* lookup(const ContentTable<T>& table, int number)
 
 GameData::GameData(std::string root, std::ostream* console, const FontFiles* fontFiles, std::ostream* errors,
                    std::size_t imageBudget, const DecodedImages* decoded)
-    : root(std::move(root)), console(console ? console : &std::cout), errors(errors ? errors : &std::cerr),
+    : root(std::move(root)), console(console ? console : &consoleOut()), errors(errors ? errors : &consoleErrors()),
       imageBytesLeft(imageBudget), decoded(decoded)
 {
     const FontFiles files = fontFiles ? *fontFiles : FontFiles::find();

@@ -170,11 +170,11 @@ bool writeImage(png_structp png, png_infop info, png_uint_32 width, png_uint_32 
 }
 } // namespace
 
-std::string encodePng(const unsigned char* rgba, unsigned width, unsigned height, std::string& bytes)
+WriteResult encodePng(const unsigned char* rgba, unsigned width, unsigned height, std::string& bytes)
 {
     bytes.clear();
     if (width == 0 || height == 0)
-        return "a picture without pixels cannot be a PNG";
+        return WriteResult::failed("a picture without pixels cannot be a PNG");
     PngSink sink{&bytes, {}};
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &sink, onWriteError, onWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
@@ -198,7 +198,7 @@ std::string encodePng(const unsigned char* rgba, unsigned width, unsigned height
         fault = "not enough memory to encode the picture";
     }
     png_destroy_write_struct(&png, &info);
-    return fault;
+    return fault.empty() ? WriteResult() : WriteResult::failed(std::move(fault));
 }
 
 ReadResult loadPngImage(const std::string& path, sf::Image& image, std::size_t maxDecodedBytes)

@@ -44,6 +44,6 @@ ReadResult loadPngTexture(const std::string& path, sf::Texture& texture, std::si
 // (`rgba` holds width x height x 4 bytes), as a PNG file's bytes into
 // `bytes`: non-interlaced, 8-bit RGBA, compressed for speed (a picture of the
 // whole map is 41 MB of pixels; zlib's fastest level keeps encoding it well
-// under a second). Returns an empty string, or the reason it failed (`bytes`
-// is then unspecified).
-std::string encodePng(const unsigned char* rgba, unsigned width, unsigned height, std::string& bytes);
+// under a second). Complete, or Failed with the reason (`bytes` is then
+// unspecified).
+WriteResult encodePng(const unsigned char* rgba, unsigned width, unsigned height, std::string& bytes);

@@ -86,8 +86,8 @@ MapFileResult saveMap(FieldMap& map, const MapFileChooser& choose)
     try
     {
         const std::string text = formatMap(map);
-        if (std::string reason = writeFileSafely(name, text); !reason.empty())
-            return failed(std::move(reason));
+        if (WriteResult written = writeFileSafely(name, text); !written)
+            return failed(std::move(written.reason));
     }
     catch (const std::bad_alloc&)
     {

@@ -3,6 +3,7 @@
 #include "content/ContentCatalog.h"
 #include "content/TextLines.h"
 
+#include <cassert>
 #include <charconv>
 #include <cstring>
 
@@ -169,6 +170,7 @@ bool parseMapFields(std::string_view text, const ContentCatalog& content, std::s
 
 void applyMap(FieldMap& map, const StoredMap& stored)
 {
+    assert(stored.fields.size() == static_cast<std::size_t>(FieldCount));
     if (stored.fields.size() != static_cast<std::size_t>(FieldCount))
         return;
     for (int column = 0; column < MapSize; ++column)

@@ -99,8 +99,8 @@ struct Export
 std::string png(const sf::Image& image, const std::string& file, std::string& bytes)
 {
     const sf::Vector2u size = image.getSize();
-    if (std::string reason = encodePng(image.getPixelsPtr(), size.x, size.y, bytes); !reason.empty())
-        return file + ": " + reason;
+    if (WriteResult encoded = encodePng(image.getPixelsPtr(), size.x, size.y, bytes); !encoded)
+        return file + ": " + encoded.reason;
     return {};
 }
 
@@ -509,12 +509,12 @@ bool isTiledMapPath(const std::string& path, TiledForm* form)
     return xml || json;
 }
 
-std::string writeTiledMap(const StoredMap& map, const ContentPictures& content, const std::string& path,
+WriteResult writeTiledMap(const StoredMap& map, const ContentPictures& content, const std::string& path,
                           TiledForm form, TiledEncoding encoding)
 {
     if (map.fields.size() != static_cast<std::size_t>(FieldCount))
-        return path + ": the map has " + std::to_string(map.fields.size()) + " fields, not " +
-               std::to_string(FieldCount);
+        return WriteResult::failed(path + ": the map has " + std::to_string(map.fields.size()) + " fields, not " +
+                                   std::to_string(FieldCount));
     const bool xml = form == TiledForm::Xml;
     try
     {
@@ -525,23 +525,23 @@ std::string writeTiledMap(const StoredMap& map, const ContentPictures& content, 
         };
         Export exported;
         if (std::string reason = buildExport(map, content, stem, xml ? ".tsx" : ".tsj", exported); !reason.empty())
-            return path + ": " + reason;
+            return WriteResult::failed(path + ": " + reason);
         // Tilesets and pictures first: a map is never left naming files that are not there.
         for (const auto& [name, bytes] : exported.pictures)
-            if (std::string reason = writeFileSafely(beside(name), bytes); !reason.empty())
-                return reason;
+            if (WriteResult written = writeFileSafely(beside(name), bytes); !written)
+                return written;
         for (const Tileset& set : exported.tilesets)
-            if (std::string reason = writeFileSafely(beside(set.file), xml ? xmlTileset(set) : jsonTileset(set));
-                !reason.empty())
-                return reason;
+            if (WriteResult written = writeFileSafely(beside(set.file), xml ? xmlTileset(set) : jsonTileset(set));
+                !written)
+                return written;
         return writeFileSafely(path, xml ? xmlMap(exported, encoding) : jsonMap(exported, encoding));
     }
     catch (const std::bad_alloc&)
     {
-        return path + ": not enough memory to export the map";
+        return WriteResult::failed(path + ": not enough memory to export the map");
     }
     catch (const std::exception& error)
     {
-        return path + ": " + error.what();
+        return WriteResult::failed(path + ": " + error.what());
     }
 }

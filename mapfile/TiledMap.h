@@ -2,6 +2,7 @@
 
 #include "mapfile/MapFormat.h"
 #include "mapfile/TiledData.h"
+#include "platform/FileResults.h"
 
 #include <cstddef>
 #include <string>
@@ -48,7 +49,7 @@ bool isTiledMapPath(const std::string& path, TiledForm* form = nullptr);
 // "<stem>-ground", "<stem>-objects" and "<stem>-solid" with ".tsx" or
 // ".tsj", "<stem>-ground.png", "<stem>-solid.png" and "<stem>-object-<N>.png".
 // Each file is replaced as a map is saved (writeFileSafely). The pictures are
-// those of `content`, the one the map's numbers were checked against. Returns
-// an empty string, or the reason ("<file>: ...") it failed.
-std::string writeTiledMap(const StoredMap& map, const ContentPictures& content, const std::string& path,
+// those of `content`, the one the map's numbers were checked against.
+// Complete, or Failed with the reason ("<file>: ...").
+WriteResult writeTiledMap(const StoredMap& map, const ContentPictures& content, const std::string& path,
                           TiledForm form, TiledEncoding encoding);

@@ -1,5 +1,7 @@
 #include "platform/Display.h"
 
+#include "platform/Console.h"
+
 #ifndef _WIN32
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -10,7 +12,7 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <cstring>
-#include <iostream>
+#include <ostream>
 #include <mutex>
 #include <thread>
 #endif
@@ -99,8 +101,8 @@ int displayLost(Display*)
         if (keepOnLoss)
             keepOnLoss();
     }
-    std::cout.flush();
-    std::cerr << lossLine << std::endl;
+    consoleOut().flush();
+    consoleErrors() << lossLine << std::endl;
     _exit(1); // Xlib ends the program after this anyway; nothing may talk to the display again
 }
 } // namespace
@@ -138,7 +140,7 @@ WindowCreationGuard::WindowCreationGuard(const std::string& title) : watch(std::
         {
             if (std::chrono::steady_clock::now() - start >= std::chrono::milliseconds(WindowCreationLimitMs))
             {
-                std::cerr << "quillora: the game's window did not come up within "
+                consoleErrors() << "quillora: the game's window did not come up within "
                           << WindowCreationLimitMs / 1000 << " seconds" << std::endl;
                 _exit(1);
             }

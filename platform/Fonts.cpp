@@ -1,8 +1,10 @@
 #include "platform/Fonts.h"
 
+#include "platform/Console.h"
+
 #include <SFML/Graphics/Font.hpp>
 
-#include <iostream>
+#include <ostream>
 
 #if defined(__unix__) && !defined(__APPLE__)
 #include <fontconfig/fontconfig.h>
@@ -86,13 +88,13 @@ bool loadSystemFont(sf::Font& font, FontRole role, const std::string& path)
 {
     if (path.empty())
     {
-        std::cerr << "Quillora: no " << roleName(role)
+        consoleErrors() << "Quillora: no " << roleName(role)
                   << " font found; install one (for example fonts-dejavu-core), texts stay empty" << std::endl;
         return false;
     }
     if (!font.loadFromFile(path))
     {
-        std::cerr << "Quillora: cannot read the " << roleName(role) << " font " << path << std::endl;
+        consoleErrors() << "Quillora: cannot read the " << roleName(role) << " font " << path << std::endl;
         return false;
     }
     return true;

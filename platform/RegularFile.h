@@ -1,23 +1,9 @@
 #pragma once
 
+#include "platform/FileResults.h"
+
 #include <cstddef>
 #include <string>
-
-// How reading a file ended: the one result that the file readers, the picture
-// decoder and the content loaders hand on.
-struct ReadResult
-{
-    enum class Status
-    {
-        Complete, // read (or, for an open RegularFile, nothing has failed yet)
-        Missing,  // there is no file of that name
-        Failed,   // the file exists but cannot be used; see `reason`
-    };
-    Status status = Status::Complete;
-    std::string reason; // "<path>: <what is wrong>"; empty when Complete
-
-    explicit operator bool() const { return status == Status::Complete; }
-};
 
 // A regular file opened for reading. Opening never blocks: the name is opened
 // non-blocking and anything that is not a regular file (a named pipe, a

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FileResults.h"
+
 #include <string>
 #include <string_view>
 
@@ -28,24 +30,17 @@
 // A save killed at any point leaves the file complete, old or new; only one
 // killed between linking the temporary file in and the rename leaves it
 // behind, until the next save of the same file.
-// Returns an empty string on success. On failure the file is as it was, no
-// temporary file is left, and the result names the file and the error, e.g.
+// Complete, or Failed: then the file is as it was, no temporary file is left,
+// and the reason names the file and the error, e.g.
 // "/maps/a.txt: No space left on device".
-std::string writeFileSafely(const std::string& path, std::string_view bytes);
+WriteResult writeFileSafely(const std::string& path, std::string_view bytes);
 
 // The name of the backup kept of the version `writeFileSafely` replaced.
 std::string backupPath(const std::string& path);
 
-// How creating a file under a name that must not be taken went.
-enum class NewFileStatus
-{
-    Created, // the file is new and empty
-    Taken,   // something already has the name; it is untouched
-    Failed,  // see the reason
-};
-
 // Creates `path` (UTF-8) as a new, empty file in one step, never opening or
 // replacing anything that has the name, so no other writer can slip in
-// between a check and the creation. On failure `reason` names the file and
-// the error.
-NewFileStatus createNewFile(const std::string& path, std::string& reason);
+// between a check and the creation. Complete when the file is new and empty;
+// Taken when something already has the name (it is untouched); Failed with
+// the reason naming the file and the error.
+WriteResult createNewFile(const std::string& path);

@@ -1,6 +1,7 @@
 // The whole game stepped frame by frame with scripted input and a manual clock.
 
 #include "WorldFixture.h"
+#include "WriteOutcome.h"
 
 #include "app/ScreenCapture.h"
 #include "mapfile/MapFormat.h"
@@ -81,7 +82,7 @@ TEST_F(GameTest, ScreenCapturesAreOnePerPressNeverReplaceAFileAndReportEachFaile
     const std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(work.path());
     std::string written;
-    EXPECT_EQ(captureWindow(game.window(), time, {}, &written), "");
+    EXPECT_EQ(writeOutcome(captureWindow(game.window(), time, {}, &written)), "");
     EXPECT_EQ(written, screenCaptureName(time, 2));
     EXPECT_EQ(readFile(work.file(screenCaptureName(time))), "mine");
 

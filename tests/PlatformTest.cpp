@@ -2,6 +2,7 @@
 // path is tested by the installation test, which runs the game's lookup from an installed bin/.
 
 #include "TestContent.h"
+#include "WriteOutcome.h"
 
 #include "platform/Input.h"
 #include "platform/SafeFileWriter.h"
@@ -110,20 +111,20 @@ TEST(SafeFileWriter, WritesAnOrdinaryFileAndKeepsTheReplacedVersionAsBackup)
     TempDir dir;
     const std::string target = dir.file("map.txt");
     const mode_t mask = ::umask(022);
-    EXPECT_EQ(writeFileSafely(target, "first"), "");
+    EXPECT_EQ(writeOutcome(writeFileSafely(target, "first")), "");
     ::umask(mask);
     // An ordinary file for its owner and readers, not a private temporary.
     EXPECT_EQ(fs::status(target).permissions(), fs::perms(0644));
     fs::permissions(target, fs::perms(0640));
     for (const char* text : {"second", "third"})
-        ASSERT_EQ(writeFileSafely(target, text), "");
+        ASSERT_EQ(writeOutcome(writeFileSafely(target, text)), "");
     EXPECT_TRUE(readFile(target) == "third" && readFile(backupPath(target)) == "second");
     EXPECT_EQ(fs::status(target).permissions(), fs::perms(0640));
     EXPECT_EQ(filesIn(dir.path()), (std::set<std::string>{"map.txt", "map.txt.bak"}));
 
     // Through a symbolic link: the file it names is replaced, the link stays.
     fs::create_symlink(target, dir.file("link.txt"));
-    ASSERT_EQ(writeFileSafely(dir.file("link.txt"), "fourth"), "");
+    ASSERT_EQ(writeOutcome(writeFileSafely(dir.file("link.txt"), "fourth")), "");
     EXPECT_TRUE(fs::is_symlink(dir.file("link.txt")));
     EXPECT_TRUE(readFile(target) == "fourth" && readFile(backupPath(target)) == "third");
 
@@ -134,7 +135,7 @@ TEST(SafeFileWriter, WritesAnOrdinaryFileAndKeepsTheReplacedVersionAsBackup)
     fs::create_symlink("../dangling.txt", dir.file("maps/chain.txt"));
     for (const char* name : {"new.txt.tmp-Ab3dE9", "new.txt.tmp-Ab3dE9.bak", "old.txt.tmp-Ab3dE9", "new.txt.tmp-x"})
         dir.write(std::string("maps/") + name, "left behind");
-    ASSERT_EQ(writeFileSafely(dir.file("maps/chain.txt"), "fifth"), "");
+    ASSERT_EQ(writeOutcome(writeFileSafely(dir.file("maps/chain.txt"), "fifth")), "");
     EXPECT_EQ(readFile(dir.file("maps/new.txt")), "fifth");
     EXPECT_EQ(filesIn(dir.file("maps")), (std::set<std::string>{"new.txt", "chain.txt", "old.txt.tmp-Ab3dE9",
                                                                  "new.txt.tmp-x"}));
@@ -151,20 +152,20 @@ TEST(SafeFileWriter, FailuresLeaveTheOldFileAndNoTemporaryFile)
     {
         // A write that fails half way, as on a full disk.
         FileSizeLimit limit(4096);
-        const std::string reason = writeFileSafely(target, std::string(100000, 'x'));
+        const std::string reason = writeOutcome(writeFileSafely(target, std::string(100000, 'x')));
         EXPECT_EQ(reason, target + ": File too large") << "names the map, not its temporary file";
     }
     // Protected from everyone, so even root is refused.
     fs::permissions(target, fs::perms(0444));
-    EXPECT_EQ(writeFileSafely(target, "x"), target + ": the file is read-only");
+    EXPECT_EQ(writeOutcome(writeFileSafely(target, "x")), target + ": the file is read-only");
     EXPECT_TRUE(readFile(target) == "old map" && readFile(backupPath(target)) == "older map");
 
     const std::string nowhere = dir.file("missing/map.txt");
-    EXPECT_EQ(writeFileSafely(nowhere, "x"),
+    EXPECT_EQ(writeOutcome(writeFileSafely(nowhere, "x")),
               nowhere + ": No such file or directory (cannot create a temporary file beside it)");
-    EXPECT_EQ(writeFileSafely(dir.file("folder"), "x"), dir.file("folder") + ": is not a regular file");
+    EXPECT_EQ(writeOutcome(writeFileSafely(dir.file("folder"), "x")), dir.file("folder") + ": is not a regular file");
     EXPECT_TRUE(fs::is_empty(dir.file("folder")));
-    EXPECT_EQ(writeFileSafely("", "x"), "no file name given");
+    EXPECT_EQ(writeOutcome(writeFileSafely("", "x")), "no file name given");
     EXPECT_EQ(filesIn(dir.path()), before);
 }
 
@@ -176,7 +177,7 @@ TEST(SafeFileWriter, KilledSavesLeaveAWholeVersionAndNoTemporaryFiles)
     TempDir dir;
     const std::string target = dir.file("map.txt");
     const std::string versions[] = {std::string(300000, 'a'), std::string(200001, 'b'), std::string(250002, 'c')};
-    ASSERT_EQ(writeFileSafely(target, versions[0]), "");
+    ASSERT_EQ(writeOutcome(writeFileSafely(target, versions[0])), "");
     const auto isWhole = [&](const std::string& text) { return std::count(versions, versions + 3, text) == 1; };
     std::mt19937 random(12345);
     int leftBehind = 0;
@@ -205,7 +206,7 @@ TEST(SafeFileWriter, KilledSavesLeaveAWholeVersionAndNoTemporaryFiles)
         ::close(unnamed);
         EXPECT_LE(leftBehind, 6);
     }
-    ASSERT_EQ(writeFileSafely(target, versions[1]), "");
+    ASSERT_EQ(writeOutcome(writeFileSafely(target, versions[1])), "");
     EXPECT_EQ(filesIn(dir.path()), (std::set<std::string>{"map.txt", "map.txt.bak"}));
 }
 

@@ -2,6 +2,7 @@
 // tools, and read back; what the reader refuses.
 
 #include "WorldFixture.h"
+#include "WriteOutcome.h"
 
 #include "app/TiledCommands.h"
 #include "content/ContentPictures.h"
@@ -97,7 +98,7 @@ protected:
         const std::string path = files.file(name);
         TiledForm form = TiledForm::Xml;
         isTiledMapPath(path, &form);
-        EXPECT_EQ(writeTiledMap(stored, pictures, path, form, encoding), "");
+        EXPECT_EQ(writeOutcome(writeTiledMap(stored, pictures, path, form, encoding)), "");
         expected = formatMap(stored);
         return readFile(path);
     }
@@ -118,7 +119,7 @@ TEST_F(TiledTools, TheRendererDrawsTheExportAsTheMapPicture)
     for (const auto& [name, map] : maps())
     {
         const std::string tmx = files.file(name + ".tmx"), png = files.file(name + ".png");
-        ASSERT_EQ(writeTiledMap(map, *content, tmx, TiledForm::Xml, TiledEncoding::Csv), "");
+        ASSERT_EQ(writeOutcome(writeTiledMap(map, *content, tmx, TiledForm::Xml, TiledEncoding::Csv)), "");
         ASSERT_TRUE(runTiled(tiledTool("tmxrasterizer"), {"--no-smoothing", tmx, png})) << name;
         sf::Image drawn;
         ASSERT_TRUE(loadPngImage(png, drawn)) << name;
@@ -162,9 +163,9 @@ TEST_F(TiledTools, MapsWrittenByTiledReadBackByteForByte)
         {
             const std::string base = files.file(std::string(row.map) + "-" + row.option);
             const std::string exported = base + extension;
-            ASSERT_EQ(writeTiledMap(map, *content, exported,
+            ASSERT_EQ(writeOutcome(writeTiledMap(map, *content, exported,
                                     extension == std::string(".tmx") ? TiledForm::Xml : TiledForm::Json,
-                                    row.encoding),
+                                    row.encoding)),
                       "");
             std::vector<std::string> converted = {exported};
             for (const char* format : {"json", "tmx"})
@@ -390,7 +391,7 @@ TEST(TiledExport, ObjectsWithoutPicturesComeBack)
     map.fields[FieldMap::index(0, 0)].objectId = 3;
     const std::string path = tree.file("maps/empty objects.tmx");
     std::filesystem::create_directories(tree.file("maps"));
-    ASSERT_EQ(writeTiledMap(map, content, path, TiledForm::Xml, TiledEncoding::Base64Zstd), "");
+    ASSERT_EQ(writeOutcome(writeTiledMap(map, content, path, TiledForm::Xml, TiledEncoding::Base64Zstd)), "");
     sf::Image tile;
     ASSERT_TRUE(loadPngImage(tree.file("maps/empty objects-object-4.png"), tile));
     EXPECT_EQ(tile.getSize(), sf::Vector2u(1, 1));
@@ -412,8 +413,8 @@ TEST_F(TiledInGame, MapGivenAtStartMayBeATiledMap)
     stored.fields[FieldMap::index(7, 8)] = {3, 1, 2, true};
     stored.originY = -48;
     TempDir maps;
-    ASSERT_EQ(writeTiledMap(stored, ContentPictures(dir.path()), maps.file("m.tmj"), TiledForm::Json,
-                            TiledEncoding::Csv),
+    ASSERT_EQ(writeOutcome(writeTiledMap(stored, ContentPictures(dir.path()), maps.file("m.tmj"), TiledForm::Json,
+                            TiledEncoding::Csv)),
               "");
     maps.write("bad.tmx", "not a map");
     game.loadMapAtStart(maps.file("bad.tmx"));

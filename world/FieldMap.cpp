@@ -232,6 +232,9 @@ void FieldMap::setOrigin(float x, float y)
 
 void FieldMap::autoTile(int column, int row, bool withNeighbours)
 {
+    // 1..198 alone, 2..197 with the neighbours, so every neighbour asked for is on the map.
+    assert(column >= 1 + withNeighbours && column <= MapSize - 2 - withNeighbours &&
+           row >= 1 + withNeighbours && row <= MapSize - 2 - withNeighbours);
     Field& field = fieldAt(column, row);
     field.setFlag(Field::MarkFlag, false);
     if (withNeighbours)

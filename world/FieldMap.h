@@ -6,6 +6,7 @@
 #include <SFML/Graphics/Rect.hpp>
 #include <SFML/System/Vector2.hpp>
 
+#include <cassert>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -104,7 +105,11 @@ public:
     }
 
     // Field (c, r); both must lie in 0..199.
-    const Field& at(int column, int row) const { return storage[static_cast<std::size_t>(index(column, row))]; }
+    const Field& at(int column, int row) const
+    {
+        assert(onMap(column, row));
+        return storage[static_cast<std::size_t>(index(column, row))];
+    }
     // Every field, column by column: (c, r) is element c * 200 + r.
     const std::vector<Field>& fields() const { return storage; }
     const GameData& content() const { return store; }
@@ -213,7 +218,11 @@ public:
     void retileView();
 
 private:
-    Field& fieldAt(int column, int row) { return storage[static_cast<std::size_t>(index(column, row))]; }
+    Field& fieldAt(int column, int row)
+    {
+        assert(onMap(column, row));
+        return storage[static_cast<std::size_t>(index(column, row))];
+    }
     // The pass's window from the current origin: columns [first, end) and
     // rows [first, end), each bound clamped on its own into 2..198.
     struct TileWindow

@@ -6,6 +6,7 @@
 #include <SFML/Graphics/Image.hpp>
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <cstring>
 
@@ -112,6 +113,8 @@ sf::IntRect groundPiece(const std::vector<FieldValues>& fields, int column, int 
 
 sf::IntRect mapGroundPiece(const std::vector<FieldValues>& fields, int column, int row)
 {
+    assert(fields.size() == static_cast<std::size_t>(FieldCount));
+    assert(column >= 0 && column < MapSize && row >= 0 && row < MapSize);
     return groundPiece(fields, column, row);
 }
 
@@ -149,6 +152,7 @@ std::vector<FieldValues> mapValues(const FieldMap& map)
 std::vector<std::uint8_t> composeMapPicture(const std::vector<FieldValues>& fields, const ContentPictures& content)
 {
     std::vector<std::uint8_t> out(RowBytes * MapPictureSide, 0);
+    assert(fields.size() == static_cast<std::size_t>(FieldCount));
     if (fields.size() != static_cast<std::size_t>(FieldCount))
         return out;
     const sf::IntRect interior(0, 0, FieldSize, FieldSize);
