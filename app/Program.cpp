@@ -53,7 +53,8 @@ int runGame(int argc, char** argv)
         return 1;
     }
     if (command.action == CommandLine::Action::Export)
-        return exportMapPicture(content.folder, options.exportMap, options.exportPicture, consoleOut(), consoleErrors());
+        return exportMapPicture(content.folder, options.exportMap, options.exportPicture, consoleOut(),
+                                consoleErrors());
     if (command.action == CommandLine::Action::ExportTiled)
         return exportTiledMap(content.folder, options.tiledMap, options.tiledFile, options.tiledJson,
                               options.tiledEncoding, consoleOut(), consoleErrors());
