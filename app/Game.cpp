@@ -1,5 +1,6 @@
 #include "app/Game.h"
 
+#include "platform/Console.h"
 #include "world/MapPicture.h"
 
 #include <SFML/Window/Event.hpp>
@@ -31,7 +32,7 @@ Game::Preparation Game::prepare(const std::string& contentRoot)
 }
 
 Game::Game(const GameOptions& options, const TimeSource& time, std::ostream* console)
-    : options(options), console(console ? console : &std::cout), preparation(prepare(options.contentRoot)),
+    : options(options), console(console ? console : &consoleOut()), preparation(prepare(options.contentRoot)),
       screenCapturer(options.captureFolder)
 {
     createWindow(playStyle());
@@ -229,7 +230,7 @@ void Game::mapPictureKey(const InputState& in)
     }
     if (const std::optional<MapPictureResult> done = mapPictures->finished())
     {
-        if (done->reason.empty())
+        if (*done)
         {
             *console << "--- Map picture written: " << done->file << std::endl;
             headUpDisplay->showMessage("Map picture written: " + done->file);
