@@ -124,7 +124,10 @@ BENCHMARK(BM_MapLoad)->Unit(benchmark::kMillisecond);
 // The busy map for Tiled and back, in either form (0: TMX, 1: JSON): its
 // tilesets, pictures and map written; the map and its tilesets read and
 // checked.
-void BM_TiledExport(benchmark::State& state)
+// Writes the busy map as a Tiled map named `name` plus ".tmx" or ".tmj" (the
+// benchmark's argument: 0 TMX, 1 JSON); `once` writes it once, else for
+// every iteration. Returns the file's path.
+std::string exportBusyMap(benchmark::State& state, const std::string& name, bool once)
 {
     MapBenchSetup& s = setup();
     const ContentPictures pictures(s.files.path());
@@ -132,26 +135,29 @@ void BM_TiledExport(benchmark::State& state)
     if (readMap(s.mapPath, pictures, stored).status != MapFileResult::Status::Complete)
         state.SkipWithError("the map cannot be read");
     const bool json = state.range(0) == 1;
-    const std::string path = s.files.file(json ? "tiled.tmj" : "tiled.tmx");
-    for (auto _ : state)
-    {
+    const std::string path = s.files.file(name + (json ? ".tmj" : ".tmx"));
+    const auto write = [&] {
         if (!writeTiledMap(stored, pictures, path, json ? TiledForm::Json : TiledForm::Xml, TiledEncoding::Csv))
             state.SkipWithError("export failed");
-    }
+    };
+    if (once)
+        write();
+    else
+        for (auto _ : state)
+            write();
+    return path;
+}
+
+void BM_TiledExport(benchmark::State& state)
+{
+    exportBusyMap(state, "tiled", false);
 }
 BENCHMARK(BM_TiledExport)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_TiledImport(benchmark::State& state)
 {
     MapBenchSetup& s = setup();
-    const ContentPictures pictures(s.files.path());
-    StoredMap stored;
-    if (readMap(s.mapPath, pictures, stored).status != MapFileResult::Status::Complete)
-        state.SkipWithError("the map cannot be read");
-    const bool json = state.range(0) == 1;
-    const std::string path = s.files.file(json ? "import.tmj" : "import.tmx");
-    if (!writeTiledMap(stored, pictures, path, json ? TiledForm::Json : TiledForm::Xml, TiledEncoding::Csv))
-        state.SkipWithError("export failed");
+    const std::string path = exportBusyMap(state, "import", true);
     std::string error;
     for (auto _ : state)
     {

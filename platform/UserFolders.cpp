@@ -32,26 +32,40 @@ std::string knownFolder(const KNOWNFOLDERID& id)
     CoTaskMemFree(path);
     return result;
 }
+
+// "<base>/Quillora" for the known folder `id`, else the folder named by the
+// environment variable `variable`; empty when neither is there.
+std::string appDataFolder(const KNOWNFOLDERID& id, const char* variable)
+{
+    std::string base = knownFolder(id);
+    if (base.empty())
+        base = environment(variable);
+    return base.empty() ? std::string() : (fs::u8path(base) / "Quillora").u8string();
+}
 #endif
+
+// The base directory rule: "<xdgHome>/quillora" when it is an absolute path
+// (a relative one is invalid and ignored), else "<home>/<homeRelative>/quillora",
+// else empty.
+std::string xdgFolder(const char* xdgHome, const char* home, const fs::path& homeRelative)
+{
+    if (xdgHome && *xdgHome && fs::u8path(xdgHome).is_absolute())
+        return (fs::u8path(xdgHome) / "quillora").u8string();
+    if (home && *home)
+        return (fs::u8path(home) / homeRelative / "quillora").u8string();
+    return {};
+}
 } // namespace
 
 std::string stateFolderFor(const char* xdgStateHome, const char* home)
 {
-    // The base directory rule: a relative XDG_STATE_HOME is invalid and ignored.
-    if (xdgStateHome && *xdgStateHome && fs::u8path(xdgStateHome).is_absolute())
-        return (fs::u8path(xdgStateHome) / "quillora").u8string();
-    if (home && *home)
-        return (fs::u8path(home) / ".local" / "state" / "quillora").u8string();
-    return {};
+    return xdgFolder(xdgStateHome, home, fs::path(".local") / "state");
 }
 
 std::string stateFolder()
 {
 #ifdef _WIN32
-    std::string base = knownFolder(FOLDERID_LocalAppData);
-    if (base.empty())
-        base = environment("LOCALAPPDATA");
-    return base.empty() ? std::string() : (fs::u8path(base) / "Quillora").u8string();
+    return appDataFolder(FOLDERID_LocalAppData, "LOCALAPPDATA");
 #else
     return stateFolderFor(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"));
 #endif
@@ -59,20 +73,13 @@ std::string stateFolder()
 
 std::string configFolderFor(const char* xdgConfigHome, const char* home)
 {
-    if (xdgConfigHome && *xdgConfigHome && fs::u8path(xdgConfigHome).is_absolute())
-        return (fs::u8path(xdgConfigHome) / "quillora").u8string();
-    if (home && *home)
-        return (fs::u8path(home) / ".config" / "quillora").u8string();
-    return {};
+    return xdgFolder(xdgConfigHome, home, ".config");
 }
 
 std::string configFolder()
 {
 #ifdef _WIN32
-    std::string base = knownFolder(FOLDERID_RoamingAppData);
-    if (base.empty())
-        base = environment("APPDATA");
-    return base.empty() ? std::string() : (fs::u8path(base) / "Quillora").u8string();
+    return appDataFolder(FOLDERID_RoamingAppData, "APPDATA");
 #else
     return configFolderFor(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
 #endif
