@@ -9,15 +9,12 @@
 
 namespace
 {
-// Longest text of one field: three ints of up to 11 characters, the solid
-// digit and four line ends.
-constexpr std::size_t MaxFieldTextBytes = 3 * 11 + 1 + 4;
 // Longest origin line: %g of a float with 6 digits, e.g. "-1.23457e+38", with room to spare.
 constexpr std::size_t MaxOriginTextBytes = 32;
 
-char* writeInt(char* out, char* end, int value)
+char* writeInt(char* out, int value)
 {
-    out = std::to_chars(out, end, value).ptr;
+    out = std::to_chars(out, out + 11, value).ptr;
     *out++ = '\n';
     return out;
 }
@@ -29,41 +26,6 @@ char* writeOrigin(char* out, char* end, float value)
     out = std::to_chars(out, end, static_cast<double>(value), std::chars_format::general, 6).ptr;
     *out++ = '\n';
     return out;
-}
-
-std::string lineError(int lineNumber, const std::string& what)
-{
-    return "line " + std::to_string(lineNumber) + " " + what;
-}
-
-// Reads the number of the next line of a map of `lineCount` lines, or says
-// why there is none.
-bool readMapNumber(LineReader& lines, std::size_t lineCount, int& value, std::string& error)
-{
-    std::string_view line;
-    if (!lines.next(line))
-    {
-        error = "the file ends after line " + std::to_string(lines.lineNumber()) + ", but a map has " +
-                std::to_string(lineCount) + " lines";
-        return false;
-    }
-    const NumberRead read = readNumber(line);
-    value = read.value;
-    switch (read.status)
-    {
-    case NumberStatus::Ok:
-        return true;
-    case NumberStatus::TrailingText:
-        error = lineError(lines.lineNumber(), "holds more than a whole number");
-        return false;
-    case NumberStatus::NoNumber:
-        error = lineError(lines.lineNumber(), "holds no number");
-        return false;
-    case NumberStatus::OutOfRange:
-        error = lineError(lines.lineNumber(), "holds a number out of range");
-        return false;
-    }
-    return false;
 }
 
 bool checkGroundType(const ContentCatalog& content, int type, int lineNumber, std::string& error)
@@ -86,20 +48,82 @@ std::string formatFields(std::size_t count, FieldAt field, float originX, float 
     char* out = text.data();
     char* const end = out + text.size();
     for (std::size_t i = 0; i < count; ++i)
-    {
-        const FieldValues values = field(i);
-        out = writeInt(out, end, values.groundType);
-        out = writeInt(out, end, values.underType);
-        out = writeInt(out, end, values.objectId);
-        *out++ = values.solid ? '1' : '0';
-        *out++ = '\n';
-    }
+        out = writeFieldLines(out, field(i));
     out = writeOrigin(out, end, originX);
     out = writeOrigin(out, end, originY);
     text.resize(static_cast<std::size_t>(out - text.data()));
     return text;
 }
 } // namespace
+
+char* writeFieldLines(char* out, const FieldValues& field)
+{
+    out = writeInt(out, field.groundType);
+    out = writeInt(out, field.underType);
+    out = writeInt(out, field.objectId);
+    *out++ = field.solid ? '1' : '0';
+    *out++ = '\n';
+    return out;
+}
+
+std::string lineError(int lineNumber, const std::string& what)
+{
+    return "line " + std::to_string(lineNumber) + " " + what;
+}
+
+bool readNumberLine(LineReader& lines, std::string_view length, int& value, std::string& error)
+{
+    std::string_view line;
+    if (!lines.next(line))
+    {
+        error = "the file ends after line " + std::to_string(lines.lineNumber()) + ", but " + std::string(length);
+        return false;
+    }
+    const NumberRead read = readNumber(line);
+    value = read.value;
+    switch (read.status)
+    {
+    case NumberStatus::Ok:
+        return true;
+    case NumberStatus::TrailingText:
+        error = lineError(lines.lineNumber(), "holds more than a whole number");
+        return false;
+    case NumberStatus::NoNumber:
+        error = lineError(lines.lineNumber(), "holds no number");
+        return false;
+    case NumberStatus::OutOfRange:
+        error = lineError(lines.lineNumber(), "holds a number out of range");
+        return false;
+    }
+    return false;
+}
+
+bool readFieldLines(LineReader& lines, const ContentCatalog& content, std::string_view length, FieldValues& field,
+                    std::string& error)
+{
+    int solid = 0;
+    if (!readNumberLine(lines, length, field.groundType, error) ||
+        !checkGroundType(content, field.groundType, lines.lineNumber(), error) ||
+        !readNumberLine(lines, length, field.underType, error) ||
+        !checkGroundType(content, field.underType, lines.lineNumber(), error) ||
+        !readNumberLine(lines, length, field.objectId, error))
+        return false;
+    if (!content.hasObject(field.objectId))
+    {
+        error = lineError(lines.lineNumber(), "names object " + std::to_string(field.objectId) + ", which has no definition");
+        return false;
+    }
+    if (!readNumberLine(lines, length, solid, error))
+        return false;
+    if (solid != 0 && solid != 1)
+    {
+        error = lineError(lines.lineNumber(),
+                          "holds the solid flag " + std::to_string(solid) + ", which is neither 0 nor 1");
+        return false;
+    }
+    field.solid = solid == 1;
+    return true;
+}
 
 std::string formatMap(const FieldMap& map)
 {
@@ -123,40 +147,18 @@ bool parseMapFields(std::string_view text, const ContentCatalog& content, std::s
                     std::string& error)
 {
     LineReader lines(text);
-    const std::size_t lineCount = fieldCount * MapFileLinesPerField + 2;
+    const std::string length = "a map has " + std::to_string(fieldCount * MapFileLinesPerField + 2) + " lines";
     out.fields.resize(fieldCount);
     for (FieldValues& field : out.fields)
-    {
-        int solid = 0;
-        if (!readMapNumber(lines, lineCount, field.groundType, error) ||
-            !checkGroundType(content, field.groundType, lines.lineNumber(), error) ||
-            !readMapNumber(lines, lineCount, field.underType, error) ||
-            !checkGroundType(content, field.underType, lines.lineNumber(), error) ||
-            !readMapNumber(lines, lineCount, field.objectId, error))
+        if (!readFieldLines(lines, content, length, field, error))
             return false;
-        if (!content.hasObject(field.objectId))
-        {
-            error = lineError(lines.lineNumber(),
-                              "names object " + std::to_string(field.objectId) + ", which has no definition");
-            return false;
-        }
-        if (!readMapNumber(lines, lineCount, solid, error))
-            return false;
-        if (solid != 0 && solid != 1)
-        {
-            error = lineError(lines.lineNumber(), "holds the solid flag " + std::to_string(solid) +
-                                                      ", which is neither 0 nor 1");
-            return false;
-        }
-        field.solid = solid == 1;
-    }
     // The origin is written in whole pixels, so a fraction or an exponent is
     // refused like any other text after the number. From a million on, the
     // file form of an origin turns into exponent notation, which would not
     // read back the same: such an origin is refused too.
     for (int* origin : {&out.originX, &out.originY})
     {
-        if (!readMapNumber(lines, lineCount, *origin, error))
+        if (!readNumberLine(lines, length, *origin, error))
             return false;
         if (*origin <= -MaxMapOrigin || *origin >= MaxMapOrigin)
         {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "content/TextLines.h"
 #include "world/FieldMap.h"
 
 #include <cstddef>
@@ -52,6 +53,35 @@ bool parseMap(std::string_view text, const ContentCatalog& content, StoredMap& o
 // reader on maps small enough to check it thousands of times a second (fuzz
 // targets, tests). formatMap writes a stored map of any size.
 bool parseMapFields(std::string_view text, const ContentCatalog& content, std::size_t fieldCount, StoredMap& out,
+                    std::string& error);
+
+// The pieces of the reader and writer above that other text formats of
+// fields share (stamp files).
+
+// Longest text of one field: three ints of up to 11 characters, the solid
+// digit and four line ends.
+constexpr std::size_t MaxFieldTextBytes = 3 * 11 + 1 + 4; // bytes
+
+// Writes the four lines of `field` (ground type, under type, object id, solid
+// flag) at `out`, which has room for MaxFieldTextBytes, and returns the end.
+char* writeFieldLines(char* out, const FieldValues& field);
+
+// "line <n> <what>": how a refusal names the line at fault.
+std::string lineError(int lineNumber, const std::string& what);
+
+// Reads the next line of `lines` as one whole number, as parseMap takes it.
+// On refusal `error` says why: "line N holds no number" (or more than a
+// whole number, or one out of range), or, when the text has no more lines,
+// "the file ends after line N, but <length>" (e.g. "a map has 18 lines").
+bool readNumberLine(LineReader& lines, std::string_view length, int& value, std::string& error);
+
+// Reads the next four lines of `lines` as one field, checked against
+// `content` as parseMap checks them (DefaultGroundType is always taken).
+// Refusals as readNumberLine's, or "line N names ground type 12, which has no
+// field texture", "line N names object 9, which has no definition", "line N
+// holds the solid flag 2, which is neither 0 nor 1". `field` is unspecified
+// after a refusal.
+bool readFieldLines(LineReader& lines, const ContentCatalog& content, std::string_view length, FieldValues& field,
                     std::string& error);
 
 // Puts a checked map into `map`: every field's types and textures (the ground
