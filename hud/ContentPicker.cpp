@@ -59,18 +59,47 @@ void ContentPicker::setOpen(bool shown)
     {
         topRow = 0;
         wheelTravel = 0.f;
+        stamps = listStamps ? listStamps() : std::vector<std::string>();
+        stampLabels.clear();
     }
     open = shown;
 }
 
+int ContentPicker::count(PickerEntry::Kind kind) const
+{
+    switch (kind)
+    {
+    case PickerEntry::Kind::Ground: return content ? content->groundTypeCount() : 0;
+    case PickerEntry::Kind::Object: return content ? content->objectCount() : 0;
+    case PickerEntry::Kind::Stamp: return static_cast<int>(stamps.size());
+    }
+    return 0;
+}
+
 int ContentPicker::groundRows() const
 {
-    return rowsFor(content ? content->groundTypeCount() : 0);
+    return rowsFor(count(PickerEntry::Kind::Ground));
+}
+
+int ContentPicker::objectRows() const
+{
+    return rowsFor(count(PickerEntry::Kind::Object));
 }
 
 int ContentPicker::totalRows() const
 {
-    return groundRows() + rowsFor(content ? content->objectCount() : 0);
+    return groundRows() + objectRows() + rowsFor(count(PickerEntry::Kind::Stamp));
+}
+
+int ContentPicker::firstRowOf(PickerEntry::Kind kind) const
+{
+    switch (kind)
+    {
+    case PickerEntry::Kind::Ground: return 0;
+    case PickerEntry::Kind::Object: return groundRows();
+    case PickerEntry::Kind::Stamp: return groundRows() + objectRows();
+    }
+    return 0;
 }
 
 void ContentPicker::scroll(float notches)
@@ -94,7 +123,7 @@ sf::FloatRect ContentPicker::bounds() const
 
 sf::Vector2i ContentPicker::placeOf(const PickerEntry& entry) const
 {
-    const int row = entry.number / PickerColumns + (entry.kind == PickerEntry::Kind::Object ? groundRows() : 0);
+    const int row = entry.number / PickerColumns + firstRowOf(entry.kind);
     return {entry.number % PickerColumns, row};
 }
 
@@ -125,13 +154,12 @@ std::optional<PickerEntry> ContentPicker::entryAt(sf::Vector2f point) const
         y - shownRow * Pitch >= PickerCellSize)
         return std::nullopt;
     const int row = topRow + shownRow;
-    PickerEntry entry;
-    if (row < groundRows())
-        entry = {PickerEntry::Kind::Ground, row * PickerColumns + column};
-    else
-        entry = {PickerEntry::Kind::Object, (row - groundRows()) * PickerColumns + column};
-    const int count = entry.kind == PickerEntry::Kind::Ground ? content->groundTypeCount() : content->objectCount();
-    if (entry.number >= count)
+    PickerEntry entry{PickerEntry::Kind::Ground, 0};
+    for (const PickerEntry::Kind kind : {PickerEntry::Kind::Object, PickerEntry::Kind::Stamp})
+        if (row >= firstRowOf(kind))
+            entry.kind = kind;
+    entry.number = (row - firstRowOf(entry.kind)) * PickerColumns + column;
+    if (entry.number >= count(entry.kind))
         return std::nullopt;
     return entry;
 }
@@ -143,16 +171,13 @@ void ContentPicker::draw(sf::RenderTarget& window, const EditorChoices& choices)
     // The panel, every shown cell's backdrop and the frames in one call.
     panel.clear();
     appendRect(panel, bounds(), PanelColor);
-    const auto shownRange = [this](PickerEntry::Kind kind, int count, int& first, int& end) {
-        const int rowOffset = kind == PickerEntry::Kind::Object ? groundRows() : 0;
-        first = std::clamp((topRow - rowOffset) * PickerColumns, 0, count);
-        end = std::clamp((topRow + PickerVisibleRows - rowOffset) * PickerColumns, 0, count);
-    };
-    const PickerEntry::Kind kinds[] = {PickerEntry::Kind::Ground, PickerEntry::Kind::Object};
-    int first[2], end[2];
-    for (int k = 0; k < 2; ++k)
+    const PickerEntry::Kind kinds[] = {PickerEntry::Kind::Ground, PickerEntry::Kind::Object, PickerEntry::Kind::Stamp};
+    int first[3], end[3];
+    for (int k = 0; k < 3; ++k)
     {
-        shownRange(kinds[k], k == 0 ? content->groundTypeCount() : content->objectCount(), first[k], end[k]);
+        const int rowOffset = firstRowOf(kinds[k]);
+        first[k] = std::clamp((topRow - rowOffset) * PickerColumns, 0, count(kinds[k]));
+        end[k] = std::clamp((topRow + PickerVisibleRows - rowOffset) * PickerColumns, 0, count(kinds[k]));
         for (int n = first[k]; n < end[k]; ++n)
             appendRect(panel, {cellCorner({kinds[k], n}), {PickerCellSize, PickerCellSize}}, CellColor);
     }
@@ -166,6 +191,54 @@ void ContentPicker::draw(sf::RenderTarget& window, const EditorChoices& choices)
     for (int k = 0; k < 2; ++k)
         for (int n = first[k]; n < end[k]; ++n)
             drawEntry(window, {kinds[k], n});
+    for (int n = first[2]; n < end[2]; ++n)
+        drawStamp(window, {PickerEntry::Kind::Stamp, n});
+}
+
+sf::String ContentPicker::stampLabel(const std::string& name)
+{
+    // Whole characters per line while they fit the cell, then the next line;
+    // what is left after the last line is cut short with "..".
+    constexpr float Room = PickerCellSize - 4;
+    const sf::String whole = sf::String::fromUtf8(name.begin(), name.end());
+    const auto width = [this](const sf::String& text) {
+        number.setString(text);
+        return number.getLocalBounds().width;
+    };
+    sf::String label;
+    std::size_t start = 0;
+    for (int line = 0; line < PickerStampNameLines && start < whole.getSize(); ++line)
+    {
+        std::size_t length = 1;
+        while (start + length < whole.getSize() && width(whole.substring(start, length + 1)) <= Room)
+            ++length;
+        sf::String part = whole.substring(start, length);
+        start += length;
+        if (line == PickerStampNameLines - 1 && start < whole.getSize())
+        {
+            while (part.getSize() > 1 && width(part + "..") > Room)
+                part.erase(part.getSize() - 1);
+            part += "..";
+        }
+        label += line == 0 ? part : "\n" + part;
+    }
+    return label;
+}
+
+void ContentPicker::drawStamp(sf::RenderTarget& window, const PickerEntry& entry)
+{
+    if (stampLabels.size() != stamps.size())
+    {
+        stampLabels.clear();
+        for (const std::string& name : stamps)
+            stampLabels.push_back(stampLabel(name));
+    }
+    const sf::Vector2f corner = cellCorner(entry);
+    number.setString(stampLabels[static_cast<std::size_t>(entry.number)]);
+    const sf::FloatRect size = number.getLocalBounds();
+    number.setPosition(std::round(corner.x + (PickerCellSize - size.width) / 2 - size.left),
+                       std::round(corner.y + (PickerCellSize - size.height) / 2 - size.top));
+    window.draw(number);
 }
 
 void ContentPicker::drawEntry(sf::RenderTarget& window, const PickerEntry& entry)
@@ -199,5 +272,5 @@ void ContentPicker::drawEntry(sf::RenderTarget& window, const PickerEntry& entry
 
 void ContentPicker::describe(FrameKey& key, const EditorChoices& choices) const
 {
-    key.add(open).add(topRow).add(choices.selectedGround).add(choices.selectedObject);
+    key.add(open).add(topRow).add(choices.selectedGround).add(choices.selectedObject).add(stamps.size());
 }

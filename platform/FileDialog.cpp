@@ -53,7 +53,7 @@ FileChoice showCommonDialog(FileDialogPurpose purpose, const std::string& start)
     // small makes it fail, which is reported as a failure.
     std::vector<wchar_t> name(32768, L'\0');
     const wchar_t filter[] = L"All Files (*.*)\0*.*\0";
-    const wchar_t* title = purpose == FileDialogPurpose::Save ? L"Save map" : L"Load map";
+    const std::wstring title = std::filesystem::u8path(dialogTitle(purpose)).wstring();
     // The proposed name in the name field, its folder as the first one shown.
     const std::filesystem::path startPath = std::filesystem::u8path(start);
     const std::wstring startName = startPath.filename().wstring();
@@ -67,14 +67,14 @@ FileChoice showCommonDialog(FileDialogPurpose purpose, const std::string& start)
     dialog.lpstrFilter = filter;
     dialog.lpstrFile = name.data();
     dialog.nMaxFile = static_cast<DWORD>(name.size());
-    dialog.lpstrTitle = title;
+    dialog.lpstrTitle = title.c_str();
     dialog.lpstrInitialDir = startFolder.empty() ? nullptr : startFolder.c_str();
     dialog.lpstrDefExt = L"";
     // OFN_NOCHANGEDIR: screenshots go to the working directory, which the
     // dialog would otherwise move to the folder the user browsed to.
     dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     BOOL chosen = FALSE;
-    if (purpose == FileDialogPurpose::Save)
+    if (savingPurpose(purpose))
     {
         dialog.Flags |= OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
         chosen = GetSaveFileNameW(&dialog);
@@ -107,7 +107,13 @@ bool consoleCanAnswer()
 
 const char* dialogTitle(FileDialogPurpose purpose)
 {
-    return purpose == FileDialogPurpose::Save ? "Save map" : "Load map";
+    switch (purpose)
+    {
+    case FileDialogPurpose::Save: return "Save map";
+    case FileDialogPurpose::Load: return "Load map";
+    case FileDialogPurpose::SaveStamp: return "Save stamp";
+    }
+    return "";
 }
 
 DialogChoice chooseDialogProgram(const std::string& searchPath, bool hasDisplay)
@@ -148,7 +154,7 @@ std::string dialogStartPath(const std::string& mapFile, const std::string& home)
 std::vector<std::string> dialogArguments(DialogProgram program, FileDialogPurpose purpose, bool confirmOverwrite,
                                          const std::string& start)
 {
-    const bool saving = purpose == FileDialogPurpose::Save;
+    const bool saving = savingPurpose(purpose);
     switch (program)
     {
     case DialogProgram::Zenity:
@@ -185,7 +191,7 @@ FileChoice runDialogProgram(const DialogChoice& choice, FileDialogPurpose purpos
         runProgram(choice.path, dialogArguments(choice.program, purpose, true, start), MaxDialogAnswerBytes);
     // Newer zenity versions confirm by themselves and refuse the old option.
     if (run.started && run.exitStatus == ZenityUnknownOptionStatus && choice.program == DialogProgram::Zenity &&
-        purpose == FileDialogPurpose::Save)
+        savingPurpose(purpose))
         run = runProgram(choice.path, dialogArguments(choice.program, purpose, false, start), MaxDialogAnswerBytes);
     if (started)
         *started = run.started;
@@ -209,8 +215,8 @@ FileChoice runDialogProgram(const DialogChoice& choice, FileDialogPurpose purpos
 
 std::string askOnConsole(FileDialogPurpose purpose, std::istream& in, std::ostream& out)
 {
-    const bool saving = purpose == FileDialogPurpose::Save;
-    out << (saving ? "Save map to (empty line cancels): " : "Load map from (empty line cancels): ") << std::flush;
+    const bool saving = savingPurpose(purpose);
+    out << dialogTitle(purpose) << (saving ? " to" : " from") << " (empty line cancels): " << std::flush;
     std::string path;
     if (!readLine(in, path) || path.empty())
         return {};

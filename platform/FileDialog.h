@@ -6,13 +6,20 @@
 #include <string>
 #include <vector>
 
-// What the map file is chosen for: saving accepts a new name and asks before
+// What the file is chosen for: saving accepts a new name and asks before
 // replacing a file; loading only accepts an existing file.
 enum class FileDialogPurpose
 {
     Save,
     Load,
+    SaveStamp, // as Save, for a stamp file
 };
+
+// Whether the file is chosen to be written (Save, SaveStamp).
+constexpr bool savingPurpose(FileDialogPurpose purpose)
+{
+    return purpose != FileDialogPurpose::Load;
+}
 
 // Bytes of a dialog program's answer read at most. A path is short (4,096
 // bytes on Linux, 32,767 UTF-16 units on Windows), so a program that prints
@@ -71,7 +78,7 @@ using MapFileAsker = std::function<FileChoice(FileDialogPurpose, const std::stri
 // trailing separator; empty when both are empty.
 std::string dialogStartPath(const std::string& mapFile, const std::string& home);
 
-// The dialog titles.
+// The dialog titles: "Save map", "Load map", "Save stamp".
 const char* dialogTitle(FileDialogPurpose purpose);
 
 // The programs that can show the dialog outside Windows.

@@ -57,6 +57,7 @@ enum class KeyAction
     Undo, // with a Ctrl key held
     Redo, // with a Ctrl key held (or Ctrl + Shift + the undo key)
     Erase, // held while the mouse acts: remove instead of place
+    SaveStamp, // with a Ctrl key held: the clipboard as a named stamp
     Count
 };
 

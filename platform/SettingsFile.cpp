@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <set>
 
@@ -93,7 +94,21 @@ std::string take(Settings& settings, std::string_view section, std::string_view 
         settings.keys.bind(*action, std::move(*binding));
         return {};
     }
-    return "\"" + std::string(name) + "\" outside [game] and [keys]";
+    if (section == "editor")
+    {
+        if (name == "stamps")
+        {
+            // A relative folder would depend on where the game was started.
+            if (std::filesystem::u8path(value).is_absolute())
+            {
+                settings.stampsFolder = value;
+                return {};
+            }
+            return "stamps takes an absolute folder, not \"" + std::string(value) + "\"";
+        }
+        return "[editor] has no setting \"" + std::string(name) + "\"";
+    }
+    return "\"" + std::string(name) + "\" outside [game], [keys] and [editor]";
 }
 
 int handle(void* user, const char* section, const char* name, const char* value)

@@ -20,6 +20,8 @@ constexpr std::size_t MaxSettingsBytes = 1u << 20; // bytes
 //   autosave = 30             ; seconds, as --autosave takes them
 //   [keys]
 //   walk_up = Z, Up           ; an action's name = its keys (see KeyBindings)
+//   [editor]
+//   stamps = /home/ann/stamps ; the stamps' folder, an absolute path
 //
 // Every value left out keeps its default; a line that cannot be used is
 // reported in `problems` and its default kept.
@@ -28,6 +30,7 @@ struct Settings
     std::optional<bool> windowed;
     std::optional<double> autosaveSeconds;
     KeyBindings keys;
+    std::optional<std::string> stampsFolder; // [editor] stamps, absolute, as written
     // "<file>, line <n>: <what is wrong>", in line order.
     std::vector<std::string> problems;
 };

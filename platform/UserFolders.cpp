@@ -85,6 +85,26 @@ std::string configFolder()
 #endif
 }
 
+std::string dataFolderFor(const char* xdgDataHome, const char* home)
+{
+    return xdgFolder(xdgDataHome, home, fs::path(".local") / "share");
+}
+
+std::string dataFolder()
+{
+#ifdef _WIN32
+    return appDataFolder(FOLDERID_RoamingAppData, "APPDATA");
+#else
+    return dataFolderFor(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+#endif
+}
+
+std::string stampsFolder()
+{
+    const std::string data = dataFolder();
+    return data.empty() ? data : (fs::u8path(data) / "stamps").u8string();
+}
+
 std::string homeFolder()
 {
 #ifdef _WIN32

@@ -27,6 +27,19 @@ std::string configFolder();
 // when unset).
 std::string configFolderFor(const char* xdgConfigHome, const char* home);
 
+// Where the player's own game files live (the stamps):
+// "$XDG_DATA_HOME/quillora" when XDG_DATA_HOME is an absolute path, else
+// "$HOME/.local/share/quillora"; on Windows "<RoamingAppData>\Quillora"
+// (the known folder, else %APPDATA%), beside the settings.
+std::string dataFolder();
+
+// The rule above for given values of XDG_DATA_HOME and HOME (null or empty
+// when unset).
+std::string dataFolderFor(const char* xdgDataHome, const char* home);
+
+// The stamps' folder: "stamps" in the data folder; empty when that is.
+std::string stampsFolder();
+
 // The user's home folder: $HOME; on Windows %USERPROFILE%.
 std::string homeFolder();
 

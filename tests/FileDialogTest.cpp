@@ -160,6 +160,10 @@ TEST(FileDialog, CancelFailureAndOldOptionRejection)
     EXPECT_EQ(describe(chooseMapFile(FileDialogPurpose::Load)), "failed: the file dialog " + zenity +
                                                                    " failed (exit status 255)");
 
+    // A stamp is saved as a map is, under its own title.
+    EXPECT_EQ(dialogArguments(DialogProgram::Zenity, FileDialogPurpose::SaveStamp),
+              (std::vector<std::string>{"--file-selection", "--title", "Save stamp", "--save", "--confirm-overwrite"}));
+
     bool started = true;
     runDialogProgram({DialogProgram::Zenity, "/nonexistent/zenity"}, FileDialogPurpose::Load, &started);
     EXPECT_FALSE(started);
@@ -179,6 +183,8 @@ TEST(FileDialog, ConsolePrompt)
         {FileDialogPurpose::Save, fresh + "\n", fresh, save},
         {FileDialogPurpose::Save, existing + "\r\nYes\r\n", existing, replace},
         {FileDialogPurpose::Save, existing + "\nn\n", "", replace},
+        {FileDialogPurpose::SaveStamp, existing + "\ny\n", existing,
+         "Save stamp to (empty line cancels): " + existing + " exists. Replace it? (y/n): "},
     };
     for (const Case& c : cases)
     {

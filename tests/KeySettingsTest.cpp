@@ -37,6 +37,12 @@ TEST(SettingsFile, RebindsByNameAndReportsEachBadLineWithItsNumberKeepingTheDefa
             << settings.problems[i];
     EXPECT_NE(settings.problems[0].find("\"Nope\" is no key"), std::string::npos) << settings.problems[0];
 
+    // The stamps' folder must be absolute.
+    const Settings editor = readSettingsText("[editor]\nstamps = relative/stamps\nstamps = /data/stamps\n", "s.ini");
+    EXPECT_EQ(editor.stampsFolder, std::optional<std::string>("/data/stamps"));
+    ASSERT_EQ(editor.problems.size(), 1u);
+    EXPECT_EQ(editor.problems[0].rfind("s.ini, line 2: stamps takes an absolute folder", 0), 0u) << editor.problems[0];
+
     TempDir dir; // no file is the defaults; a folder is reported
     EXPECT_TRUE(readSettingsFile(dir.file("settings.ini")).problems.empty());
     EXPECT_EQ(readSettingsFile(dir.path()).problems.size(), 1u);

@@ -16,6 +16,14 @@ TEST(UserFolders, StateFolderFollowsXdgStateHomeElseHome)
     EXPECT_EQ(stateFolderFor(nullptr, nullptr), "");
 }
 
+TEST(UserFolders, DataFolderFollowsXdgDataHomeElseHome)
+{
+    EXPECT_EQ(dataFolderFor("/x/data", "/home/ann"), "/x/data/quillora");
+    EXPECT_EQ(dataFolderFor("relative/data", "/home/ann"), "/home/ann/.local/share/quillora");
+    EXPECT_EQ(dataFolderFor("", "/home/ann"), "/home/ann/.local/share/quillora");
+    EXPECT_EQ(dataFolderFor(nullptr, nullptr), "");
+}
+
 TEST(UserFolders, PicturesFolderFromUserDirs)
 {
     const std::string home = "/home/ann";
