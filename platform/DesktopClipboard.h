@@ -4,7 +4,10 @@
 
 // The desktop's clipboard, which other programs (another game too) copy to
 // and paste from, through SFML. Needs a display. On X11 the text this game
-// put there is offered for as long as the game runs.
+// put there is offered for as long as the game runs, and SFML 2.5 carries
+// ASCII text whole but turns other characters into zero bytes there (it
+// converts through the "C" locale), which is enough for stamps: their text
+// is ASCII.
 class DesktopClipboard final : public TextClipboard
 {
 public:

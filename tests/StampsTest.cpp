@@ -8,7 +8,7 @@
 #include "content/GameData.h"
 #include "hud/ContentPicker.h"
 #include "mapfile/StampFile.h"
-#include "platform/TextClipboard.h"
+#include "platform/DesktopClipboard.h"
 
 #include <gtest/gtest.h>
 
@@ -227,4 +227,12 @@ TEST(ContentPicker, StampsFollowTheObjectsFromANewRowAndAClickChoosesOne)
     picker.setOpen(false);
     picker.setOpen(true);
     EXPECT_EQ(picker.bounds(), withoutStamps) << "without stamps the picker is as it was";
+}
+
+TEST(DesktopClipboard, KeepsAStampsTextAsPut)
+{
+    DesktopClipboard desktop;
+    const std::string text = formatStamp(sampleBlock());
+    desktop.setText(text);
+    EXPECT_EQ(desktop.text(), text);
 }
