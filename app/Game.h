@@ -38,6 +38,7 @@ struct GameOptions
     double autosaveSeconds = DefaultAutosaveSeconds; // between recovery writes; 0: only at quitting
     std::string captureFolder{};   // where F3 writes screenshots; empty: the working directory
     KeyBindings keys{};            // which keys and gamepad buttons do what
+    std::string stampsFolder{};    // where the stamps are (app/Stamps); empty: none are listed
 };
 
 // The whole game: the window, the content store and every long-lived object,
