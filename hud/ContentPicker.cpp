@@ -212,8 +212,18 @@ sf::String ContentPicker::stampLabel(const std::string& name)
         std::size_t length = 1;
         while (start + length < whole.getSize() && width(whole.substring(start, length + 1)) <= Room)
             ++length;
+        // Words stay whole where a space lets them.
+        if (start + length < whole.getSize() && whole[start + length] != ' ' && line + 1 < PickerStampNameLines)
+            for (std::size_t space = length - 1; space > 0; --space)
+                if (whole[start + space] == ' ')
+                {
+                    length = space;
+                    break;
+                }
         sf::String part = whole.substring(start, length);
         start += length;
+        while (start < whole.getSize() && whole[start] == ' ')
+            ++start;
         if (line == PickerStampNameLines - 1 && start < whole.getSize())
         {
             while (part.getSize() > 1 && width(part + "..") > Room)

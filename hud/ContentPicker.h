@@ -89,6 +89,12 @@ public:
     // put it (it may lie outside the panel when scrolled away).
     sf::Vector2f cellCentre(const PickerEntry& entry) const;
 
+    // A stamp's name as its cell shows it: broken into lines at spaces where
+    // it can be, else where the cell's width ends, at most
+    // PickerStampNameLines of them, the last cut short with ".." when the
+    // name goes on.
+    sf::String stampLabel(const std::string& name);
+
     void draw(sf::RenderTarget& window, const EditorChoices& choices);
     // Adds what draw() shows to `key` (see FrameKey).
     void describe(FrameKey& key, const EditorChoices& choices) const;
@@ -104,8 +110,6 @@ private:
     sf::Vector2f cellCorner(const PickerEntry& entry) const;
     void drawEntry(sf::RenderTarget& window, const PickerEntry& entry);
     void drawStamp(sf::RenderTarget& window, const PickerEntry& entry);
-    // The stamp's name broken into lines that fit its cell.
-    sf::String stampLabel(const std::string& name);
 
     const GameData* content;
     sf::Vector2f windowSize;

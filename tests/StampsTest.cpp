@@ -216,6 +216,9 @@ TEST(ContentPicker, StampsFollowTheObjectsFromANewRowAndAClickChoosesOne)
     EXPECT_FALSE(picker.entryAt(picker.cellCentre({PickerEntry::Kind::Stamp, 3})));
     EXPECT_FALSE(picker.entryAt(picker.cellCentre({PickerEntry::Kind::Object, 3}))) << "the objects' row ends";
 
+    EXPECT_EQ(picker.stampLabel("a b"), "a b");
+    EXPECT_EQ(picker.stampLabel("Tree row with a lake").toAnsiString(), "Tree\nrow\nwith..");
+
     // Read again at the next opening: a stamp saved meanwhile shows.
     names.push_back("d");
     EXPECT_EQ(picker.stampNames().size(), 3u);
