@@ -4,6 +4,7 @@
 #include "platform/TextClipboard.h"
 #include "platform/UserFolders.h"
 
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 #include <new>
@@ -96,7 +97,8 @@ StampOutcome Stamps::save(const FieldBlock& block)
     const std::string extension(StampFileExtension);
     if (path.size() < extension.size() || path.compare(path.size() - extension.size(), extension.size(), extension) != 0)
         path += extension;
-    const std::string name = fs::u8path(path).stem().u8string();
+    const std::string file = fs::u8path(path).filename().u8string();
+    const std::string name = file.substr(0, file.size() - std::min(file.size(), extension.size()));
     if (name.empty())
         return failed("Saving the stamp failed: it needs a name", path + ": a stamp needs a name before \".stamp\"");
     if (const WriteResult written = writeStampFile(path, block); !written)

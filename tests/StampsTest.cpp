@@ -121,7 +121,7 @@ TEST(Stamps, SaveAsksForANameInTheFolderAndLoadBringsTheStampBack)
     FakeClipboard desktop;
     std::ostringstream console;
     std::vector<std::string> asked;
-    std::string answer = folder + "/House";
+    std::string answer = folder + "/Stamp 1"; // ".stamp" is added
     int dialogs = 0;
     Stamps stamps(
         Content, folder, desktop, console,
@@ -135,29 +135,31 @@ TEST(Stamps, SaveAsksForANameInTheFolderAndLoadBringsTheStampBack)
     EXPECT_EQ(stamps.save(FieldBlock()).status, StampOutcome::Status::Failed);
     EXPECT_TRUE(asked.empty()) << "nothing to save: no dialog";
     const StampOutcome saved = stamps.save(sampleBlock());
-    EXPECT_EQ(saved.message, "Stamp \"House\" saved (3 x 2 fields)");
+    EXPECT_EQ(saved.message, "Stamp \"Stamp 1\" saved (3 x 2 fields)");
     EXPECT_EQ(dialogs, 0);
     answer = folder + "/tree.stamp";
     stamps.save(sampleBlock().flippedVertically());
+    answer = folder + "/.stamp";
+    EXPECT_EQ(stamps.save(sampleBlock()).message, "Saving the stamp failed: it needs a name");
     answer.clear(); // cancelled: nothing written
     EXPECT_EQ(stamps.save(sampleBlock()).status, StampOutcome::Status::Cancelled);
-    EXPECT_EQ(asked, (std::vector<std::string>{folder + "/Stamp 1.stamp", folder + "/Stamp 1.stamp",
-                                               folder + "/Stamp 1.stamp"}));
-    EXPECT_EQ(stamps.names(), (std::vector<std::string>{"House", "tree"}));
+    EXPECT_EQ(asked.front(), folder + "/Stamp 1.stamp");
+    EXPECT_EQ(asked.back(), folder + "/Stamp 2.stamp") << "the first free name";
+    EXPECT_EQ(stamps.names(), (std::vector<std::string>{"Stamp 1", "tree"}));
 
     FieldBlock loaded;
-    EXPECT_EQ(stamps.load("House", loaded).message, "Stamp \"House\" (3 x 2 fields)");
+    EXPECT_EQ(stamps.load("Stamp 1", loaded).message, "Stamp \"Stamp 1\" (3 x 2 fields)");
     EXPECT_EQ(loaded, sampleBlock());
     EXPECT_EQ(stamps.load("tree", loaded).status, StampOutcome::Status::Complete);
     EXPECT_EQ(loaded, sampleBlock().flippedVertically());
 
     // A stamp made with other content: refused, naming what is missing.
     Stamps fewer(ContentDescription(9, 4), folder, desktop, console);
-    const StampOutcome refused = fewer.load("House", loaded);
+    const StampOutcome refused = fewer.load("Stamp 1", loaded);
     EXPECT_EQ(refused.status, StampOutcome::Status::Failed);
-    EXPECT_EQ(refused.message, "Stamp \"House\" refused: line 22 names object 5, which has no definition");
+    EXPECT_EQ(refused.message, "Stamp \"Stamp 1\" refused: line 22 names object 5, which has no definition");
     EXPECT_EQ(loaded, sampleBlock().flippedVertically());
-    EXPECT_NE(console.str().find(folder + "/House.stamp: line 22"), std::string::npos) << console.str();
+    EXPECT_NE(console.str().find(folder + "/Stamp 1.stamp: line 22"), std::string::npos) << console.str();
     EXPECT_EQ(fewer.load("gone", loaded).status, StampOutcome::Status::Failed);
 }
 
@@ -235,7 +237,10 @@ TEST(ContentPicker, StampsFollowTheObjectsFromANewRowAndAClickChoosesOne)
 TEST(DesktopClipboard, KeepsAStampsTextAsPut)
 {
     DesktopClipboard desktop;
-    const std::string text = formatStamp(sampleBlock());
-    desktop.setText(text);
-    EXPECT_EQ(desktop.text(), text);
+    for (const FieldBlock& block : {sampleBlock(), FieldBlock(MaxStampSide, MaxStampSide)})
+    {
+        const std::string text = formatStamp(block);
+        desktop.setText(text);
+        EXPECT_EQ(desktop.text(), text) << text.size() << " bytes";
+    }
 }
