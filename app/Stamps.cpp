@@ -120,14 +120,16 @@ StampOutcome Stamps::load(const std::string& name, FieldBlock& out) const
 
 void Stamps::putOnDesktop(const FieldBlock& block)
 {
-    if (!block.empty())
-        desktop.setText(formatStamp(block));
+    if (block.empty())
+        return;
+    putText = formatStamp(block);
+    desktop.setText(putText);
 }
 
 StampOutcome Stamps::takeFromDesktop(const FieldBlock& own, FieldBlock& out) const
 {
     const std::string text = desktop.text();
-    if (text.empty())
+    if (text.empty() || text == putText)
     {
         if (own.empty())
             return {StampOutcome::Status::Failed, "Nothing to paste: copy fields first (Ctrl+C)"};

@@ -61,9 +61,10 @@ public:
     void putOnDesktop(const FieldBlock& block);
 
     // What pasting takes, into `out`: the stamp the desktop's clipboard
-    // holds; `own` (the editor's clipboard) when the desktop's holds no
-    // text. Failed, with `out` as it was, when the text is not a stamp, is
-    // refused as a stamp file would be, or there is nothing at all.
+    // holds; `own` (the editor's clipboard) when the desktop's holds no text
+    // or still what putOnDesktop put there (`own` may have been flipped or
+    // turned since). Failed, with `out` as it was, when the text is not a
+    // stamp, is refused as a stamp file would be, or there is nothing at all.
     StampOutcome takeFromDesktop(const FieldBlock& own, FieldBlock& out) const;
 
 private:
@@ -75,4 +76,5 @@ private:
     std::ostream& console;
     MapFileAsker askFile;
     DialogWindow dialogWindow;
+    std::string putText; // what putOnDesktop put on the desktop last
 };

@@ -167,16 +167,20 @@ TEST(Stamps, DesktopClipboardCarriesTheStampAndRefusesOtherText)
 {
     FakeClipboard desktop;
     std::ostringstream console;
-    const Stamps stamps(Content, "", desktop, console);
-    Stamps writer(Content, "", desktop, console);
+    Stamps stamps(Content, "", desktop, console);
     const FieldBlock own = sampleBlock().rotatedClockwise();
     FieldBlock taken;
 
     EXPECT_EQ(stamps.takeFromDesktop(FieldBlock(), taken).status, StampOutcome::Status::Failed);
     EXPECT_EQ(stamps.takeFromDesktop(own, taken).status, StampOutcome::Status::Complete);
     EXPECT_EQ(taken, own) << "nothing on the desktop: the game's own clipboard";
-    writer.putOnDesktop(sampleBlock());
-    EXPECT_EQ(desktop.held, formatStamp(sampleBlock()));
+    // What this game put there is its own clipboard, flipped since or not;
+    // another game's text is read.
+    stamps.putOnDesktop(own.flippedVertically());
+    EXPECT_EQ(desktop.held, formatStamp(own.flippedVertically()));
+    EXPECT_EQ(stamps.takeFromDesktop(own, taken).status, StampOutcome::Status::Complete);
+    EXPECT_EQ(taken, own);
+    desktop.held = formatStamp(sampleBlock());
     EXPECT_EQ(stamps.takeFromDesktop(own, taken).status, StampOutcome::Status::Complete);
     EXPECT_EQ(taken, sampleBlock());
 
