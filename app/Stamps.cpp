@@ -95,7 +95,8 @@ StampOutcome Stamps::save(const FieldBlock& block)
         return {StampOutcome::Status::Cancelled, {}};
     std::string path = choice.path;
     const std::string extension(StampFileExtension);
-    if (path.size() < extension.size() || path.compare(path.size() - extension.size(), extension.size(), extension) != 0)
+    if (path.size() < extension.size() ||
+        path.compare(path.size() - extension.size(), extension.size(), extension) != 0)
         path += extension;
     const std::string file = fs::u8path(path).filename().u8string();
     const std::string name = file.substr(0, file.size() - std::min(file.size(), extension.size()));

@@ -110,7 +110,8 @@ bool readFieldLines(LineReader& lines, const ContentCatalog& content, std::strin
         return false;
     if (!content.hasObject(field.objectId))
     {
-        error = lineError(lines.lineNumber(), "names object " + std::to_string(field.objectId) + ", which has no definition");
+        error = lineError(lines.lineNumber(),
+                          "names object " + std::to_string(field.objectId) + ", which has no definition");
         return false;
     }
     if (!readNumberLine(lines, length, solid, error))

@@ -60,8 +60,9 @@ bool readSide(LineReader& lines, const char* what, int& side, std::string& error
 // Names compare by their letters whatever their case, then byte by byte.
 bool stampNameBefore(const std::string& a, const std::string& b)
 {
-    const auto lower = [](unsigned char c) { return std::tolower(c); };
-    const auto less = [&](char x, char y) { return lower(static_cast<unsigned char>(x)) < lower(static_cast<unsigned char>(y)); };
+    const auto less = [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) < std::tolower(static_cast<unsigned char>(y));
+    };
     if (std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), less))
         return true;
     if (std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), less))
@@ -72,7 +73,8 @@ bool stampNameBefore(const std::string& a, const std::string& b)
 
 std::string formatStamp(const FieldBlock& block)
 {
-    std::string text = firstLine() + "\n" + std::to_string(block.width()) + "\n" + std::to_string(block.height()) + "\n";
+    std::string text =
+        firstLine() + "\n" + std::to_string(block.width()) + "\n" + std::to_string(block.height()) + "\n";
     const std::size_t head = text.size();
     text.resize(head + static_cast<std::size_t>(block.width()) * static_cast<std::size_t>(block.height()) *
                            MaxFieldTextBytes);
@@ -104,8 +106,8 @@ bool parseStamp(std::string_view text, const ContentCatalog& content, FieldBlock
     }
     if (version != StampFormatVersion)
     {
-        error = "line 1 names version " + std::to_string(version) + " of the stamp format, but this game reads version " +
-                std::to_string(StampFormatVersion);
+        error = "line 1 names version " + std::to_string(version) +
+                " of the stamp format, but this game reads version " + std::to_string(StampFormatVersion);
         return false;
     }
     int width = 0;
