@@ -1,10 +1,9 @@
 // The editor's selection, clipboard, paste and line, through its update with
-// scripted input.
+// scripted input, and the paste's preview.
 
 #include "WorldFixture.h"
 
 #include "editor/Editor.h"
-#include "editor/LineTool.h"
 #include "hud/BlockPreview.h"
 #include "world/WorldRenderer.h"
 
@@ -12,8 +11,6 @@
 #include <SFML/Graphics/RenderTexture.hpp>
 
 #include <set>
-#include <string>
-#include <vector>
 
 namespace
 {
@@ -26,8 +23,8 @@ sf::Vector2i at(int c, int r)
     return {16 * c + 8, 16 * r + 8};
 }
 
-// Ground types 0..4 and 0..5, object 1 and solid on some, for every field
-// of `range` of `map`: no field as a new map has it, seams everywhere.
+// Ground types 0..4 and 0..5, object 1 and solid on some fields of `range`:
+// no field as a new map has it, seams everywhere.
 void paintPattern(FieldMap& map, const FieldRange& range)
 {
     for (int c = range.firstColumn; c <= range.lastColumn; ++c)
@@ -49,24 +46,14 @@ protected:
         const std::string* message = editor.update(input, target, 1.f, 1.f);
         return message ? *message : "";
     }
-    // A press of `held` over field (c, r) and its release; the press's message.
-    std::string tap(const Keys& held, sf::Vector2i mouse = at(0, 0))
+    // A press over `mouse` and its release; the press's message, else the release's.
+    std::string tap(const Keys& held, sf::Vector2i mouse = at(0, 0), bool left = false, bool right = false)
     {
-        const std::string said = step(mouse, held);
-        step(mouse);
-        return said;
+        const std::string said = step(mouse, held, left, right);
+        const std::string released = step(mouse);
+        return said.empty() ? released : said;
     }
-    // A left-button drag with `held` from field `from` to field `to`, then its release.
-    std::string drag(sf::Vector2i from, sf::Vector2i to, const Keys& held)
-    {
-        step(at(from.x, from.y), held, true);
-        step(at(to.x, to.y), held, true);
-        return step(at(to.x, to.y));
-    }
-    FieldBlock values(const FieldRange& r) const
-    {
-        return FieldBlock::copiedFrom(map, r.firstColumn, r.firstRow, r.lastColumn, r.lastRow);
-    }
+    FieldBlock values(const FieldRange& r) const { return FieldBlock::copiedFrom(map, r.firstColumn, r.firstRow, r.lastColumn, r.lastRow); }
     Fields where(bool (*has)(const Field&)) const
     {
         Fields fields;
@@ -85,57 +72,47 @@ TEST_F(ClipboardTest, SelectionIsCopiedCutAndClearedAsOneEditEach)
 {
     const FieldRange area{2, 3, 5, 4}, around{0, 0, 9, 9};
     paintPattern(map, around);
-    const FieldBlock before = values(area);
-    FieldBlock cleared = values(around);
-    for (int c = 2; c <= 5; ++c)
-        for (int r = 3; r <= 4; ++r)
-            cleared.at(c, r) = {};
-    const std::uint64_t unchanged = map.revision();
+    const FieldBlock before = values(area), all = values(around);
+    std::uint64_t unchanged = map.revision();
 
     EXPECT_EQ(tap({K::LControl, K::C}), "Nothing selected");
     // Dragged from the bottom-right corner; Ctrl + the left button paints nothing.
-    EXPECT_EQ(drag({5, 4}, {2, 3}, {K::LControl}), "Selected 4 x 2 fields");
+    step(at(5, 4), {K::LControl}, true);
+    step(at(2, 3), {}, true);
+    EXPECT_EQ(step(at(2, 3)), "Selected 4 x 2 fields");
     EXPECT_EQ(map.revision(), unchanged);
-    ASSERT_TRUE(editor.selection().has_value());
     EXPECT_EQ(editor.selectionOutline({-3.5f, 0.f}), sf::IntRect(-3 + 32, 48, 64, 32));
 
-    struct Case { Keys keys; const char* said; const char* undone; bool clipboardSet, cleared; };
+    struct Case { Keys keys; const char* said; const char* undone; bool copies; };
     const Case cases[] = {
-        {{K::RControl, K::C}, "Copied 4 x 2 fields", nullptr, true, false},
-        {{K::LControl, K::X}, "Cut 4 x 2 fields", "Undone: cut, 8 fields", true, true},
-        {{K::Delete}, "Cleared 4 x 2 fields", "Undone: clearing, 8 fields", false, true},
+        {{K::RControl, K::C}, "Copied 4 x 2 fields", nullptr, true},
+        {{K::LControl, K::X}, "Cut 4 x 2 fields", "Undone: cut, 8 fields", true},
+        {{K::Delete}, "Cleared 4 x 2 fields", "Undone: clearing, 8 fields", false},
     };
     for (const Case& k : cases)
     {
         SCOPED_TRACE(k.said);
         editor.setClipboard({});
-        const std::size_t undos = editor.history().undoCount();
         EXPECT_EQ(tap(k.keys), k.said);
-        EXPECT_EQ(editor.clipboard() == before, k.clipboardSet);
-        EXPECT_EQ(values(around) == cleared, k.cleared) << "the selection, and nothing outside";
-        EXPECT_EQ(values(area), k.cleared ? FieldBlock(4, 2) : before);
-        EXPECT_EQ(editor.history().undoCount(), undos + (k.cleared ? 1 : 0));
-        if (k.undone)
-        {
-            EXPECT_EQ(tap({K::LControl, K::Z}), k.undone);
-            EXPECT_EQ(values(area), before);
-        }
+        EXPECT_EQ(editor.clipboard() == before, k.copies);
+        EXPECT_EQ(values(area) == FieldBlock(4, 2), k.undone != nullptr);
+        EXPECT_EQ(map.revision(), unchanged + (k.undone ? 8 : 0)) << "nothing outside";
+        EXPECT_EQ(tap({K::LControl, K::Z}), k.undone ? k.undone : "Nothing to undo");
+        EXPECT_EQ(values(around), all);
+        unchanged = map.revision();
     }
-    // A Ctrl+click selects one field; Ctrl + right click clears the selection.
-    const std::uint64_t undone = map.revision();
-    EXPECT_EQ(drag({7, 7}, {7, 7}, {K::LControl}), "Selected 1 x 1 field");
+    // A Ctrl+click selects one field; Ctrl + right click clears the selection
+    // and starts no rectangle.
+    EXPECT_EQ(tap({K::LControl}, at(7, 7), true), "Selected 1 x 1 field");
     EXPECT_EQ(tap({K::LControl, K::C}), "Copied 1 x 1 field");
     EXPECT_EQ(editor.clipboard(), values({7, 7, 7, 7}));
-    step(at(7, 7), {K::LControl}, false, true);
-    EXPECT_EQ(step(at(7, 7)), "");
-    EXPECT_FALSE(editor.selection().has_value());
-    EXPECT_FALSE(editor.rectangleOutline().has_value()) << "Ctrl + right click starts no rectangle";
+    EXPECT_EQ(tap({K::LControl}, at(7, 7), false, true), "Selection cleared");
     EXPECT_EQ(tap({K::Delete}), "Nothing selected");
-    EXPECT_EQ(map.revision(), undone);
+    EXPECT_EQ(map.revision(), unchanged);
 }
 
-// Pasting puts the block's values as painting them one by one would, with the
-// same pieces inside the block and along its seams, clipped at the map's edges.
+// A paste puts the block's values and pieces as painting them field by field,
+// one per frame, does: inside the block, along its seams, clipped at the edges.
 TEST_F(ClipboardTest, PasteMatchesPaintingTheSameValuesFieldByField)
 {
     FieldBlock block(8, 6);
@@ -159,33 +136,29 @@ TEST_F(ClipboardTest, PasteMatchesPaintingTheSameValuesFieldByField)
             m->refresh();
         }
         editor.setClipboard(block);
-        const std::size_t undos = editor.history().undoCount();
         EXPECT_EQ(tap({K::LControl, K::V}), "Pasting 8 x 6 fields: a left click places, a right click cancels");
         const sf::Vector2i mouse(int(k.origin.x) + 16 * k.topLeft.x + 8, int(k.origin.y) + 16 * k.topLeft.y + 8);
         step(mouse);
         EXPECT_EQ(editor.pastePosition(), std::optional<sf::Vector2i>(k.topLeft));
         EXPECT_EQ(step(mouse, {}, true), k.said);
-        step(mouse, {}, true); // held: placed once, paints nothing
-        step(mouse);
-        EXPECT_FALSE(editor.pasting());
+        tap({}, mouse, true); // held: placed once, paints nothing
         pasted.refresh();
-        EXPECT_EQ(editor.history().undoCount(), undos + 1);
 
         for (int r = 0; r < block.height(); ++r)
             for (int c = 0; c < block.width(); ++c)
                 if (FieldMap::onMap(k.topLeft.x + c, k.topLeft.y + r))
                 {
-                    const FieldValues& v = block.at(c, r);
-                    replay.paintGround(k.topLeft.x + c, k.topLeft.y + r, v.groundType, false);
-                    replay.paintGround(k.topLeft.x + c, k.topLeft.y + r, v.underType, true);
-                    replay.setObject(k.topLeft.x + c, k.topLeft.y + r, v.objectId);
-                    replay.setSolid(k.topLeft.x + c, k.topLeft.y + r, v.solid);
+                    const int x = k.topLeft.x + c, y = k.topLeft.y + r;
+                    replay.paintGround(x, y, block.at(c, r).groundType, false);
+                    replay.paintGround(x, y, block.at(c, r).underType, true);
+                    replay.setObject(x, y, block.at(c, r).objectId);
+                    replay.setSolid(x, y, block.at(c, r).solid);
                     replay.refresh();
                 }
         int differing = 0;
-        for (int i = 0; i < FieldCount; ++i)
-            differing += pasted.fields()[std::size_t(i)].values() != replay.fields()[std::size_t(i)].values() ||
-                         pasted.fields()[std::size_t(i)].pieceKey() != replay.fields()[std::size_t(i)].pieceKey();
+        for (std::size_t i = 0; i < std::size_t(FieldCount); ++i)
+            differing += pasted.fields()[i].values() != replay.fields()[i].values() ||
+                         pasted.fields()[i].pieceKey() != replay.fields()[i].pieceKey();
         EXPECT_EQ(differing, 0);
         target = &map; // before `pasted` goes
     }
@@ -197,30 +170,21 @@ TEST_F(ClipboardTest, FlipsAndTurnsThroughTheKeysMoveFieldsAndObjects)
 {
     EXPECT_EQ(tap({K::H}), "The clipboard is empty");
     FieldBlock block(3, 2);
-    block.at(0, 0).objectId = 1;
-    block.at(1, 1).objectId = 2;
-    block.at(2, 0).solid = true;
-    block.at(2, 1).groundType = 3;
+    block.at(0, 0).objectId = 1, block.at(1, 1).objectId = 2, block.at(2, 0).solid = true, block.at(2, 1).groundType = 3;
     editor.setClipboard(block);
     const std::uint64_t revision = editor.clipboardRevision();
     EXPECT_EQ(tap({K::R}), "Clipboard turned clockwise, 2 x 3 fields");
     tap({K::LControl, K::V});
     EXPECT_EQ(tap({K::LControl, K::V}), "Paste cancelled");
-    EXPECT_FALSE(editor.pasting());
     tap({K::LControl, K::V});
     EXPECT_EQ(tap({K::H}), "Clipboard flipped left to right, 2 x 3 fields");
     EXPECT_EQ(tap({K::V}), "Clipboard flipped top to bottom, 2 x 3 fields");
     EXPECT_EQ(editor.clipboardRevision(), revision + 3);
-    EXPECT_TRUE(editor.pasting());
-    step(at(10, 10), {}, true);
-    step(at(10, 10));
-    EXPECT_EQ(map.at(10, 12).objectId(), 1);
-    EXPECT_EQ(map.at(11, 11).objectId(), 2);
-    EXPECT_EQ(where([](const Field& f) { return f.objectId() != 0; }), (Fields{{10, 12}, {11, 11}}));
-    EXPECT_EQ(where([](const Field& f) { return f.solid(); }), (Fields{{10, 10}}));
-    EXPECT_EQ(where([](const Field& f) { return f.groundType() != DefaultGroundType; }), (Fields{{11, 10}}));
+    EXPECT_EQ(tap({}, at(10, 10), true), "Pasted 2 x 3 fields");
+    const FieldBlock placed = values({10, 10, 11, 12});
+    EXPECT_TRUE(placed.at(0, 2).objectId == 1 && placed.at(1, 1).objectId == 2 && placed.at(0, 0).solid &&
+                placed.at(1, 0).groundType == 3);
     EXPECT_EQ(tap({K::LControl, K::Z}), "Undone: paste, 4 fields");
-    EXPECT_TRUE(where([](const Field& f) { return f.values() != FieldValues{}; }).empty());
     // A right click cancels a paste and starts no rectangle.
     tap({K::LControl, K::V});
     EXPECT_EQ(step(at(4, 4), {}, false, true), "Paste cancelled");
@@ -229,105 +193,73 @@ TEST_F(ClipboardTest, FlipsAndTurnsThroughTheKeysMoveFieldsAndObjects)
     EXPECT_EQ(map.revision(), 4u * 2);
 }
 
-TEST_F(ClipboardTest, LineFieldsRunStraightBetweenTheEnds)
-{
-    using Line = std::vector<sf::Vector2i>;
-    struct Case { sf::Vector2i from, to; Line fields; };
-    const Case cases[] = {
-        {{3, 3}, {3, 3}, {{3, 3}}},
-        {{5, 2}, {1, 2}, {{5, 2}, {4, 2}, {3, 2}, {2, 2}, {1, 2}}},
-        {{0, 0}, {0, 3}, {{0, 0}, {0, 1}, {0, 2}, {0, 3}}},
-        {{4, 4}, {1, 1}, {{4, 4}, {3, 3}, {2, 2}, {1, 1}}},
-        {{0, 0}, {4, 2}, {{0, 0}, {1, 1}, {2, 1}, {3, 2}, {4, 2}}},
-        {{0, 0}, {1, 4}, {{0, 0}, {0, 1}, {1, 2}, {1, 3}, {1, 4}}},
-    };
-    for (const Case& k : cases)
-        EXPECT_EQ(LineTool::fields(k.from, k.to), k.fields) << (&k - cases);
-}
-
-// Shift + left click draws the line with the brush from the last field the
-// left button acted on, in paint and solid modes, as one edit with its stroke.
+// Shift + left click draws a straight line with the brush from the last field
+// the left button acted on, in paint and solid modes, as one edit.
 TEST_F(ClipboardTest, ShiftClickDrawsALineWithTheBrushAsOneEdit)
 {
-    struct Case { EditorMode mode; int brush; Keys shift; sf::Vector2i first, end; Fields expected; const char* undone; };
+    struct Case { EditorMode mode; int brush; Keys shift; sf::Vector2i first, end; Fields changed; const char* undone; };
     const Case cases[] = {
         // Nothing acted on yet: the one field.
         {EditorMode::PaintGround, 1, {K::RShift}, {-1, -1}, {3, 3}, {{3, 3}}, "Undone: line, 1 field"},
         {EditorMode::PaintGround, 1, {K::LShift}, {2, 5}, {6, 7}, {{3, 6}, {4, 6}, {5, 7}, {6, 7}}, "Undone: line, 4 fields"},
+        {EditorMode::PaintGround, 1, {K::LShift}, {30, 30}, {31, 34}, {{30, 31}, {31, 32}, {31, 33}, {31, 34}},
+         "Undone: line, 4 fields"},
         {EditorMode::PaintGround, 2, {K::RShift}, {10, 10}, {12, 10},
          {{11, 9}, {12, 9}, {11, 11}, {12, 11}, {12, 10}, {13, 10}}, "Undone: line, 6 fields"},
         {EditorMode::MarkSolid, 1, {K::RShift}, {20, 20}, {20, 23}, {{20, 21}, {20, 22}, {20, 23}}, "Undone: line, 3 fields"},
+        // Left Shift, the erase key, clears the line in solid mode.
+        {EditorMode::MarkSolid, 1, {K::LShift}, {-1, -1}, {20, 21}, {{20, 21}, {20, 22}, {20, 23}}, "Undone: line, 3 fields"},
     };
     const auto marked = [](const Field& f) { return f.groundType() == 2 || f.solid(); };
     for (const Case& k : cases)
     {
         SCOPED_TRACE(&k - cases);
         editor.setChoices({true, k.mode, false, 2, 1, k.brush});
-        Fields before;
         if (k.first.x >= 0)
-        {
-            step(at(k.first.x, k.first.y), {}, true);
-            step(at(k.first.x, k.first.y));
-            before = where(marked);
-        }
-        const std::size_t undos = editor.history().undoCount();
-        step(at(k.end.x, k.end.y), k.shift, true);
-        step(at(k.end.x, k.end.y));
-        Fields added;
-        for (const auto& field : where(marked))
-            if (!before.count(field))
-                added.insert(field);
-        EXPECT_EQ(added, k.expected);
-        EXPECT_EQ(editor.history().undoCount(), undos + 1);
+            tap({}, at(k.first.x, k.first.y), true);
+        const Fields before = where(marked);
+        tap(k.shift, at(k.end.x, k.end.y), true);
+        const Fields after = where(marked);
+        Fields changed;
+        for (const Fields& side : {before, after})
+            for (const auto& field : side)
+                if (!before.count(field) || !after.count(field))
+                    changed.insert(field);
+        EXPECT_EQ(changed, k.changed);
         EXPECT_EQ(tap({K::LControl, K::Z}), k.undone);
         EXPECT_EQ(where(marked), before);
         tap({K::LControl, K::Y});
     }
-    // In solid mode Left Shift, the erase key, clears the line.
-    step(at(20, 21), {K::LShift}, true);
-    step(at(20, 21));
-    EXPECT_EQ(where([](const Field& f) { return f.solid(); }), (Fields{{20, 20}}));
 }
 
-// The preview shows the clipboard's ground and objects half see-through where
-// the paste would put it, and nothing beyond the block or the map.
+// The preview blends the clipboard's ground and objects over the map where
+// the paste would put it, and shows nothing beyond the block or the map.
 TEST_F(ClipboardTest, PreviewBlendsTheClipboardOverTheMap)
 {
     FieldBlock block(2, 1);
-    block.at(0, 0).groundType = 1;
-    block.at(1, 0).objectId = 1;
-    map.refresh();
+    block.at(0, 0).groundType = 1, block.at(1, 0).objectId = 1;
     sf::RenderTexture scene;
     ASSERT_TRUE(scene.create(320, 192));
     const auto drawn = [&](bool preview, sf::Vector2i topLeft) {
+        map.refresh();
         scene.clear(sf::Color::Blue);
-        WorldRenderer renderer;
-        sf::RectangleShape nothing;
-        renderer.draw(scene, map, nothing, 0.f);
-        BlockPreview shown;
+        WorldRenderer().draw(scene, map, sf::RectangleShape(), 0.f);
         if (preview)
-            shown.draw(scene, map, block, topLeft);
+            BlockPreview().draw(scene, map, block, topLeft);
         scene.display();
         return scene.getTexture().copyToImage();
     };
-    const sf::Image plain = drawn(false, {});
-    const sf::Image withPreview = drawn(true, {3, 2});
-    map.setOrigin(-16.f * 190, 0.f);
-    map.refresh();
-    const sf::Image plainAtEdge = drawn(false, {});
-    const sf::Image previewAtEdge = drawn(true, {199, 0});
     const sf::Color ground = data->fieldTextures[1]->copyToImage().getPixel(8, 8);
     const sf::Color object = data->objectTextures[1]->copyToImage().getPixel(8, 8);
-    const auto blend = [](sf::Color over, sf::Color under) {
-        const auto mix = [](int a, int b) { return (a * 128 + b * 127) / 255; };
-        return sf::Color(sf::Uint8(mix(over.r, under.r)), sf::Uint8(mix(over.g, under.g)), sf::Uint8(mix(over.b, under.b)));
+    // Whether pixel (x, y) shows half of `over` and half of the map without the preview, to rounding.
+    const auto blended = [&](sf::Vector2i topLeft, unsigned x, unsigned y, sf::Color over) {
+        const sf::Color under = drawn(false, {}).getPixel(x, y), shown = drawn(true, topLeft).getPixel(x, y);
+        return std::abs(2 * shown.r - over.r - under.r) <= 4 && std::abs(2 * shown.g - over.g - under.g) <= 4 &&
+               std::abs(2 * shown.b - over.b - under.b) <= 4;
     };
-    const auto near = [](sf::Color a, sf::Color b) {
-        return std::abs(a.r - b.r) <= 2 && std::abs(a.g - b.g) <= 2 && std::abs(a.b - b.b) <= 2;
-    };
-    EXPECT_TRUE(near(withPreview.getPixel(56, 40), blend(ground, plain.getPixel(56, 40)))) << "ground at (3, 2)";
-    EXPECT_TRUE(near(withPreview.getPixel(72, 40), blend(object, plain.getPixel(72, 40)))) << "object at (4, 2)";
-    EXPECT_EQ(withPreview.getPixel(88, 40), plain.getPixel(88, 40)) << "beyond the block";
-    EXPECT_TRUE(near(previewAtEdge.getPixel(152, 8), blend(ground, plainAtEdge.getPixel(152, 8))));
-    EXPECT_EQ(previewAtEdge.getPixel(168, 8), plainAtEdge.getPixel(168, 8)) << "off the map";
+    EXPECT_TRUE(blended({3, 2}, 56, 40, ground) && blended({3, 2}, 72, 40, object));
+    EXPECT_FALSE(blended({3, 2}, 88, 40, object)) << "beyond the block";
+    map.setOrigin(-16.f * 190, 0.f);
+    EXPECT_TRUE(blended({199, 0}, 152, 8, ground));
+    EXPECT_EQ(drawn(true, {199, 0}).getPixel(168, 8), sf::Color::Blue) << "off the map";
 }
