@@ -196,6 +196,7 @@ TEST_F(ClipboardTest, ShiftClickDrawsALineWithTheBrushAsOneEdit)
          "Undone: line, 4 fields"},
         {EditorMode::PaintGround, 2, {K::RShift}, {10, 10}, {12, 10},
          {{11, 9}, {12, 9}, {11, 11}, {12, 11}, {12, 10}, {13, 10}}, "Undone: line, 6 fields"},
+        {EditorMode::PlaceObject, 1, {K::RShift}, {30, 12}, {32, 12}, {{32, 12}}, "Undone: objects, 1 field"}, // no line
         {EditorMode::MarkSolid, 1, {K::RShift}, {20, 20}, {20, 23}, {{20, 21}, {20, 22}, {20, 23}}, "Undone: line, 3 fields"},
         // Left Shift, the erase key, clears the line in solid mode.
         {EditorMode::MarkSolid, 1, {K::LShift}, {-1, -1}, {20, 21}, {{20, 21}, {20, 22}, {20, 23}}, "Undone: line, 3 fields"},
