@@ -70,6 +70,16 @@ TEST_F(GameTest, EditorPaintsAndTheHudFollowsWithinTheFrame)
     EXPECT_EQ(game.map().at(7, 8).groundType(), 2);
     EXPECT_EQ(scenePixel(120, 136), fieldPieceColor(2, 16, 48)) << "the right arm";
     EXPECT_EQ(scenePixel(100, 132), sf::Color::Yellow) << "the cursor over the middle";
+
+    // Ctrl + drag selects two fields, outlined over the cursor; a paste's
+    // preview shows them over the map.
+    frame(1, {}, 6, 8);
+    frame(1, {sf::Keyboard::LControl}, 6, 8, true);
+    frame(1, {}, 7, 8, true);
+    frame(1, {sf::Keyboard::LControl, sf::Keyboard::C}, 7, 8);
+    EXPECT_EQ(scenePixel(96, 136), sf::Color::White) << "the selection's outline";
+    frame(1, {sf::Keyboard::LControl, sf::Keyboard::V}, 12, 3);
+    EXPECT_NE(scenePixel(13 * 16 + 8, 3 * 16 + 8), fieldPieceColor(5, 0, 0)) << "the preview";
 }
 
 // What the capture shows is driven by the end-to-end test.
