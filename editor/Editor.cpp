@@ -152,8 +152,14 @@ const std::string* Editor::update(const InputState& input, FieldMap* map, float 
     }
     const bool ctrl = ctrlHeld(input);
     const bool startsHere = presses.left && under && !leftBlocked && !rectangle.active();
-    if (startsHere && ctrl)
-        selector.start(*under);
+    if (presses.left && ctrl)
+    {
+        // Ctrl + the left button selects and never paints, also when pressed off the map.
+        if (startsHere)
+            selector.start(*under);
+        else
+            leftBlocked = true;
+    }
     if (selector.active())
     {
         if (selector.update(input.leftButton, under))

@@ -68,7 +68,10 @@ TEST_F(ClipboardTest, SelectionIsCopiedCutAndClearedAsOneEditEach)
     std::uint64_t unchanged = map.revision();
 
     EXPECT_EQ(tap({K::LControl, K::C}), "Nothing selected");
-    // Dragged from the bottom-right corner; Ctrl + the left button paints nothing.
+    // Ctrl + the left button paints nothing, also pressed off the map; a drag
+    // from the bottom-right corner.
+    step({-20, 8}, {K::LControl}, true);
+    tap({}, at(1, 1), true);
     step(at(5, 4), {K::LControl}, true);
     step(at(2, 3), {}, true);
     EXPECT_EQ(step(at(2, 3)), "Selected 4 x 2 fields");
