@@ -97,7 +97,9 @@ public:
     //   the active layer, object mode its object (0 for none).
     // - Ctrl + left button: selects from the field under its press to the
     //   field under the mouse, until its release (a click selects one field);
-    //   a new drag replaces the selection. Ctrl + right click clears it.
+    //   a new drag replaces the selection. It never paints: pressed off the
+    //   map it does nothing until its release. Ctrl + right click clears the
+    //   selection and starts no rectangle.
     // - Shift + left button, in paint and solid modes: a straight line with
     //   the brush from the last field the left button acted on (the field
     //   itself when there is none yet) to the field under the mouse
