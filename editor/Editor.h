@@ -138,7 +138,10 @@ public:
     // Counts every change of the clipboard: copy, cut, flip, turn, setClipboard.
     std::uint64_t clipboardRevision() const { return copiedRevision; }
     // Puts `block` in the clipboard (a stamp, the desktop's clipboard). An
-    // empty block ends a paste that is shown.
+    // empty block ends a paste that is shown. update() reads Ctrl+V itself:
+    // a clipboard taken from the desktop on the frame Ctrl+V goes down is set
+    // here before that update, which then shows it (calling startPaste too
+    // would make that update's Ctrl+V cancel it).
     void setClipboard(FieldBlock block);
     // As Ctrl+V with nothing shown: shows the clipboard as a paste under the
     // mouse (cancelling a rectangle); nothing when the clipboard is empty.
