@@ -1,14 +1,9 @@
 // The editor's selection, clipboard, paste and line, through its update with
-// scripted input, and the paste's preview.
+// scripted input.
 
 #include "WorldFixture.h"
 
 #include "editor/Editor.h"
-#include "hud/BlockPreview.h"
-#include "world/WorldRenderer.h"
-
-#include <SFML/Graphics/RectangleShape.hpp>
-#include <SFML/Graphics/RenderTexture.hpp>
 
 #include <set>
 
@@ -222,36 +217,4 @@ TEST_F(ClipboardTest, ShiftClickDrawsALineWithTheBrushAsOneEdit)
         EXPECT_EQ(values({0, 0, 39, 39}), before);
         tap({K::LControl, K::Y});
     }
-}
-
-// The preview blends the clipboard's ground and objects over the map where
-// the paste would put it, and shows nothing beyond the block or the map.
-TEST_F(ClipboardTest, PreviewBlendsTheClipboardOverTheMap)
-{
-    FieldBlock block(2, 1);
-    block.at(0, 0).groundType = 1, block.at(1, 0).objectId = 1;
-    sf::RenderTexture scene;
-    ASSERT_TRUE(scene.create(320, 192));
-    const auto drawn = [&](bool preview, sf::Vector2i topLeft) {
-        map.refresh();
-        scene.clear(sf::Color::Blue);
-        WorldRenderer().draw(scene, map, sf::RectangleShape(), 0.f);
-        if (preview)
-            BlockPreview().draw(scene, map, block, topLeft);
-        scene.display();
-        return scene.getTexture().copyToImage();
-    };
-    const sf::Color ground = data->fieldTextures[1]->copyToImage().getPixel(8, 8);
-    const sf::Color object = data->objectTextures[1]->copyToImage().getPixel(8, 8);
-    // Whether pixel (x, y) shows half of `over` and half of the map without the preview, to rounding.
-    const auto blended = [&](sf::Vector2i topLeft, unsigned x, unsigned y, sf::Color over) {
-        const sf::Color under = drawn(false, {}).getPixel(x, y), shown = drawn(true, topLeft).getPixel(x, y);
-        return std::abs(2 * shown.r - over.r - under.r) <= 4 && std::abs(2 * shown.g - over.g - under.g) <= 4 &&
-               std::abs(2 * shown.b - over.b - under.b) <= 4;
-    };
-    EXPECT_TRUE(blended({3, 2}, 56, 40, ground) && blended({3, 2}, 72, 40, object));
-    EXPECT_FALSE(blended({3, 2}, 88, 40, object)) << "beyond the block";
-    map.setOrigin(-16.f * 190, 0.f);
-    EXPECT_TRUE(blended({199, 0}, 152, 8, ground));
-    EXPECT_EQ(drawn(true, {199, 0}).getPixel(168, 8), sf::Color::Blue) << "off the map";
 }
