@@ -30,6 +30,7 @@ void SelectionTool::clear()
 
 sf::IntRect SelectionTool::outline(const FieldRange& range, sf::Vector2f origin)
 {
-    return {truncatePixel(origin.x) + FieldSize * range.firstColumn, truncatePixel(origin.y) + FieldSize * range.firstRow,
-            FieldSize * (range.lastColumn - range.firstColumn + 1), FieldSize * (range.lastRow - range.firstRow + 1)};
+    return {truncatePixel(origin.x) + FieldSize * range.firstColumn,
+            truncatePixel(origin.y) + FieldSize * range.firstRow, FieldSize * (range.lastColumn - range.firstColumn + 1),
+            FieldSize * (range.lastRow - range.firstRow + 1)};
 }

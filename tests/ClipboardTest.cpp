@@ -13,10 +13,7 @@ using K = sf::Keyboard;
 using Fields = std::set<std::pair<int, int>>; // column, row
 
 // The middle of field (c, r) of a map at (0, 0), window pixels at scale 1.
-sf::Vector2i at(int c, int r)
-{
-    return {16 * c + 8, 16 * r + 8};
-}
+sf::Vector2i at(int c, int r) { return {16 * c + 8, 16 * r + 8}; }
 
 // Ground types 0..4 and 0..5, object 1 and solid on some fields of `range`:
 // no field as a new map has it, seams everywhere.
@@ -48,7 +45,10 @@ protected:
         const std::string released = step(mouse);
         return said.empty() ? released : said;
     }
-    FieldBlock values(const FieldRange& r) const { return FieldBlock::copiedFrom(map, r.firstColumn, r.firstRow, r.lastColumn, r.lastRow); }
+    FieldBlock values(const FieldRange& r) const
+    {
+        return FieldBlock::copiedFrom(map, r.firstColumn, r.firstRow, r.lastColumn, r.lastRow);
+    }
     ManualTimeSource time;
     Editor editor{*data, time};
     FieldMap* target = &map; // the map the editor edits
@@ -121,7 +121,8 @@ TEST_F(ClipboardTest, PasteMatchesPaintingTheSameValuesFieldByField)
         target = &pasted;
         for (FieldMap* m : {&pasted, &replay})
         {
-            paintPattern(*m, {k.topLeft.x - 4, k.topLeft.y - 4, std::min(k.topLeft.x + 11, 199), std::min(k.topLeft.y + 9, 199)});
+            paintPattern(*m, {k.topLeft.x - 4, k.topLeft.y - 4, std::min(k.topLeft.x + 11, 199),
+                              std::min(k.topLeft.y + 9, 199)});
             m->setOrigin(k.origin.x, k.origin.y);
             m->refresh();
         }
