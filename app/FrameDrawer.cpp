@@ -107,8 +107,12 @@ void FrameDrawer::drawScene(const FrameParts& parts, FrameProfile& profile)
     sceneTexture.clear(sf::Color::Blue);
     const sf::Sprite& playerSprite = parts.player.sprite();
     worldRenderer.draw(sceneTexture, parts.map, playerSprite, playerSprite.getPosition().y);
+    if (const std::optional<sf::Vector2i> pasteAt = parts.editor.pastePosition())
+        pastePreview.draw(sceneTexture, parts.map, parts.editor.clipboard(), *pasteAt);
     if (parts.editor.active())
         sceneTexture.draw(parts.editor.cursor());
+    if (const std::optional<sf::IntRect> selected = parts.editor.selectionOutline(parts.map.origin()))
+        parts.hud.drawRectangleOutline(sceneTexture, *selected);
     if (const std::optional<sf::IntRect> outline = parts.editor.rectangleOutline())
         parts.hud.drawRectangleOutline(sceneTexture, *outline);
     parts.hud.draw(sceneTexture, parts.editor.choices());

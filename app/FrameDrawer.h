@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/FrameKey.h"
+#include "hud/BlockPreview.h"
 #include "platform/TimeSource.h"
 #include "world/FieldMap.h"
 #include "world/WorldRenderer.h"
@@ -43,9 +44,9 @@ struct FrameProfile
 };
 
 // What a frame shows, in the order it is drawn: the map with the player
-// between its objects, the editor's cursor and rectangle, the HUD into the
-// scene; over the scaled scene the guides, the overview, the HUD's texts and
-// the picker.
+// between its objects, the paste's preview, the editor's cursor, selection and
+// rectangle, the HUD into the scene; over the scaled scene the guides, the
+// overview, the HUD's texts and the picker.
 struct FrameParts
 {
     const FieldMap& map;
@@ -95,6 +96,7 @@ private:
     sf::RenderTexture sceneTexture;
     sf::Sprite sceneSprite;
     WorldRenderer worldRenderer;
+    BlockPreview pastePreview;
     // What the scene texture and the window show now, and the keys of the
     // frame being drawn (kept here so their memory is reused).
     FrameKey shownScene, shownWindow, nextScene, nextWindow;

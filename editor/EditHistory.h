@@ -19,6 +19,10 @@ enum class EditKind
     Fill,      // one fill
     Rectangle, // one rectangle
     Loading,   // one map load, its origin included
+    Cut,       // the selection copied and cleared
+    Clearing,  // the selection cleared
+    Paste,     // the clipboard placed
+    Line,      // a straight line of the brush, and the stroke it starts
 };
 
 // Bytes the stored edits may take together, allocator overhead included. A

@@ -1,7 +1,9 @@
 #include "editor/Editor.h"
 
+#include "editor/BlockTool.h"
 #include "editor/BrushTool.h"
 #include "editor/FieldChange.h"
+#include "editor/LineTool.h"
 
 #include "content/GameData.h"
 #include "content/ObjectType.h"
@@ -39,6 +41,10 @@ const char* kindName(EditKind kind)
     case EditKind::Fill: return "fill";
     case EditKind::Rectangle: return "rectangle";
     case EditKind::Loading: return "map load";
+    case EditKind::Cut: return "cut";
+    case EditKind::Clearing: return "clearing";
+    case EditKind::Paste: return "paste";
+    case EditKind::Line: return "line";
     }
     return "edit";
 }
@@ -51,6 +57,20 @@ std::string describeEdit(const char* done, const EditSummary& edit)
         text += ", " + withThousands(edit.fields) + (edit.fields == 1 ? " field" : " fields");
     return text;
 }
+
+// "12 x 8 fields".
+std::string sizeText(int width, int height)
+{
+    return std::to_string(width) + " x " + std::to_string(height) + (width * height == 1 ? " field" : " fields");
+}
+
+std::string sizeText(const FieldRange& range)
+{
+    return sizeText(range.lastColumn - range.firstColumn + 1, range.lastRow - range.firstRow + 1);
+}
+
+constexpr const char* EmptyClipboard = "The clipboard is empty";
+constexpr const char* NothingSelected = "Nothing selected";
 
 } // namespace
 
@@ -81,6 +101,8 @@ const std::string* Editor::update(const InputState& input, FieldMap* map, float 
     if (!state.active)
     {
         rectangle.cancel();
+        selector.stopDragging();
+        pasteShown = false;
         hovered.reset();
         return nullptr;
     }
@@ -94,6 +116,8 @@ const std::string* Editor::update(const InputState& input, FieldMap* map, float 
     const std::string* shown = nullptr;
     if (presses.undo || presses.redo)
         shown = undoOrRedo(input, *map, presses.redo);
+    if (const std::string* said = selectionKeys(presses, *map))
+        shown = said;
 
     const sf::Vector2f& origin = map->origin();
     const int x0 = truncatePixel(origin.x);
@@ -115,12 +139,39 @@ const std::string* Editor::update(const InputState& input, FieldMap* map, float 
         if (presses.fill)
             filler.fill(*map, edits, change, under->x, under->y);
     }
-    const RectangleTool::Buttons buttons{presses.right, input.rightButton, presses.left, input.leftButton};
+    bool rightTaken = false; // by the paste or the selection, so no rectangle starts
+    if (const std::string* said = selectionMouse(input, presses, *map, under, rightTaken))
+        shown = said;
+    const RectangleTool::Buttons buttons{presses.right && !rightTaken, input.rightButton, presses.left,
+                                         input.leftButton};
     switch (rectangle.update(buttons, under, {x0, y0}))
     {
     case RectangleTool::Outcome::None: break;
     case RectangleTool::Outcome::Cancelled: leftBlocked = true; break;
     case RectangleTool::Outcome::Released: RectangleTool::apply(*map, edits, change, content, rectangle.fields()); break;
+    }
+    const bool ctrl = ctrlHeld(input);
+    const bool startsHere = presses.left && under && !leftBlocked && !rectangle.active();
+    if (presses.left && ctrl)
+    {
+        // Ctrl + the left button selects and never paints, also when pressed off the map.
+        if (startsHere)
+            selector.start(*under);
+        else
+            leftBlocked = true;
+    }
+    if (selector.active())
+    {
+        if (selector.update(input.leftButton, under))
+            shown = say("Selected " + sizeText(*selector.selection()));
+        return shown;
+    }
+    if (startsHere && shiftHeld(input) && state.mode != EditorMode::PlaceObject)
+    {
+        // The line opens the stroke's edit, so the two are undone together.
+        stroke.reset();
+        stroke.emplace(edits, *map, EditKind::Line);
+        LineTool::apply(*map, change, lastActed.value_or(*under), *under);
     }
     if (under && input.leftButton && !leftBlocked && !rectangle.active())
     {
@@ -129,6 +180,7 @@ const std::string* Editor::update(const InputState& input, FieldMap* map, float 
         if (!edits.isOpen())
             stroke.emplace(edits, *map, change.strokeKind());
         BrushTool::apply(*map, change, under->x, under->y);
+        lastActed = under;
     }
     return shown;
 }
@@ -145,6 +197,13 @@ Editor::Presses Editor::pressesOf(const InputState& input) const
     presses.pick = went(KeyAction::Pick) || (input.middleButton && !previous.middleButton);
     presses.left = input.leftButton && !previous.leftButton;
     presses.right = input.rightButton && !previous.rightButton;
+    presses.copy = ctrl && went(KeyAction::Copy);
+    presses.cut = ctrl && went(KeyAction::Cut);
+    presses.paste = ctrl && went(KeyAction::Paste);
+    presses.clear = went(KeyAction::DeleteSelection);
+    presses.flipHorizontally = !ctrl && went(KeyAction::FlipHorizontally);
+    presses.flipVertically = !ctrl && went(KeyAction::FlipVertically);
+    presses.turn = !ctrl && went(KeyAction::TurnClockwise);
     return presses;
 }
 
@@ -153,6 +212,7 @@ const std::string* Editor::undoOrRedo(const InputState& input, FieldMap& map, bo
     // The stroke so far is an edit of its own; the buttons start afresh.
     stroke.reset();
     rectangle.cancel();
+    selector.stopDragging();
     leftBlocked = input.leftButton;
     const std::optional<EditSummary> done = redo ? edits.redo(map) : edits.undo(map);
     if (done)
@@ -259,4 +319,128 @@ void Editor::describe(FrameKey& key) const
     key.add(cursorSprite);
     const std::optional<sf::IntRect> outline = rectangleOutline();
     key.add(outline.has_value()).add(outline.value_or(sf::IntRect()));
+    const FieldRange selected = selection().value_or(FieldRange{});
+    key.add(selection().has_value()).add(selected.firstColumn).add(selected.firstRow).add(selected.lastColumn)
+        .add(selected.lastRow);
+    const std::optional<sf::Vector2i> pasteAt = pastePosition();
+    key.add(pasteAt.has_value()).add(pasteAt.value_or(sf::Vector2i())).add(copiedRevision);
+}
+
+const std::string* Editor::say(std::string text)
+{
+    message = std::move(text);
+    return &message;
+}
+
+const std::string* Editor::selectionKeys(const Presses& presses, FieldMap& map)
+{
+    const std::string* shown = nullptr;
+    const std::optional<FieldRange>& selected = selector.selection();
+    if (presses.copy || presses.cut || presses.clear)
+    {
+        if (!selected)
+            return say(NothingSelected);
+        const FieldRange& range = *selected;
+        if (presses.copy || presses.cut)
+        {
+            setClipboard(FieldBlock::copiedFrom(map, range.firstColumn, range.firstRow, range.lastColumn,
+                                                range.lastRow));
+            shown = say((presses.cut ? "Cut " : "Copied ") + sizeText(range));
+        }
+        if (presses.cut || presses.clear)
+            BlockTool::clear(map, edits, presses.cut ? EditKind::Cut : EditKind::Clearing, range);
+        if (presses.clear && !presses.cut)
+            shown = say("Cleared " + sizeText(range));
+    }
+    if (presses.flipHorizontally || presses.flipVertically || presses.turn)
+    {
+        if (copied.empty())
+            return say(EmptyClipboard);
+        if (presses.flipHorizontally)
+            setClipboard(copied.flippedHorizontally());
+        if (presses.flipVertically)
+            setClipboard(copied.flippedVertically());
+        if (presses.turn)
+            setClipboard(copied.rotatedClockwise());
+        const char* what = presses.turn ? "turned clockwise" : presses.flipVertically ? "flipped top to bottom"
+                                                                                     : "flipped left to right";
+        shown = say(std::string("Clipboard ") + what + ", " + sizeText(copied.width(), copied.height()));
+    }
+    if (presses.paste)
+    {
+        if (pasteShown)
+        {
+            pasteShown = false;
+            return say("Paste cancelled");
+        }
+        if (copied.empty())
+            return say(EmptyClipboard);
+        startPaste();
+        shown = say("Pasting " + sizeText(copied.width(), copied.height()) +
+                    ": a left click places, a right click cancels");
+    }
+    return shown;
+}
+
+const std::string* Editor::selectionMouse(const InputState& input, const Presses& presses, FieldMap& map,
+                                          const std::optional<sf::Vector2i>& under, bool& rightTaken)
+{
+    if (pasteShown)
+    {
+        // The paste owns both buttons until it is placed or cancelled.
+        rightTaken = true;
+        if (input.leftButton)
+            leftBlocked = true;
+        if (presses.right)
+        {
+            pasteShown = false;
+            return say("Paste cancelled");
+        }
+        if (presses.left && under)
+        {
+            pasteShown = false;
+            stroke.reset();
+            const sf::Vector2i placed = BlockTool::paste(map, edits, copied, *under);
+            return say("Pasted " + sizeText(placed.x, placed.y));
+        }
+        return nullptr;
+    }
+    if (presses.right && ctrlHeld(input))
+    {
+        rightTaken = true;
+        const bool had = selector.selection().has_value();
+        selector.clear();
+        return say(had ? "Selection cleared" : NothingSelected);
+    }
+    return nullptr;
+}
+
+std::optional<sf::IntRect> Editor::selectionOutline(sf::Vector2f origin) const
+{
+    if (!state.active || !selection())
+        return std::nullopt;
+    return SelectionTool::outline(*selection(), origin);
+}
+
+void Editor::setClipboard(FieldBlock block)
+{
+    copied = std::move(block);
+    ++copiedRevision;
+    if (copied.empty())
+        pasteShown = false;
+}
+
+void Editor::startPaste()
+{
+    if (copied.empty())
+        return;
+    rectangle.cancel();
+    pasteShown = true;
+}
+
+std::optional<sf::Vector2i> Editor::pastePosition() const
+{
+    if (!pasteShown || !state.active)
+        return std::nullopt;
+    return hovered;
 }

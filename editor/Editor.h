@@ -5,14 +5,17 @@
 #include "editor/EditorChoices.h"
 #include "editor/FillTool.h"
 #include "editor/RectangleTool.h"
+#include "editor/SelectionTool.h"
 #include "platform/Input.h"
 #include "platform/KeyBindings.h"
 #include "platform/TimeSource.h"
+#include "world/FieldBlock.h"
 
 #include <SFML/Graphics/Rect.hpp>
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/System/Vector2.hpp>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -45,6 +48,14 @@ constexpr int CursorSize = 16;   // scene pixels per side of the cursor, one fie
 // Acting once per press (in the frame a key or button goes down): Ctrl+Z
 // undo; Ctrl+Y or Ctrl+Shift+Z redo (either Ctrl and Shift key); F fill; Q or
 // the middle button pick; the right button starts a rectangle.
+//
+// The selection and the clipboard, also once per press: Ctrl + the left
+// button selects (see update); Ctrl+C copies the selection into the
+// clipboard, Ctrl+X copies and clears it, Delete clears it; Ctrl+V starts a
+// paste, or cancels the one shown; H, V and R (not while Ctrl is held) flip
+// the clipboard left to right, top to bottom, and turn it a quarter turn
+// clockwise, also while a paste is shown. A key that finds nothing selected or
+// an empty clipboard changes nothing and says so.
 class Editor
 {
 public:
@@ -84,8 +95,23 @@ public:
     //   nothing until it is released.
     // - Q or the middle button: paint mode selects the field's ground type on
     //   the active layer, object mode its object (0 for none).
-    // Undo and redo end a stroke and cancel a rectangle; the left button then
-    // waits for its release. A null map only toggles and reads keys.
+    // - Ctrl + left button: selects from the field under its press to the
+    //   field under the mouse, until its release (a click selects one field);
+    //   a new drag replaces the selection. It never paints: pressed off the
+    //   map it does nothing until its release. Ctrl + right click clears the
+    //   selection and starts no rectangle.
+    // - Shift + left button, in paint and solid modes: a straight line with
+    //   the brush from the last field the left button acted on (the field
+    //   itself when there is none yet) to the field under the mouse
+    //   (LineTool); solid mode clears with LShift as the button does. The
+    //   line and the stroke it starts are one edit.
+    // - while a paste is shown: the left button puts the clipboard on the
+    //   map with its top-left field on the field under the mouse, clipped at
+    //   the map's edges, as one edit, and ends the paste; the right button
+    //   cancels it. Neither paints nor starts a rectangle.
+    // Undo and redo end a stroke, a selection drag and cancel a rectangle;
+    // the left button then waits for its release. Switching the editor off
+    // ends a paste. A null map only toggles and reads keys.
     const std::string* update(const InputState& input, FieldMap* map, float sceneScaleX, float sceneScaleY);
 
     bool active() const { return state.active; }
@@ -96,8 +122,34 @@ public:
     // last update saw its fields.
     std::optional<sf::IntRect> rectangleOutline() const { return rectangle.outline(); }
     // Adds what the editor puts in a frame to `key`: the choices (which the
-    // HUD shows), the cursor and the rectangle's outline.
+    // HUD shows), the cursor, the rectangle's outline, the selection and the
+    // paste's preview (the clipboard by its revision, and where it shows).
     void describe(FrameKey& key) const;
+
+    // The selected fields; empty when nothing is selected.
+    const std::optional<FieldRange>& selection() const { return selector.selection(); }
+    // The selection's outline with the map origin at `origin`, scene pixels;
+    // empty when nothing is selected or the editor is off.
+    std::optional<sf::IntRect> selectionOutline(sf::Vector2f origin) const;
+
+    // The clipboard: the fields last copied or cut, flipped and turned since,
+    // or set; the empty block at first.
+    const FieldBlock& clipboard() const { return copied; }
+    // Counts every change of the clipboard: copy, cut, flip, turn, setClipboard.
+    std::uint64_t clipboardRevision() const { return copiedRevision; }
+    // Puts `block` in the clipboard (a stamp, the desktop's clipboard). An
+    // empty block ends a paste that is shown. update() reads Ctrl+V itself:
+    // a clipboard taken from the desktop on the frame Ctrl+V goes down is set
+    // here before that update, which then shows it (calling startPaste too
+    // would make that update's Ctrl+V cancel it).
+    void setClipboard(FieldBlock block);
+    // As Ctrl+V with nothing shown: shows the clipboard as a paste under the
+    // mouse (cancelling a rectangle); nothing when the clipboard is empty.
+    void startPaste();
+    bool pasting() const { return pasteShown; }
+    // Where a paste would put the clipboard's top-left field: the field under
+    // the mouse while a paste is shown; empty otherwise.
+    std::optional<sf::Vector2i> pastePosition() const;
 
     // Undo and redo of this editor's edits; the game records map loads in it.
     EditHistory& history() { return edits; }
@@ -130,11 +182,25 @@ private:
         bool pick = false;
         bool left = false;
         bool right = false;
+        bool copy = false;
+        bool cut = false;
+        bool paste = false;
+        bool clear = false;
+        bool flipHorizontally = false;
+        bool flipVertically = false;
+        bool turn = false;
     };
     Presses pressesOf(const InputState& input) const;
     void readKeys(const InputState& input);
     void turnWheel(float notches);
     const std::string* undoOrRedo(const InputState& input, FieldMap& map, bool redo);
+    // The keys of the selection and the clipboard; the message, or null.
+    const std::string* selectionKeys(const Presses& presses, FieldMap& map);
+    // The mouse's part of them: selecting, clearing, the paste's clicks, the
+    // line. Returns the message, or null.
+    const std::string* selectionMouse(const InputState& input, const Presses& presses, FieldMap& map,
+                                      const std::optional<sf::Vector2i>& under, bool& rightTaken);
+    const std::string* say(std::string text);
 
     EditorChoices state;
     Stopwatch stepClock;   // since the last step of the object or the brush size
@@ -151,4 +217,9 @@ private:
     std::string message;
     float wheelTravel = 0.f; // notches turned that have not made a whole step yet
     std::optional<sf::Vector2i> hovered;
+    SelectionTool selector;
+    FieldBlock copied;                 // the clipboard
+    std::uint64_t copiedRevision = 0;  // changes of the clipboard
+    bool pasteShown = false;
+    std::optional<sf::Vector2i> lastActed; // the last field the left button acted on, where a line starts
 };

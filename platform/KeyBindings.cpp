@@ -17,6 +17,8 @@ constexpr std::array<std::string_view, KeyActionCount> ActionNames{
     "ground_1",     "ground_2",     "ground_3",        "ground_4",     "ground_5",     "ground_6",
     "ground_7",     "ground_8",     "ground_9",        "fill",         "pick",         "grid",
     "picker",       "undo",         "redo",            "erase",
+    "copy",         "cut",          "paste",           "delete",       "flip_horizontally", "flip_vertically",
+    "turn_clockwise",
     "save_stamp",
 };
 
@@ -202,6 +204,13 @@ KeyBindings::KeyBindings()
     bind(A::Undo, keys({Key::Z}));
     bind(A::Redo, keys({Key::Y}));
     bind(A::Erase, keys({Key::LShift}));
+    bind(A::Copy, keys({Key::C}));
+    bind(A::Cut, keys({Key::X}));
+    bind(A::Paste, keys({Key::V}));
+    bind(A::DeleteSelection, keys({Key::Delete}));
+    bind(A::FlipHorizontally, keys({Key::H}));
+    bind(A::FlipVertically, keys({Key::V}));
+    bind(A::TurnClockwise, keys({Key::R}));
     bind(A::SaveStamp, keys({Key::B}));
 }
 

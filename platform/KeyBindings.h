@@ -57,7 +57,15 @@ enum class KeyAction
     Undo, // with a Ctrl key held
     Redo, // with a Ctrl key held (or Ctrl + Shift + the undo key)
     Erase, // held while the mouse acts: remove instead of place
-    SaveStamp, // with a Ctrl key held: the clipboard as a named stamp
+    // The editor's selection and clipboard.
+    Copy,             // with a Ctrl key held
+    Cut,              // with a Ctrl key held
+    Paste,            // with a Ctrl key held
+    DeleteSelection,  // clears the selected fields
+    FlipHorizontally, // the clipboard; not while a Ctrl key is held
+    FlipVertically,   // not while a Ctrl key is held
+    TurnClockwise,    // not while a Ctrl key is held
+    SaveStamp,        // with a Ctrl key held: the clipboard as a named stamp
     Count
 };
 

@@ -43,6 +43,7 @@ struct Stretch
     int c = 0, r = 0;
     bool click = false;
     int stepMs = 17;
+    bool rightClick = false;
 };
 
 struct Played
@@ -100,6 +101,18 @@ Played play(const std::string& content, bool reuse)
         {5, {}, 8, 6},
         {1, {K::Tab}, 8, 6},
         {3, {}, 8, 6},
+        {1, {K::LControl}, 6, 2, true}, // a selection with the tree dragged, copied and pasted
+        {3, {K::LControl}, 13, 3, true},
+        {3, {}, 13, 3},
+        {1, {K::LControl, K::C}, 13, 3},
+        {1, {K::LControl, K::V}, 9, 7}, // the preview follows the mouse and turns
+        {4, {}, 10, 8},
+        {1, {K::R}, 10, 8},
+        {3, {}, 10, 8},
+        {1, {}, 10, 8, true},
+        {3, {}, 10, 8},
+        {1, {K::LControl}, 10, 8, false, 17, true}, // the selection cleared
+        {3, {}, 10, 8},
         {1, {K::E}, 7, 5},             // the editor off
         {10, {}},
         {1, {K::F10}},                 // the saved map back
@@ -117,6 +130,7 @@ Played play(const std::string& content, bool reuse)
             input.mousePosition = {int(std::lround((origin.x + 16.f * float(stretch.c) + 8.f) * scale.x)),
                                    int(std::lround((origin.y + 16.f * float(stretch.r) + 8.f) * scale.y))};
             input.leftButton = stretch.click;
+            input.rightButton = stretch.rightClick;
             game.frame(&input);
             run.scenesReused += game.lastProfile().sceneDrawn ? 0 : 1;
             run.windowsLeft += game.lastProfile().presented ? 0 : 1;

@@ -70,6 +70,25 @@ TEST_F(GameTest, EditorPaintsAndTheHudFollowsWithinTheFrame)
     EXPECT_EQ(game.map().at(7, 8).groundType(), 2);
     EXPECT_EQ(scenePixel(120, 136), fieldPieceColor(2, 16, 48)) << "the right arm";
     EXPECT_EQ(scenePixel(100, 132), sf::Color::Yellow) << "the cursor over the middle";
+
+    // Ctrl + drag selects 2 x 2 fields, outlined over the cursor; a paste's
+    // preview shows them half see-through over the map (the field under the
+    // mouse is under the cursor, the one below it shows the plus sign's arm,
+    // the one right of that an object).
+    map.setObject(7, 9, 1);
+    frame(1, {}, 6, 8);
+    frame(1, {sf::Keyboard::LControl}, 6, 8, true);
+    frame(1, {}, 7, 9, true);
+    frame(1, {sf::Keyboard::LControl, sf::Keyboard::C}, 7, 9);
+    EXPECT_EQ(scenePixel(96, 136), sf::Color::White) << "the selection's outline";
+    frame(1, {sf::Keyboard::LControl, sf::Keyboard::V}, 12, 3);
+    const auto halfOver = [this](int c, int r, sf::Color over) { // half the preview, half the grass
+        const sf::Color shown = scenePixel(16 * c + 8, 16 * r + 8), under = fieldPieceColor(5, 0, 0);
+        return std::abs(2 * shown.r - over.r - under.r) <= 4 && std::abs(2 * shown.g - over.g - under.g) <= 4 &&
+               std::abs(2 * shown.b - over.b - under.b) <= 4;
+    };
+    EXPECT_TRUE(halfOver(13, 3, fieldPieceColor(2, 0, 0)) && halfOver(12, 4, fieldPieceColor(2, 0, 0)) &&
+                halfOver(13, 4, objectColor(1)));
 }
 
 // What the capture shows is driven by the end-to-end test.
