@@ -65,6 +65,10 @@ Game::Game(const GameOptions& options, const TimeSource& time, std::ostream* con
     mapFiles = std::make_unique<MapFiles>(*fieldMap, *mapEditor, *headUpDisplay, this->options.keys, time,
                                           *this->console, options.stateFolder, options.autosaveSeconds,
                                           [this](bool opening) { dialogWindow(opening); });
+    stamps = std::make_unique<Stamps>(*contentStore, options.stampsFolder, desktopClipboard, *this->console,
+                                      askForMapFile, [this](bool opening) { dialogWindow(opening); });
+    editorClipboard = std::make_unique<EditorClipboard>(*mapEditor, *stamps, options.keys);
+    overlays->picker().setStampLister([this] { return stamps->names(); });
 }
 
 Game::~Game()
@@ -199,9 +203,17 @@ void Game::edit(const InputState& in)
                                                 mapEditor->active(), *fieldMap, *playerCharacter, *headUpDisplay);
     if (routed.chosen && routed.chosen->kind == PickerEntry::Kind::Ground)
         mapEditor->chooseGround(routed.chosen->number);
-    else if (routed.chosen)
+    else if (routed.chosen && routed.chosen->kind == PickerEntry::Kind::Object)
         mapEditor->chooseObject(routed.chosen->number);
-    if (const std::string* message = mapEditor->update(routed.forEditor, fieldMap.get(), editorScaleX, editorScaleY))
+    else if (routed.chosen)
+        headUpDisplay->showMessage(editorClipboard->chooseStamp(overlays->picker().stampNames().at(
+            static_cast<std::size_t>(routed.chosen->number))));
+    InputState forEditor = routed.forEditor;
+    if (const std::string* message = editorClipboard->beforeUpdate(forEditor, previousInput))
+        headUpDisplay->showMessage(*message);
+    if (const std::string* message = mapEditor->update(forEditor, fieldMap.get(), editorScaleX, editorScaleY))
+        headUpDisplay->showMessage(*message);
+    if (const std::string* message = editorClipboard->afterUpdate(in, previousInput))
         headUpDisplay->showMessage(*message);
 }
 

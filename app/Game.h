@@ -1,16 +1,19 @@
 #pragma once
 
+#include "app/EditorClipboard.h"
 #include "app/FrameDrawer.h"
 #include "app/GameWindow.h"
 #include "app/MapFiles.h"
 #include "app/MapPictureExport.h"
 #include "app/ScreenCapture.h"
+#include "app/Stamps.h"
 #include "content/ContentPictures.h"
 #include "content/GameData.h"
 #include "editor/Editor.h"
 #include "hud/Overlays.h"
 #include "hud/UI.h"
 #include "mapfile/MapFile.h"
+#include "platform/DesktopClipboard.h"
 #include "platform/Input.h"
 #include "platform/KeyBindings.h"
 #include "platform/TimeSource.h"
@@ -90,7 +93,11 @@ public:
     {
         setFileAsker([chooser](FileDialogPurpose purpose, const std::string&) { return chooser(purpose); });
     }
-    void setFileAsker(MapFileAsker asker) { mapFiles->setFileAsker(std::move(asker)); }
+    void setFileAsker(MapFileAsker asker)
+    {
+        stamps->setFileAsker(asker);
+        mapFiles->setFileAsker(std::move(asker));
+    }
 
     // Whether the game plays in full screen now (F11 switches).
     bool fullScreen() const { return options.fullscreen; }
@@ -173,6 +180,9 @@ private:
     std::unique_ptr<UI> headUpDisplay;
     std::unique_ptr<FieldMap> fieldMap;
     std::unique_ptr<Player> playerCharacter;
+    DesktopClipboard desktopClipboard;
+    std::unique_ptr<Stamps> stamps;
+    std::unique_ptr<EditorClipboard> editorClipboard;
     // Over the scaled scene; the overview watches the map, so they are
     // declared after it (and go before it).
     std::unique_ptr<Overlays> overlays;

@@ -40,6 +40,8 @@ public:
            MapFileAsker askFile = askForMapFile, DialogWindow dialogWindow = {});
 
     const std::string& folder() const { return stampFolder; }
+    // Replaces the file dialog (tests), as MapFiles::setFileAsker.
+    void setFileAsker(MapFileAsker asker) { askFile = std::move(asker); }
 
     // The stamps' names in the folder as it is now (another game may have
     // saved some), in the picker's order; see listStamps.
