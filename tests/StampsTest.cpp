@@ -2,6 +2,7 @@
 // clipboard's text and the stamps in the content picker.
 
 #include "TestContent.h"
+#include "WorldFixture.h"
 
 #include "app/Stamps.h"
 #include "content/ContentCatalog.h"
@@ -12,7 +13,11 @@
 
 #include <gtest/gtest.h>
 
+#include <SFML/Window/Clipboard.hpp>
+
+#include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 namespace
@@ -248,4 +253,54 @@ TEST(DesktopClipboard, KeepsAStampsTextAsPut)
         desktop.setText(text);
         EXPECT_EQ(desktop.text(), text) << text.size() << " bytes";
     }
+}
+
+// In the game: a stamp chosen in the picker shows as a paste and a click puts
+// it on the map; the clipboard goes to the desktop; desktop text that is no
+// stamp pastes nothing.
+TEST(GameStamps, APickedStampIsPastedAndOtherDesktopTextIsNot)
+{
+    using K = sf::Keyboard;
+    TestContent dir;
+    FieldBlock hut(2, 1);
+    hut.at(0, 0) = {3, 1, 2, true};
+    hut.at(1, 0) = {4, 4, 0, false};
+    fs::create_directory(dir.file("stamps"));
+    std::ofstream(dir.file("stamps/hut.stamp")) << formatStamp(hut);
+    GameOptions options{dir.path(), false, false};
+    options.stampsFolder = dir.file("stamps");
+    ManualTimeSource time;
+    std::ostringstream console;
+    Game game(options, time, &console);
+    const auto frame = [&](const Keys& held, sf::Vector2f at = {}, bool click = false) {
+        time.advance(sf::milliseconds(201));
+        InputState input = pressing(held);
+        input.mousePosition = {int(std::lround(at.x)), int(std::lround(at.y))};
+        input.leftButton = click;
+        game.frame(&input);
+        return game.hud().messageText().getString().toAnsiString();
+    };
+    // The middle of field (c, r) in window pixels, with the map at its start.
+    const auto fieldAt = [&](int column, int row) {
+        return sf::Vector2f((16.f * column + 8) * game.sceneScale().x, (16.f * row + 8) * game.sceneScale().y);
+    };
+    frame({K::E});
+    frame({K::Tab});
+    const sf::Vector2f cell = game.picker().cellCentre({PickerEntry::Kind::Stamp, 0});
+    EXPECT_EQ(frame({}, cell, true), "Stamp \"hut\" (2 x 1 fields)");
+    frame({}, cell);
+    EXPECT_TRUE(game.editor().pasting());
+    EXPECT_EQ(sf::Clipboard::getString().toAnsiString(), formatStamp(hut)) << "the clipboard is on the desktop";
+    frame({}, fieldAt(6, 5), true);
+    frame({}, fieldAt(6, 5));
+    EXPECT_EQ(game.map().at(6, 5).values(), hut.at(0, 0));
+    EXPECT_EQ(game.map().at(7, 5).values(), hut.at(1, 0));
+
+    sf::Clipboard::setString("a shopping list");
+    const std::uint64_t revision = game.map().revision();
+    EXPECT_EQ(frame({K::LControl, K::V}, fieldAt(9, 5)), "The clipboard holds no stamp: nothing pasted");
+    frame({}, fieldAt(9, 5), true);
+    EXPECT_FALSE(game.editor().pasting());
+    EXPECT_EQ(game.map().revision(), revision + 1) << "the click paints as always, nothing is pasted";
+    EXPECT_EQ(game.editor().clipboard(), hut);
 }
