@@ -77,6 +77,7 @@ int runGame(int argc, char** argv)
     gameOptions.stateFolder = stateFolder();
     gameOptions.autosaveSeconds = options.autosaveSeconds;
     gameOptions.keys = settings.keys;
+    gameOptions.editorZoom = settings.editorZoom.value_or(ViewZoom::Game);
     gameOptions.captureFolder = desktopPictureFolder(content.source, workingDir, homeFolder(), picturesFolder());
     if (gameOptions.stateFolder.empty())
         reportNoStateFolder(consoleOut());

@@ -17,6 +17,7 @@ constexpr std::array<std::string_view, KeyActionCount> ActionNames{
     "ground_1",     "ground_2",     "ground_3",        "ground_4",     "ground_5",     "ground_6",
     "ground_7",     "ground_8",     "ground_9",        "fill",         "pick",         "grid",
     "picker",       "undo",         "redo",            "erase",
+    "zoom_out",     "zoom_in",
 };
 
 struct NamedKey
@@ -201,6 +202,8 @@ KeyBindings::KeyBindings()
     bind(A::Undo, keys({Key::Z}));
     bind(A::Redo, keys({Key::Y}));
     bind(A::Erase, keys({Key::LShift}));
+    bind(A::ZoomOut, keys({Key::PageDown}));
+    bind(A::ZoomIn, keys({Key::PageUp}));
 }
 
 const KeyBindings& KeyBindings::defaults()

@@ -57,6 +57,8 @@ enum class KeyAction
     Undo, // with a Ctrl key held
     Redo, // with a Ctrl key held (or Ctrl + Shift + the undo key)
     Erase, // held while the mouse acts: remove instead of place
+    ZoomOut, // the editor's next wider view
+    ZoomIn,  // the editor's next closer view
     Count
 };
 

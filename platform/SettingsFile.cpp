@@ -93,7 +93,20 @@ std::string take(Settings& settings, std::string_view section, std::string_view 
         settings.keys.bind(*action, std::move(*binding));
         return {};
     }
-    return "\"" + std::string(name) + "\" outside [game] and [keys]";
+    if (section == "editor")
+    {
+        if (name == "zoom")
+        {
+            if (const std::optional<ViewZoom> zoom = zoomNamed(value))
+            {
+                settings.editorZoom = zoom;
+                return {};
+            }
+            return "zoom takes game, half or quarter, not \"" + std::string(value) + "\"";
+        }
+        return "[editor] has no setting \"" + std::string(name) + "\"";
+    }
+    return "\"" + std::string(name) + "\" outside [game], [keys] and [editor]";
 }
 
 int handle(void* user, const char* section, const char* name, const char* value)

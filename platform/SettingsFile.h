@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/KeyBindings.h"
+#include "platform/ViewZoom.h"
 
 #include <cstddef>
 #include <optional>
@@ -20,6 +21,8 @@ constexpr std::size_t MaxSettingsBytes = 1u << 20; // bytes
 //   autosave = 30             ; seconds, as --autosave takes them
 //   [keys]
 //   walk_up = Z, Up           ; an action's name = its keys (see KeyBindings)
+//   [editor]
+//   zoom = quarter            ; the view the editor starts with: game, half or quarter
 //
 // Every value left out keeps its default; a line that cannot be used is
 // reported in `problems` and its default kept.
@@ -28,6 +31,7 @@ struct Settings
     std::optional<bool> windowed;
     std::optional<double> autosaveSeconds;
     KeyBindings keys;
+    std::optional<ViewZoom> editorZoom;
     // "<file>, line <n>: <what is wrong>", in line order.
     std::vector<std::string> problems;
 };
