@@ -11,6 +11,7 @@
 #include <SFML/OpenGL.hpp>
 #include <SFML/System/Sleep.hpp>
 
+#include <algorithm>
 #include <chrono>
 #include <utility>
 
@@ -33,21 +34,32 @@ FrameDrawer::FrameDrawer(sf::RenderWindow& window, sf::Vector2f sceneScale, bool
 void FrameDrawer::fitScene(sf::Vector2i viewSize)
 {
     const sf::Vector2u size(static_cast<unsigned>(viewSize.x), static_cast<unsigned>(viewSize.y));
-    if (sceneTexture.getSize() == size)
+    if (scene && scene->texture.getSize() == size)
         return;
-    sceneTexture.create(size.x, size.y, sf::ContextSettings());
-    // Shrunk onto the window a scene would lose whole rows and columns of
-    // pixels, which flicker as it scrolls: smoothed, it keeps them all.
-    const sf::Vector2f windowSize = window.getView().getSize();
-    sceneTexture.setSmooth(static_cast<float>(size.x) > windowSize.x || static_cast<float>(size.y) > windowSize.y);
-    sceneSprite.setTexture(sceneTexture.getTexture(), true);
+    const auto same = std::find_if(scenes.begin(), scenes.end(),
+                                   [size](const std::unique_ptr<Scene>& s) { return s->texture.getSize() == size; });
+    if (same != scenes.end())
+    {
+        scene = same->get();
+    }
+    else
+    {
+        scene = scenes.emplace_back(std::make_unique<Scene>()).get();
+        scene->texture.create(size.x, size.y, sf::ContextSettings());
+        // Shrunk onto the window a scene would lose whole rows and columns of
+        // pixels, which flicker as it scrolls: smoothed, it keeps them all.
+        const sf::Vector2f windowSize = window.getView().getSize();
+        scene->texture.setSmooth(static_cast<float>(size.x) > windowSize.x ||
+                                 static_cast<float>(size.y) > windowSize.y);
+    }
+    sceneSprite.setTexture(scene->texture.getTexture(), true);
     sceneSprite.setScale(gameSceneScale.x * SceneWidth / static_cast<float>(size.x),
                          gameSceneScale.y * SceneHeight / static_cast<float>(size.y));
 }
 
 sf::Image FrameDrawer::sceneImage() const
 {
-    return sceneTexture.getTexture().copyToImage();
+    return scene->texture.getTexture().copyToImage();
 }
 
 // Everything the frame about to be drawn shows, in two parts: what is drawn
@@ -121,6 +133,7 @@ void FrameDrawer::drawScene(const FrameParts& parts, FrameProfile& profile)
     const auto sceneStart = std::chrono::steady_clock::now();
     const sf::Vector2i viewSize = parts.map.viewSize();
     fitScene(viewSize);
+    sf::RenderTexture& sceneTexture = scene->texture;
     sceneTexture.clear(sf::Color::Blue);
     // The world in scene pixels from the view's corner, the HUD over it at
     // the game's size, whatever the view.
@@ -129,15 +142,10 @@ void FrameDrawer::drawScene(const FrameParts& parts, FrameProfile& profile)
     // The game's view is drawn whole, as it always was; a wider one is too
     // large for that every frame and keeps its world between frames.
     if (viewSize == sf::Vector2i(int(SceneWidth), int(SceneHeight)))
-    {
-        viewCache.clear();
         worldRenderer.draw(sceneTexture, parts.map, playerSprite, playerSprite.getPosition().y);
-    }
     else
-    {
-        viewCache.draw(sceneTexture, parts.map, playerSprite, playerSprite.getGlobalBounds(),
-                       playerSprite.getPosition().y, worldRenderer);
-    }
+        scene->world.draw(sceneTexture, parts.map, playerSprite, playerSprite.getGlobalBounds(),
+                          playerSprite.getPosition().y, worldRenderer);
     if (parts.editor.active())
         sceneTexture.draw(parts.editor.cursor());
     if (const std::optional<sf::IntRect> outline = parts.editor.rectangleOutline())
@@ -157,7 +165,7 @@ void FrameDrawer::present(const FrameParts& parts, bool afterIdleFrame, FramePro
 {
     const auto presentStart = std::chrono::steady_clock::now();
     window.clear(sf::Color::Green);
-    sceneSprite.setTexture(sceneTexture.getTexture(), false);
+    sceneSprite.setTexture(scene->texture.getTexture(), false);
     window.draw(sceneSprite);
     const sf::Vector2f origin = parts.map.origin() - sf::Vector2f(parts.map.viewCorner());
     if (parts.editor.active())

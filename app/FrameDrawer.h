@@ -10,6 +10,9 @@
 #include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/Graphics/Sprite.hpp>
 
+#include <memory>
+#include <vector>
+
 namespace sf
 {
 class RenderWindow;
@@ -100,10 +103,18 @@ private:
     bool limitFrameRate;
     bool profiling;
     sf::Vector2f gameSceneScale; // window pixels per scene pixel of the game's view
-    sf::RenderTexture sceneTexture;
+    // A scene texture for each size of view shown so far, with the kept world
+    // of a wider view. Kept until the drawer goes: taking a render texture
+    // apart leaves the graphics library unsure which one is bound.
+    struct Scene
+    {
+        sf::RenderTexture texture;
+        ViewCache world;
+    };
+    std::vector<std::unique_ptr<Scene>> scenes;
+    Scene* scene = nullptr; // the one of the view shown now
     sf::Sprite sceneSprite;
     WorldRenderer worldRenderer;
-    ViewCache viewCache; // the world of a view wider than the game's
     // What the scene texture and the window show now, and the keys of the
     // frame being drawn (kept here so their memory is reused).
     FrameKey shownScene, shownWindow, nextScene, nextWindow;

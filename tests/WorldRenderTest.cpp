@@ -1,6 +1,7 @@
 #include "WorldFixture.h"
 
 #include "player/Player.h"
+#include "world/ViewCache.h"
 #include "world/WorldRenderer.h"
 
 #include <SFML/Graphics/RenderTexture.hpp>
@@ -8,6 +9,7 @@
 #include <SFML/Graphics/View.hpp>
 
 #include <functional>
+#include <list>
 
 namespace
 {
@@ -165,5 +167,54 @@ TEST_F(WorldRenderTest, AWideViewTilesAndDrawsEveryFieldInIt)
                     ASSERT_EQ(map.at(c, r).pieceKey(), rule) << c << "," << r << " at " << origin.x << "," << origin.y;
                 }
             }
+    }
+}
+
+// The kept drawing of a wide view shows what drawing it whole shows, as the
+// view moves by pixels, jumps, sits off the whole pixels and its fields change.
+TEST_F(WorldRenderTest, AKeptViewShowsWhatDrawingItWholeShows)
+{
+    paintBusyMap();
+    map.setViewArea(zoomedView(ViewZoom::Quarter));
+    const sf::IntRect view(map.viewCorner(), map.viewSize());
+    // Each picture's target lives as long as the cache, as the game's scenes do.
+    std::list<sf::RenderTexture> targets;
+    const auto picture = [&](const std::function<void(sf::RenderTarget&)>& draw) {
+        sf::RenderTexture& target = targets.emplace_back();
+        EXPECT_TRUE(target.create(unsigned(view.width), unsigned(view.height)));
+        target.setView(sf::View(sf::FloatRect(view)));
+        target.clear(sf::Color::Blue);
+        draw(target);
+        target.display();
+        return target.getTexture().copyToImage();
+    };
+    ViewCache cache;
+    const sf::Sprite& between = player.sprite();
+    const std::function<void()> steps[] = {
+        [] {},
+        [&] { map.scroll(-3, 2); },
+        [&] { map.scroll(17, -40); },
+        [&] { map.scroll(-1500, 0); },                             // farther than the view is wide
+        [&] { paint(30, 40, 2), putObject(31, 40, 2), paint(60, 50, 6, false); }, // far apart
+        [&] { putObject(map.fieldUnder({152, 100})->x, map.fieldUnder({152, 100})->y, 3); }, // by the player
+        [&] { map.scroll(0.5f, 0); },                              // off the whole pixels
+        [&] { map.scroll(-0.5f, -1); },
+    };
+    map.setOrigin(-400, -500);
+    for (std::size_t step = 0; step < std::size(steps); ++step)
+    {
+        steps[step]();
+        map.refresh();
+        const sf::Image kept = picture([&](sf::RenderTarget& target) {
+            cache.draw(target, map, between, between.getGlobalBounds(), between.getPosition().y, renderer);
+        });
+        const sf::Image whole = picture([&](sf::RenderTarget& target) {
+            renderer.drawArea(target, map, view, &between, between.getPosition().y);
+        });
+        int differing = 0;
+        for (unsigned y = 0; y < kept.getSize().y; ++y)
+            for (unsigned x = 0; x < kept.getSize().x; ++x)
+                differing += kept.getPixel(x, y) != whole.getPixel(x, y);
+        EXPECT_EQ(differing, 0) << "step " << step;
     }
 }

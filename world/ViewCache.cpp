@@ -7,6 +7,7 @@
 #include <SFML/Graphics/View.hpp>
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 
 namespace
@@ -55,11 +56,6 @@ void blank(sf::RenderTarget& target, const sf::FloatRect& area)
 }
 } // namespace
 
-void ViewCache::clear()
-{
-    valid = false;
-}
-
 void ViewCache::draw(sf::RenderTarget& target, const FieldMap& map, const sf::Drawable& between,
                      const sf::FloatRect& betweenArea, float betweenY, WorldRenderer& renderer)
 {
@@ -81,8 +77,9 @@ void ViewCache::draw(sf::RenderTarget& target, const FieldMap& map, const sf::Dr
 
     if (!valid || texture.getSize() != sf::Vector2u(unsigned(view.width), unsigned(view.height)))
     {
-        if (texture.getSize() != sf::Vector2u(unsigned(view.width), unsigned(view.height)))
+        if (texture.getSize().x == 0)
             texture.create(unsigned(view.width), unsigned(view.height));
+        assert(texture.getSize() == sf::Vector2u(unsigned(view.width), unsigned(view.height)));
         changedArea(map, wanted, origin); // takes note of every field
         render(map, wanted, origin, renderer);
     }

@@ -25,7 +25,8 @@ class WorldRenderer;
 // changed, copies it onto the target, and draws the area of the picture
 // between the objects afresh, in depth order. Every object whose picture
 // reaches into the view is drawn, whatever the map's windows. A map origin
-// off the whole pixels is drawn whole every frame.
+// off the whole pixels is drawn whole every frame. Its texture is made once
+// and kept: one cache for each size of view.
 class ViewCache
 {
 public:
@@ -34,8 +35,6 @@ public:
     // WorldRenderer::draw and covers `betweenArea` (scene pixels).
     void draw(sf::RenderTarget& target, const FieldMap& map, const sf::Drawable& between,
               const sf::FloatRect& betweenArea, float betweenY, WorldRenderer& renderer);
-    // Forgets the texture (a view drawn without the cache).
-    void clear();
 
 private:
     // What the texture shows of one field.
