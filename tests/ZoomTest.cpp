@@ -1,0 +1,256 @@
+// The editor's wider views: their keys, what stays where across them, the
+// mouse, the auto-tiling and the overview's outline in each, the setting.
+
+#include "WorldFixture.h"
+
+#include "platform/SettingsFile.h"
+#include "world/AutoTile.h"
+
+#include <SFML/Graphics/Texture.hpp>
+
+#include <cmath>
+#include <cstdio>
+
+namespace
+{
+using K = sf::Keyboard;
+constexpr ViewZoom Views[] = {ViewZoom::Game, ViewZoom::Half, ViewZoom::Quarter};
+
+class ZoomTest : public GameFixture
+{
+protected:
+    // One frame with `held` keys, the mouse at window pixel `at`, `wheel`
+    // notches turned, then one with everything let go.
+    void tap(const Keys& held, sf::Vector2f at = {}, float wheel = 0.f, bool click = false)
+    {
+        step(held, at, wheel, click);
+        step({}, at);
+    }
+    void step(const Keys& held, sf::Vector2f at = {}, float wheel = 0.f, bool click = false)
+    {
+        time.advance(sf::milliseconds(201));
+        InputState input = pressing(held);
+        input.mousePosition = {int(std::lround(at.x)), int(std::lround(at.y))};
+        input.wheelNotches = wheel;
+        input.leftButton = click;
+        game.frame(&input);
+    }
+    // Steps the editor's view to `zoom` with the keys, the editor on.
+    void zoomTo(ViewZoom zoom)
+    {
+        if (!game.editor().active())
+            tap({K::E});
+        while (game.zoom() < zoom)
+            tap({K::PageDown});
+        while (game.zoom() > zoom)
+            tap({K::PageUp});
+    }
+    // The window pixel over scene point `p` in the view shown now.
+    sf::Vector2f windowPoint(sf::Vector2f p) const
+    {
+        const float factor = float(zoomFactor(game.zoom()));
+        const sf::Vector2f corner(game.map().viewCorner());
+        return {(p.x - corner.x) * game.sceneScale().x / factor, (p.y - corner.y) * game.sceneScale().y / factor};
+    }
+    sf::Vector2f fieldCentre(int c, int r) const { return game.map().position(c, r) + sf::Vector2f(8, 8); }
+};
+} // namespace
+
+TEST_F(ZoomTest, KeysAndTheCtrlWheelStepTheViewAroundThePlayerAndBackExactly)
+{
+    map.setOrigin(-1000, -1200);
+    tap({});
+    const sf::Image before = game.sceneImage();
+    const sf::Vector2i standing = game.player().standingField();
+    struct Row
+    {
+        Keys keys;
+        float wheel;
+        ViewZoom view;
+    } rows[] = {
+        {{K::E, K::Num3}, 0, ViewZoom::Game},        // the editor starts in the game's view
+        {{K::PageDown}, 0, ViewZoom::Half},
+        {{K::PageDown}, 0, ViewZoom::Quarter},
+        {{K::PageDown}, 0, ViewZoom::Quarter},       // the widest stays
+        {{K::PageUp}, 0, ViewZoom::Half},
+        {{K::LControl}, 1, ViewZoom::Game},          // away from the user: closer
+        {{K::RControl}, -1, ViewZoom::Half},
+        {{K::LControl}, -0.5f, ViewZoom::Half},      // half a notch waits for the rest
+        {{K::LControl}, -0.5f, ViewZoom::Quarter},
+        {{}, -1, ViewZoom::Quarter},                 // without Ctrl the wheel is the editor's
+        {{K::E}, 0, ViewZoom::Game},                 // the editor off: the game's view
+        {{K::PageDown}, 0, ViewZoom::Game},          // which the keys leave alone
+        {{K::E}, 0, ViewZoom::Quarter},              // back on: its last view
+    };
+    int selected = game.editor().choices().selectedGround;
+    for (const Row& row : rows)
+    {
+        const int ground = game.editor().choices().selectedGround;
+        tap(row.keys, {}, row.wheel);
+        EXPECT_EQ(game.zoom(), row.view) << "row " << (&row - rows);
+        const sf::IntRect area = zoomedView(row.view);
+        EXPECT_EQ(game.map().viewSize(), sf::Vector2i(area.width, area.height));
+        EXPECT_EQ(game.map().viewCorner(), sf::Vector2i(area.left, area.top));
+        EXPECT_EQ(game.sceneImage().getSize(), sf::Vector2u(unsigned(area.width), unsigned(area.height)));
+        EXPECT_EQ(game.map().origin(), sf::Vector2f(-1000, -1200)) << "the player stays on the same place";
+        EXPECT_EQ(game.player().standingField(), standing);
+        if (row.wheel != 0 && !row.keys.empty())
+        {
+            EXPECT_EQ(game.editor().choices().selectedGround, ground) << "Ctrl + wheel chooses nothing";
+        }
+        selected = game.editor().choices().selectedGround;
+    }
+    EXPECT_EQ(selected, 1) << "the plain wheel stepped the ground type down from 2";
+    tap({K::E});
+    ASSERT_EQ(game.zoom(), ViewZoom::Game);
+    const sf::Image after = game.sceneImage();
+    ASSERT_EQ(after.getSize(), before.getSize());
+    int differing = 0;
+    for (unsigned y = 0; y < after.getSize().y; ++y)
+        for (unsigned x = 0; x < after.getSize().x; ++x)
+            differing += after.getPixel(x, y) != before.getPixel(x, y);
+    EXPECT_EQ(differing, 0) << "the game's view draws as before";
+}
+
+TEST_F(ZoomTest, TheMouseActsOnTheFieldUnderItInEveryViewUpToTheMapsEdges)
+{
+    // The map's top-left corner, then its bottom-right one, inside every view.
+    for (const sf::Vector2f origin : {sf::Vector2f(40, 24), sf::Vector2f(-3200 + 280, -3200 + 168)})
+        for (const ViewZoom view : Views)
+        {
+            map.setOrigin(origin.x, origin.y);
+            zoomTo(view);
+            const bool low = origin.x > 0;
+            const int edge = low ? 0 : MapSize - 1, beyond = low ? -1 : MapSize;
+            const sf::Vector2f off = game.map().position(0, 0) + sf::Vector2f(16.f * beyond + 8, 16.f * beyond + 8);
+            const struct
+            {
+                sf::Vector2f scene;
+                std::optional<sf::Vector2i> field;
+            } rows[] = {
+                {fieldCentre(edge, edge), sf::Vector2i(edge, edge)},
+                {fieldCentre(edge, 100), sf::Vector2i(edge, 100)},
+                {fieldCentre(100, edge), sf::Vector2i(100, edge)},
+                {off, std::nullopt}, // past the map's edge
+            };
+            for (const auto& row : rows)
+            {
+                const sf::Vector2f at = windowPoint(row.scene);
+                if (at.x < 0 || at.y < 0 || at.x >= 1080 || at.y >= 720)
+                    continue; // that field is outside this view
+                step({}, at);
+                const std::string where = std::string(zoomName(view)) + " at " + std::to_string(int(at.x)) + "," +
+                                          std::to_string(int(at.y));
+                EXPECT_EQ(game.editor().hoveredField(), row.field) << where;
+                if (row.field)
+                {
+                    EXPECT_EQ(game.editor().cursor().getPosition(), game.map().position(row.field->x, row.field->y))
+                        << where;
+                    EXPECT_TRUE(game.guides().readoutShown());
+                }
+            }
+            // A click paints the field under the mouse, and only that one.
+            const int row = low ? 2 : MapSize - 3, next = low ? 3 : MapSize - 4;
+            tap({K::Num3}, windowPoint(fieldCentre(edge, row)), 0, true);
+            EXPECT_EQ(game.map().at(edge, row).groundType(), 2) << zoomName(view);
+            EXPECT_EQ(game.map().at(edge, next).groundType(), DefaultGroundType);
+            tap({K::LControl, K::Z});
+            EXPECT_EQ(game.map().at(edge, row).groundType(), DefaultGroundType) << "undone";
+        }
+}
+
+TEST_F(ZoomTest, EveryVisibleFieldShowsTheAutoTilingRulesPieceInTheQuarterViewAfterAWalk)
+{
+    const unsigned seed = 2024;
+    std::printf("ground painted with seed %u\n", seed);
+    TestRandom next(seed);
+    for (int c = 0; c < MapSize; ++c)
+        for (int r = 0; r < MapSize; ++r)
+            if (next(3) == 0)
+                map.paintGround(c, r, int(next(4)), false);
+    map.setOrigin(-1600, -1600);
+    zoomTo(ViewZoom::Quarter);
+    for (int i = 0; i < 40; ++i)
+        step({K::D, K::S});
+    for (int i = 0; i < 40; ++i)
+        step({K::A});
+    EXPECT_EQ(game.map().origin(), sf::Vector2f(-1600, -1640));
+    const sf::IntRect view(game.map().viewCorner(), game.map().viewSize());
+    int checked = 0;
+    for (int c = 1; c < MapSize - 1; ++c)
+        for (int r = 1; r < MapSize - 1; ++r)
+        {
+            const sf::Vector2f p = game.map().position(c, r);
+            if (p.x + 16 <= float(view.left) || p.x >= float(view.left + view.width) || p.y + 16 <= float(view.top) ||
+                p.y >= float(view.top + view.height))
+                continue;
+            ++checked;
+            const int rule = autoTileKeyAt(c, r, [this](int nc, int nr) {
+                return GroundLayers{game.map().at(nc, nr).groundType(), game.map().at(nc, nr).underType()};
+            });
+            ASSERT_EQ(game.map().at(c, r).pieceKey(), rule) << c << "," << r;
+        }
+    EXPECT_EQ(checked, 80 * 49) << "80 x 48 fields, one row cut in two";
+}
+
+TEST_F(ZoomTest, TheOverviewOutlinesWhatEachViewShows)
+{
+    map.setOrigin(-1000, -1200);
+    tap({K::M});
+    for (const ViewZoom view : Views)
+    {
+        zoomTo(view);
+        sf::Texture shown;
+        ASSERT_TRUE(shown.create(1080, 720));
+        shown.update(game.window());
+        const sf::Image window = shown.copyToImage();
+        const sf::FloatRect area = game.overview().bounds();
+        // The fields on screen, a field cut by the view's edge among them.
+        const sf::IntRect seen = zoomedView(view);
+        const int left = (1000 + seen.left) / 16, top = (1200 + seen.top) / 16;
+        const int right = (1000 + seen.left + seen.width + 15) / 16 - 1;
+        const int bottom = (1200 + seen.top + seen.height + 15) / 16 - 1;
+        const auto at = [&](int c, int r) { return window.getPixel(unsigned(area.left) + c, unsigned(area.top) + r); };
+        for (const sf::Vector2i corner : {sf::Vector2i(left, top), {right, bottom}, {left, bottom}, {right, top}})
+            EXPECT_EQ(at(corner.x, corner.y), OverviewViewColor) << zoomName(view) << " " << corner.x << "," << corner.y;
+        EXPECT_NE(at(left - 1, top), OverviewViewColor) << zoomName(view);
+        EXPECT_NE(at(right + 1, bottom), OverviewViewColor) << zoomName(view);
+    }
+}
+
+TEST(ZoomSetting, TheSettingsFileChoosesTheEditorsFirstView)
+{
+    const struct
+    {
+        const char* text;
+        std::optional<ViewZoom> zoom;
+        std::size_t problems;
+    } rows[] = {
+        {"[editor]\nzoom = quarter\n", ViewZoom::Quarter, 0},
+        {"[editor]\nzoom = half\nzoom = wide\n", ViewZoom::Half, 1},
+        {"[editor]\nzoom = Game\n", std::nullopt, 1},
+        {"[game]\nzoom = half\n", std::nullopt, 1},
+    };
+    for (const auto& row : rows)
+    {
+        const Settings settings = readSettingsText(row.text, "settings.ini");
+        EXPECT_EQ(settings.editorZoom, row.zoom) << row.text;
+        EXPECT_EQ(settings.problems.size(), row.problems) << row.text;
+    }
+    EXPECT_NE(readSettingsText("[editor]\nzoom = wide\n", "s").problems.at(0).find("game, half or quarter"),
+              std::string::npos);
+
+    TestContent dir;
+    ManualTimeSource time;
+    std::ostringstream console;
+    GameOptions options{dir.path(), false, false};
+    options.editorZoom = ViewZoom::Half;
+    Game game(options, time, &console);
+    for (const Keys& keys : {Keys{}, Keys{K::E}, Keys{}, Keys{}})
+    {
+        time.advance(sf::milliseconds(201));
+        const InputState input = pressing(keys);
+        game.frame(&input);
+    }
+    EXPECT_EQ(game.zoom(), ViewZoom::Half);
+}
