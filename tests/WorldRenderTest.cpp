@@ -195,7 +195,7 @@ TEST_F(WorldRenderTest, AKeptViewShowsWhatDrawingItWholeShows)
         [&] { map.scroll(-3, 2); },
         [&] { map.scroll(17, -40); },
         [&] { map.scroll(-1500, 0); },                             // farther than the view is wide
-        [&] { paint(30, 40, 2), putObject(31, 40, 2), paint(60, 50, 6, false); }, // far apart
+        [&] { paint(100, 30, 2), putObject(101, 30, 2), paint(150, 50, 6, false); }, // far apart, in view
         [&] { putObject(map.fieldUnder({152, 100})->x, map.fieldUnder({152, 100})->y, 3); }, // by the player
         [&] { map.scroll(0.5f, 0); },                              // off the whole pixels
         [&] { map.scroll(-0.5f, -1); },

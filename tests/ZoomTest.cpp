@@ -40,10 +40,11 @@ protected:
     {
         if (!game.editor().active())
             tap({K::E});
-        while (game.zoom() < zoom)
+        for (int i = 0; i < 3 && game.zoom() < zoom; ++i)
             tap({K::PageDown});
-        while (game.zoom() > zoom)
+        for (int i = 0; i < 3 && game.zoom() > zoom; ++i)
             tap({K::PageUp});
+        ASSERT_EQ(game.zoom(), zoom);
     }
     // The window pixel over scene point `p` in the view shown now.
     sf::Vector2f windowPoint(sf::Vector2f p) const
@@ -59,6 +60,7 @@ protected:
 TEST_F(ZoomTest, KeysAndTheCtrlWheelStepTheViewAroundThePlayerAndBackExactly)
 {
     map.setOrigin(-1000, -1200);
+    map.paintGround(56, 84, 2, false); // at scene (-104, 144), left of the game's view
     tap({});
     const sf::Image before = game.sceneImage();
     const sf::Vector2i standing = game.player().standingField();
@@ -91,7 +93,17 @@ TEST_F(ZoomTest, KeysAndTheCtrlWheelStepTheViewAroundThePlayerAndBackExactly)
         const sf::IntRect area = zoomedView(row.view);
         EXPECT_EQ(game.map().viewSize(), sf::Vector2i(area.width, area.height));
         EXPECT_EQ(game.map().viewCorner(), sf::Vector2i(area.left, area.top));
-        EXPECT_EQ(game.sceneImage().getSize(), sf::Vector2u(unsigned(area.width), unsigned(area.height)));
+        const sf::Image scene = game.sceneImage();
+        EXPECT_EQ(scene.getSize(), sf::Vector2u(unsigned(area.width), unsigned(area.height)));
+        // The world and the player, in scene pixels from the view's corner.
+        const auto at = [&](int x, int y) { return scene.getPixel(unsigned(x - area.left), unsigned(y - area.top)); };
+        EXPECT_EQ(at(40, 150), fieldPieceColor(5, 0, 0));
+        if (row.view != ViewZoom::Game)
+        {
+            EXPECT_EQ(at(-120, 150), fieldPieceColor(5, 0, 0)) << "left of the game's view";
+            EXPECT_NE(at(-96, 152), fieldPieceColor(5, 0, 0)) << "the field painted there";
+        }
+        EXPECT_EQ(at(155, 100), playerFrameColor(128));
         EXPECT_EQ(game.map().origin(), sf::Vector2f(-1000, -1200)) << "the player stays on the same place";
         EXPECT_EQ(game.player().standingField(), standing);
         if (row.wheel != 0 && !row.keys.empty())
@@ -193,17 +205,30 @@ TEST_F(ZoomTest, EveryVisibleFieldShowsTheAutoTilingRulesPieceInTheQuarterViewAf
     EXPECT_EQ(checked, 80 * 49) << "80 x 48 fields, one row cut in two";
 }
 
-TEST_F(ZoomTest, TheOverviewOutlinesWhatEachViewShows)
+TEST_F(ZoomTest, TheOverviewOutlinesWhatEachViewShowsAndTheGridFollowsTheFields)
 {
     map.setOrigin(-1000, -1200);
     tap({K::M});
+    const auto windowImage = [this] {
+        sf::Texture shown;
+        EXPECT_TRUE(shown.create(1080, 720));
+        shown.update(game.window());
+        return shown.copyToImage();
+    };
     for (const ViewZoom view : Views)
     {
         zoomTo(view);
-        sf::Texture shown;
-        ASSERT_TRUE(shown.create(1080, 720));
-        shown.update(game.window());
-        const sf::Image window = shown.copyToImage();
+        const sf::Image window = windowImage();
+        // The grid darkens the border left of field (70, 85), not its middle.
+        tap({K::G});
+        const sf::Image grid = windowImage();
+        tap({K::G});
+        const sf::Vector2f border = windowPoint(game.map().position(70, 85) + sf::Vector2f(0, 8));
+        const sf::Vector2f middle = windowPoint(fieldCentre(70, 85));
+        EXPECT_NE(grid.getPixel(unsigned(std::lround(border.x)), unsigned(border.y)),
+                  window.getPixel(unsigned(std::lround(border.x)), unsigned(border.y)))
+            << zoomName(view);
+        EXPECT_EQ(grid.getPixel(unsigned(middle.x), unsigned(middle.y)), window.getPixel(unsigned(middle.x), unsigned(middle.y)));
         const sf::FloatRect area = game.overview().bounds();
         // The fields on screen, a field cut by the view's edge among them.
         const sf::IntRect seen = zoomedView(view);
