@@ -179,17 +179,20 @@ TEST_F(WorldRenderTest, AKeptViewShowsWhatDrawingItWholeShows)
     const sf::IntRect view(map.viewCorner(), map.viewSize());
     // Each picture's target lives as long as the cache, as the game's scenes do.
     std::list<sf::RenderTexture> targets;
-    const auto picture = [&](const std::function<void(sf::RenderTarget&)>& draw) {
+    ViewCache cache;
+    const sf::Sprite& between = player.sprite();
+    const auto picture = [&](bool kept) {
         sf::RenderTexture& target = targets.emplace_back();
         EXPECT_TRUE(target.create(unsigned(view.width), unsigned(view.height)));
         target.setView(sf::View(sf::FloatRect(view)));
         target.clear(sf::Color::Blue);
-        draw(target);
+        if (kept)
+            cache.draw(target, map, between, between.getGlobalBounds(), between.getPosition().y, renderer);
+        else
+            renderer.drawArea(target, map, view, &between, between.getPosition().y);
         target.display();
         return target.getTexture().copyToImage();
     };
-    ViewCache cache;
-    const sf::Sprite& between = player.sprite();
     const std::function<void()> steps[] = {
         [] {},
         [&] { map.scroll(-3, 2); },
@@ -205,12 +208,7 @@ TEST_F(WorldRenderTest, AKeptViewShowsWhatDrawingItWholeShows)
     {
         steps[step]();
         map.refresh();
-        const sf::Image kept = picture([&](sf::RenderTarget& target) {
-            cache.draw(target, map, between, between.getGlobalBounds(), between.getPosition().y, renderer);
-        });
-        const sf::Image whole = picture([&](sf::RenderTarget& target) {
-            renderer.drawArea(target, map, view, &between, between.getPosition().y);
-        });
+        const sf::Image kept = picture(true), whole = picture(false);
         EXPECT_TRUE(std::equal(kept.getPixelsPtr(), kept.getPixelsPtr() + view.width * view.height * 4,
                                whole.getPixelsPtr()))
             << "step " << step;
