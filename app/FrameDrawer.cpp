@@ -7,9 +7,11 @@
 #include "player/Player.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
+#include <SFML/Graphics/View.hpp>
 #include <SFML/OpenGL.hpp>
 #include <SFML/System/Sleep.hpp>
 
+#include <algorithm>
 #include <chrono>
 #include <utility>
 
@@ -24,15 +26,40 @@ double millisecondsSince(std::chrono::steady_clock::time_point start)
 FrameDrawer::FrameDrawer(sf::RenderWindow& window, sf::Vector2f sceneScale, bool reuseUnchangedFrames,
                          bool limitFrameRate, bool profile, const TimeSource& time)
     : window(window), reuseUnchangedFrames(reuseUnchangedFrames), limitFrameRate(limitFrameRate), profiling(profile),
-      sinceFullRedraw(time), sinceFrameEnd(time)
+      gameSceneScale(sceneScale), sinceFullRedraw(time), sinceFrameEnd(time)
 {
-    sceneTexture.create(SceneWidth, SceneHeight, sf::ContextSettings());
-    sceneSprite.setScale(sceneScale);
+    fitScene({int(SceneWidth), int(SceneHeight)});
+}
+
+void FrameDrawer::fitScene(sf::Vector2i viewSize)
+{
+    const sf::Vector2u size(static_cast<unsigned>(viewSize.x), static_cast<unsigned>(viewSize.y));
+    if (scene && scene->texture.getSize() == size)
+        return;
+    const auto same = std::find_if(scenes.begin(), scenes.end(),
+                                   [size](const std::unique_ptr<Scene>& s) { return s->texture.getSize() == size; });
+    if (same != scenes.end())
+    {
+        scene = same->get();
+    }
+    else
+    {
+        scene = scenes.emplace_back(std::make_unique<Scene>()).get();
+        scene->texture.create(size.x, size.y, sf::ContextSettings());
+        // Shrunk onto the window a scene would lose whole rows and columns of
+        // pixels, which flicker as it scrolls: smoothed, it keeps them all.
+        const sf::Vector2f windowSize = window.getView().getSize();
+        scene->texture.setSmooth(static_cast<float>(size.x) > windowSize.x ||
+                                 static_cast<float>(size.y) > windowSize.y);
+    }
+    sceneSprite.setTexture(scene->texture.getTexture(), true);
+    sceneSprite.setScale(gameSceneScale.x * SceneWidth / static_cast<float>(size.x),
+                         gameSceneScale.y * SceneHeight / static_cast<float>(size.y));
 }
 
 sf::Image FrameDrawer::sceneImage() const
 {
-    return sceneTexture.getTexture().copyToImage();
+    return scene->texture.getTexture().copyToImage();
 }
 
 // Everything the frame about to be drawn shows, in two parts: what is drawn
@@ -49,7 +76,7 @@ void FrameDrawer::describe(const FrameParts& parts, FrameKey& scene, FrameKey& w
     window.clear();
     window.add(this->window.getSize());
     parts.hud.describeTexts(window);
-    const sf::Vector2f origin = parts.map.origin();
+    const sf::Vector2f origin = parts.map.origin() - sf::Vector2f(parts.map.viewCorner());
     if (parts.editor.active())
         parts.overlays.guides().describe(window, origin);
     parts.overlays.overview().describe(window, origin, parts.player.standingField());
@@ -104,9 +131,21 @@ void FrameDrawer::draw(const FrameParts& parts, bool fullRedraw, FrameProfile& p
 void FrameDrawer::drawScene(const FrameParts& parts, FrameProfile& profile)
 {
     const auto sceneStart = std::chrono::steady_clock::now();
+    const sf::Vector2i viewSize = parts.map.viewSize();
+    fitScene(viewSize);
+    sf::RenderTexture& sceneTexture = scene->texture;
     sceneTexture.clear(sf::Color::Blue);
+    // The world in scene pixels from the view's corner, the HUD over it at
+    // the game's size, whatever the view.
+    sceneTexture.setView(sf::View(sf::FloatRect(sf::Vector2f(parts.map.viewCorner()), sf::Vector2f(viewSize))));
     const sf::Sprite& playerSprite = parts.player.sprite();
-    worldRenderer.draw(sceneTexture, parts.map, playerSprite, playerSprite.getPosition().y);
+    // The game's view is drawn whole, as it always was; a wider one is too
+    // large for that every frame and keeps its world between frames.
+    if (viewSize == sf::Vector2i(int(SceneWidth), int(SceneHeight)))
+        worldRenderer.draw(sceneTexture, parts.map, playerSprite, playerSprite.getPosition().y);
+    else
+        scene->world.draw(sceneTexture, parts.map, playerSprite, playerSprite.getGlobalBounds(),
+                          playerSprite.getPosition().y, worldRenderer);
     if (const std::optional<sf::Vector2i> pasteAt = parts.editor.pastePosition())
         pastePreview.draw(sceneTexture, parts.map, parts.editor.clipboard(), *pasteAt);
     if (parts.editor.active())
@@ -115,6 +154,7 @@ void FrameDrawer::drawScene(const FrameParts& parts, FrameProfile& profile)
         parts.hud.drawRectangleOutline(sceneTexture, *selected);
     if (const std::optional<sf::IntRect> outline = parts.editor.rectangleOutline())
         parts.hud.drawRectangleOutline(sceneTexture, *outline);
+    sceneTexture.setView(sf::View(sf::FloatRect(0.f, 0.f, float(SceneWidth), float(SceneHeight))));
     parts.hud.draw(sceneTexture, parts.editor.choices());
     sceneTexture.display();
     if (profiling)
@@ -129,9 +169,9 @@ void FrameDrawer::present(const FrameParts& parts, bool afterIdleFrame, FramePro
 {
     const auto presentStart = std::chrono::steady_clock::now();
     window.clear(sf::Color::Green);
-    sceneSprite.setTexture(sceneTexture.getTexture(), false);
+    sceneSprite.setTexture(scene->texture.getTexture(), false);
     window.draw(sceneSprite);
-    const sf::Vector2f origin = parts.map.origin();
+    const sf::Vector2f origin = parts.map.origin() - sf::Vector2f(parts.map.viewCorner());
     if (parts.editor.active())
         parts.overlays.guides().draw(window, origin);
     parts.overlays.overview().draw(window, origin, parts.player.standingField());

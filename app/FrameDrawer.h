@@ -4,11 +4,15 @@
 #include "hud/BlockPreview.h"
 #include "platform/TimeSource.h"
 #include "world/FieldMap.h"
+#include "world/ViewCache.h"
 #include "world/WorldRenderer.h"
 
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/Graphics/Sprite.hpp>
+
+#include <memory>
+#include <vector>
 
 namespace sf
 {
@@ -31,7 +35,7 @@ constexpr float FullRedrawInterval = 0.5f; // seconds
 struct FrameProfile
 {
     double worldMs = 0;   // walking, scroll, collision, editor, player, refresh, HUD update
-    double sceneMs = 0;   // drawing the 320 x 192 scene, rasterising included
+    double sceneMs = 0;   // drawing the scene (320 x 192 in the game's view), rasterising included
     double presentMs = 0; // scaling the scene onto the window, texts, display
     int sceneDrawCalls = 0; // draw calls of the map (ground, objects, player)
     // Set every frame, profiling or not: whether it drew the scene, and
@@ -56,16 +60,20 @@ struct FrameParts
     Overlays& overlays;
 };
 
-// Draws frames into a 320 x 192 scene texture and presents it scaled onto
-// the window, and reuses what a frame would only draw again: a frame whose
+// Draws frames into a scene texture as large as the map's view (320 x 192 in
+// the game's view) and presents it scaled onto the window, the HUD at the
+// game's size whatever the view, and reuses what a frame would only draw again: a frame whose
 // key (see FrameKey) equals the last one's draws nothing, one whose scene
 // alone is unchanged draws only the window. Frames that display nothing are
 // paced as the frame limit paces those that do.
 class FrameDrawer
 {
 public:
-    // `window` must outlive the drawer and be open; the scene is stretched
-    // onto it by `sceneScale` (window pixels per scene pixel).
+    // `window` must outlive the drawer and be open; the game's 320 x 192
+    // scene is stretched onto it by `sceneScale` (window pixels per scene
+    // pixel), a wider view shrunk to fit the same window: without smoothing
+    // while a scene pixel still covers at least a window pixel, smoothed
+    // when the scene is larger than the window.
     // `reuseUnchangedFrames` false draws every frame in full; `limitFrameRate`
     // paces frames to FrameRateLimit; `profile` fills the profile's times.
     FrameDrawer(sf::RenderWindow& window, sf::Vector2f sceneScale, bool reuseUnchangedFrames, bool limitFrameRate,
@@ -80,7 +88,7 @@ public:
     // keys say. Sets the profile's drawing parts.
     void draw(const FrameParts& parts, bool fullRedraw, FrameProfile& profile);
 
-    // The scene as drawn by the last frame, 320 x 192.
+    // The scene as drawn by the last frame, as large as the map's view.
     sf::Image sceneImage() const;
 
 private:
@@ -88,12 +96,24 @@ private:
     void drawScene(const FrameParts& parts, FrameProfile& profile);
     void present(const FrameParts& parts, bool afterIdleFrame, FrameProfile& profile);
     void waitOutFrame();
+    // A scene texture of the map's view's size.
+    void fitScene(sf::Vector2i viewSize);
 
     sf::RenderWindow& window;
     bool reuseUnchangedFrames;
     bool limitFrameRate;
     bool profiling;
-    sf::RenderTexture sceneTexture;
+    sf::Vector2f gameSceneScale; // window pixels per scene pixel of the game's view
+    // A scene texture for each size of view shown so far, with the kept world
+    // of a wider view. Kept until the drawer goes: taking a render texture
+    // apart leaves the graphics library unsure which one is bound.
+    struct Scene
+    {
+        sf::RenderTexture texture;
+        ViewCache world;
+    };
+    std::vector<std::unique_ptr<Scene>> scenes;
+    Scene* scene = nullptr; // the one of the view shown now
     sf::Sprite sceneSprite;
     WorldRenderer worldRenderer;
     BlockPreview pastePreview;

@@ -33,7 +33,7 @@ Game::Preparation Game::prepare(const std::string& contentRoot)
 
 Game::Game(const GameOptions& options, const TimeSource& time, std::ostream* console)
     : options(options), console(console ? console : &consoleOut()), preparation(prepare(options.contentRoot)),
-      screenCapturer(options.captureFolder)
+      viewZoom(options.editorZoom), screenCapturer(options.captureFolder)
 {
     createWindow(playStyle());
 
@@ -125,6 +125,7 @@ void Game::frame(const InputState* scripted)
     const InputState in = takeInput(scripted);
     walk(in);
     globalKeys(in);
+    zoom(in);
     edit(in);
     play(in);
     updateViews();
@@ -195,6 +196,19 @@ void Game::globalKeys(const InputState& in)
     }
 }
 
+void Game::zoom(const InputState& in)
+{
+    // The view follows the editor's state since the last frame, so every
+    // frame is drawn and hit-tested in one view.
+    const ViewZoom view = viewZoom.update(in, previousInput, options.keys, mapEditor->active(),
+                                          !overlays->picker().isOpen());
+    const sf::IntRect area = zoomedView(view);
+    fieldMap->setViewArea(area);
+    const float factor = static_cast<float>(zoomFactor(view));
+    overlays->setView(sf::Vector2u(unsigned(area.width), unsigned(area.height)), sceneScaleX / factor,
+                      sceneScaleY / factor);
+}
+
 void Game::edit(const InputState& in)
 {
     // The overlays are laid out in the window's own coordinates, which a
@@ -208,10 +222,15 @@ void Game::edit(const InputState& in)
     else if (routed.chosen)
         headUpDisplay->showMessage(editorClipboard->chooseStamp(overlays->picker().stampNames().at(
             static_cast<std::size_t>(routed.chosen->number))));
+    // Ctrl + the wheel steps the view, not the editor's choice.
     InputState forEditor = routed.forEditor;
+    if (ctrlHeld(in))
+        forEditor.wheelNotches = 0.f;
     if (const std::string* message = editorClipboard->beforeUpdate(forEditor, previousInput))
         headUpDisplay->showMessage(*message);
-    if (const std::string* message = mapEditor->update(forEditor, fieldMap.get(), editorScaleX, editorScaleY))
+    const float factor = static_cast<float>(zoomFactor(viewZoom.shown()));
+    if (const std::string* message =
+            mapEditor->update(forEditor, fieldMap.get(), editorScaleX / factor, editorScaleY / factor))
         headUpDisplay->showMessage(*message);
     if (const std::string* message = editorClipboard->afterUpdate(in, previousInput))
         headUpDisplay->showMessage(*message);

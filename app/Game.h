@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/EditorClipboard.h"
+#include "app/EditorZoom.h"
 #include "app/FrameDrawer.h"
 #include "app/GameWindow.h"
 #include "app/MapFiles.h"
@@ -42,6 +43,7 @@ struct GameOptions
     std::string captureFolder{};   // where F3 writes screenshots; empty: the working directory
     KeyBindings keys{};            // which keys and gamepad buttons do what
     std::string stampsFolder{};    // where the stamps are (app/Stamps); empty: none are listed
+    ViewZoom editorZoom = ViewZoom::Game; // the view the editor starts with
 };
 
 // The whole game: the window, the content store and every long-lived object,
@@ -114,7 +116,9 @@ public:
     const EditorGuides& guides() const { return overlays->guides(); }
     // Window pixels per scene pixel, from the window size at start-up.
     sf::Vector2f sceneScale() const { return {sceneScaleX, sceneScaleY}; }
-    // The scene as drawn by the last frame, 320 x 192.
+    // The view shown now (the game's while the editor is off).
+    ViewZoom zoom() const { return viewZoom.shown(); }
+    // The scene as drawn by the last frame, as large as the map's view.
     sf::Image sceneImage() const { return frameDrawer->sceneImage(); }
     // Where the last frame's time went; filled only with GameOptions::profile.
     const FrameProfile& lastProfile() const { return profile; }
@@ -132,6 +136,10 @@ private:
     void walk(const InputState& in);
     // Escape, the map file keys, F11 (full screen to a window and back).
     void globalKeys(const InputState& in);
+    // The view to show, from the zoom keys and whether the editor is on
+    // (since the last frame): the map, the overlays and the editor's mouse
+    // follow it.
+    void zoom(const InputState& in);
     // The overlays' keys and clicks, then the editor's update.
     void edit(const InputState& in);
     // The player's update, and the map's lazy work for the new view.
@@ -187,6 +195,7 @@ private:
     // declared after it (and go before it).
     std::unique_ptr<Overlays> overlays;
     InputState previousInput; // the last frame's, to tell presses from holds
+    EditorZoom viewZoom;
     // The content's pictures for the map picture key, and its worker, which
     // waits for a picture being written when the game ends.
     std::shared_ptr<const ContentPictures> pictureContent;

@@ -78,6 +78,7 @@ int runGame(int argc, char** argv)
     gameOptions.autosaveSeconds = options.autosaveSeconds;
     gameOptions.keys = settings.keys;
     gameOptions.stampsFolder = settings.stampsFolder.value_or(stampsFolder());
+    gameOptions.editorZoom = settings.editorZoom.value_or(ViewZoom::Game);
     gameOptions.captureFolder = desktopPictureFolder(content.source, workingDir, homeFolder(), picturesFolder());
     if (gameOptions.stateFolder.empty())
         reportNoStateFolder(consoleOut());

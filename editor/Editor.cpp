@@ -122,8 +122,9 @@ const std::string* Editor::update(const InputState& input, FieldMap* map, float 
     const sf::Vector2f& origin = map->origin();
     const int x0 = truncatePixel(origin.x);
     const int y0 = truncatePixel(origin.y);
-    const float px = static_cast<float>(input.mousePosition.x) / sceneScaleX;
-    const float py = static_cast<float>(input.mousePosition.y) / sceneScaleY;
+    // The window shows the map's view, which starts at its corner.
+    const float px = static_cast<float>(input.mousePosition.x) / sceneScaleX + static_cast<float>(map->viewCorner().x);
+    const float py = static_cast<float>(input.mousePosition.y) / sceneScaleY + static_cast<float>(map->viewCorner().y);
 
     const std::optional<sf::Vector2i> under = map->fieldUnder({px, py});
     // Picking comes first: what is picked is what the same frame paints.

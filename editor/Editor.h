@@ -69,10 +69,10 @@ public:
     // E switched it on) the keys, undo and redo, the hit test and the actions
     // on the field under the mouse. The mouse position is in window pixels
     // (it may lie outside the window); the scales are window pixels per scene
-    // pixel. Returns the message to show ("Undone: fill, 1,234 fields"), or
+    // pixel of the map's view, which the window shows from its corner. Returns the message to show ("Undone: fill, 1,234 fields"), or
     // null when there is none; it stays valid until the next update.
     //
-    // Hit test: the field under the scene point mouse / scale
+    // Hit test: the field under the scene point view corner + mouse / scale
     // (FieldMap::fieldUnder). On a hit the cursor moves to origin + 16 * (c, r),
     // the origin truncated toward zero; without a hit nothing changes.
     //

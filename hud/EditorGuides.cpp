@@ -25,6 +25,12 @@ EditorGuides::EditorGuides(const GameData* content, sf::Vector2u sceneSize, floa
     text.setScale(sceneScaleX / HudTextScaleDivisor, sceneScaleY / HudTextScaleDivisor);
 }
 
+void EditorGuides::setView(sf::Vector2u size, sf::Vector2f sceneScale)
+{
+    sceneSize = {static_cast<float>(size.x), static_cast<float>(size.y)};
+    scale = sceneScale;
+}
+
 void EditorGuides::update(const FieldMap& map, const std::optional<sf::Vector2i>& field)
 {
     if (!field || !FieldMap::onMap(field->x, field->y))
@@ -77,7 +83,7 @@ void EditorGuides::draw(sf::RenderTarget& window, sf::Vector2f origin)
 
 void EditorGuides::describe(FrameKey& key, sf::Vector2f origin) const
 {
-    key.add(origin).add(grid).add(readoutShown());
+    key.add(origin).add(sceneSize).add(scale).add(grid).add(readoutShown());
     if (readoutShown())
         key.add(text);
 }

@@ -34,6 +34,10 @@ public:
     // the guides.
     EditorGuides(const GameData* content, sf::Vector2u sceneSize, float sceneScaleX, float sceneScaleY);
 
+    // The grid now covers a view of `sceneSize` scene pixels shown at
+    // `scale` window pixels per scene pixel; the readout stays where it is.
+    void setView(sf::Vector2u sceneSize, sf::Vector2f scale);
+
     void setGridShown(bool shown) { grid = shown; }
     bool gridShown() const { return grid; }
 
@@ -43,8 +47,8 @@ public:
     const sf::Text& readout() const { return text; }
     bool readoutShown() const { return shownField.has_value(); }
 
-    // The grid (when on) for the map at `origin` (scene pixels), then the
-    // readout (when there is a field), onto the window.
+    // The grid (when on) for the map at `origin` (scene pixels from the
+    // view's corner), then the readout (when there is a field), onto the window.
     void draw(sf::RenderTarget& window, sf::Vector2f origin);
     // Adds what draw() shows to `key` (see FrameKey).
     void describe(FrameKey& key, sf::Vector2f origin) const;

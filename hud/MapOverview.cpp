@@ -35,6 +35,11 @@ MapOverview::MapOverview(const GameData* content, sf::Vector2u windowSize, sf::V
     dirtyFields.reserve(FieldCount); // marking never allocates: the map's observers must not throw
 }
 
+void MapOverview::setSceneSize(sf::Vector2u size)
+{
+    sceneSize = {static_cast<float>(size.x), static_cast<float>(size.y)};
+}
+
 MapOverview::~MapOverview()
 {
     hide();
@@ -225,5 +230,5 @@ void MapOverview::draw(sf::RenderTarget& window, sf::Vector2f origin, sf::Vector
 
 void MapOverview::describe(FrameKey& key, sf::Vector2f origin, sf::Vector2i playerField) const
 {
-    key.add(shown()).add(changes).add(origin).add(playerField);
+    key.add(shown()).add(changes).add(origin).add(sceneSize).add(playerField);
 }

@@ -52,6 +52,10 @@ public:
     MapOverview(const MapOverview&) = delete;
     MapOverview& operator=(const MapOverview&) = delete;
 
+    // The part of the map on screen is now `sceneSize` scene pixels (the
+    // view's size); the origin draw() is given counts from the view's corner.
+    void setSceneSize(sf::Vector2u sceneSize);
+
     // Shows the overview of `map` and watches it until hidden; `map` must
     // stay alive until then (or until the overview dies).
     void show(FieldMap& map);
@@ -65,7 +69,8 @@ public:
     std::uint64_t version() const { return changes; }
 
     // The picture, its frame, the outline of the scene with the map at
-    // `origin` (scene pixels) and the player's field, onto the window.
+    // `origin` (scene pixels from the view's corner) and the player's field,
+    // onto the window.
     void draw(sf::RenderTarget& window, sf::Vector2f origin, sf::Vector2i playerField);
     // Adds what draw() shows to `key` (see FrameKey).
     void describe(FrameKey& key, sf::Vector2f origin, sf::Vector2i playerField) const;

@@ -12,6 +12,12 @@ Overlays::Overlays(const GameData* content, const KeyBindings& keys, sf::Vector2
 {
 }
 
+void Overlays::setView(sf::Vector2u sceneSize, float sceneScaleX, float sceneScaleY)
+{
+    mapOverview.setSceneSize(sceneSize);
+    editorGuides.setView(sceneSize, {sceneScaleX, sceneScaleY});
+}
+
 bool Overlays::pressed(const InputState& in, const InputState& previous, KeyAction action) const
 {
     return keys.held(in, action) && !keys.held(previous, action);

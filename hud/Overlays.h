@@ -38,6 +38,11 @@ public:
     Overlays(const GameData* content, const KeyBindings& keys, sf::Vector2u windowSize, sf::Vector2u sceneSize,
              float sceneScaleX, float sceneScaleY);
 
+    // The map's view is now `sceneSize` scene pixels, shown at the scales
+    // (window pixels per scene pixel): the grid and the overview's outline
+    // follow it.
+    void setView(sf::Vector2u sceneSize, float sceneScaleX, float sceneScaleY);
+
     // The overlays' keys and clicks, before the editor's update: `previous`
     // is the last frame's input, `mouse` the pointer in window pixels (the
     // window's own 1080 x 720 coordinates), `editing` whether the editor is

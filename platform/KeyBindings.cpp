@@ -20,6 +20,7 @@ constexpr std::array<std::string_view, KeyActionCount> ActionNames{
     "copy",         "cut",          "paste",           "delete",       "flip_horizontally", "flip_vertically",
     "turn_clockwise",
     "save_stamp",
+    "zoom_out",     "zoom_in",
 };
 
 struct NamedKey
@@ -212,6 +213,8 @@ KeyBindings::KeyBindings()
     bind(A::FlipVertically, keys({Key::V}));
     bind(A::TurnClockwise, keys({Key::R}));
     bind(A::SaveStamp, keys({Key::B}));
+    bind(A::ZoomOut, keys({Key::PageDown}));
+    bind(A::ZoomIn, keys({Key::PageUp}));
 }
 
 const KeyBindings& KeyBindings::defaults()

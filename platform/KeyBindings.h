@@ -66,6 +66,8 @@ enum class KeyAction
     FlipVertically,   // not while a Ctrl key is held
     TurnClockwise,    // not while a Ctrl key is held
     SaveStamp,        // with a Ctrl key held: the clipboard as a named stamp
+    ZoomOut, // the editor's next wider view
+    ZoomIn,  // the editor's next closer view
     Count
 };
 

@@ -106,6 +106,15 @@ std::string take(Settings& settings, std::string_view section, std::string_view 
             }
             return "stamps takes an absolute folder, not \"" + std::string(value) + "\"";
         }
+        if (name == "zoom")
+        {
+            if (const std::optional<ViewZoom> zoom = zoomNamed(value))
+            {
+                settings.editorZoom = zoom;
+                return {};
+            }
+            return "zoom takes game, half or quarter, not \"" + std::string(value) + "\"";
+        }
         return "[editor] has no setting \"" + std::string(name) + "\"";
     }
     return "\"" + std::string(name) + "\" outside [game], [keys] and [editor]";

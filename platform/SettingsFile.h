@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/KeyBindings.h"
+#include "platform/ViewZoom.h"
 
 #include <cstddef>
 #include <optional>
@@ -22,6 +23,7 @@ constexpr std::size_t MaxSettingsBytes = 1u << 20; // bytes
 //   walk_up = Z, Up           ; an action's name = its keys (see KeyBindings)
 //   [editor]
 //   stamps = /home/ann/stamps ; the stamps' folder, an absolute path
+//   zoom = quarter            ; the view the editor starts with: game, half or quarter
 //
 // Every value left out keeps its default; a line that cannot be used is
 // reported in `problems` and its default kept.
@@ -31,6 +33,7 @@ struct Settings
     std::optional<double> autosaveSeconds;
     KeyBindings keys;
     std::optional<std::string> stampsFolder; // [editor] stamps, absolute, as written
+    std::optional<ViewZoom> editorZoom;
     // "<file>, line <n>: <what is wrong>", in line order.
     std::vector<std::string> problems;
 };

@@ -3,6 +3,7 @@
 # can be made again whenever the game changes:
 #   docs/walking.jpg       walking in the village, reading a cottage's message
 #   docs/editor.jpg        the editor with its HUD, the grid, the field readout and the overview
+#   docs/editor-quarter.jpg  the editor's widest view (80 x 48 fields) with the overview
 #   docs/sample-world.jpg  the sample world's whole-map picture (--export-png), scaled down
 #   docs/sample-world-tiled.jpg  the sample world exported for Tiled (--export-tmx), drawn by
 #                          Tiled's own renderer (tmxrasterizer, Debian's tiled package), scaled down
@@ -77,6 +78,13 @@ tap m
 xdotool mousemove 640 470
 sleep 0.5
 shoot "$docs/editor.jpg" 720
+
+# The editor's widest view: two steps out (PageDown), the grid off.
+tap g
+tap Next
+tap Next
+sleep 0.5
+shoot "$docs/editor-quarter.jpg" 720
 tap Escape
 wait "$game_pid" || true
 game_pid=

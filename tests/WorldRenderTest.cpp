@@ -1,6 +1,7 @@
 #include "WorldFixture.h"
 
 #include "player/Player.h"
+#include "world/ViewCache.h"
 #include "world/WorldRenderer.h"
 
 #include <SFML/Graphics/RenderTexture.hpp>
@@ -8,6 +9,7 @@
 #include <SFML/Graphics/View.hpp>
 
 #include <functional>
+#include <list>
 
 namespace
 {
@@ -165,5 +167,50 @@ TEST_F(WorldRenderTest, AWideViewTilesAndDrawsEveryFieldInIt)
                     ASSERT_EQ(map.at(c, r).pieceKey(), rule) << c << "," << r << " at " << origin.x << "," << origin.y;
                 }
             }
+    }
+}
+
+// The kept drawing of a wide view shows what drawing it whole shows, as the
+// view moves by pixels, jumps, sits off the whole pixels and its fields change.
+TEST_F(WorldRenderTest, AKeptViewShowsWhatDrawingItWholeShows)
+{
+    paintBusyMap();
+    map.setViewArea(zoomedView(ViewZoom::Quarter));
+    const sf::IntRect view(map.viewCorner(), map.viewSize());
+    // Each picture's target lives as long as the cache, as the game's scenes do.
+    std::list<sf::RenderTexture> targets;
+    ViewCache cache;
+    const sf::Sprite& between = player.sprite();
+    const auto picture = [&](bool kept) {
+        sf::RenderTexture& target = targets.emplace_back();
+        EXPECT_TRUE(target.create(unsigned(view.width), unsigned(view.height)));
+        target.setView(sf::View(sf::FloatRect(view)));
+        target.clear(sf::Color::Blue);
+        if (kept)
+            cache.draw(target, map, between, between.getGlobalBounds(), between.getPosition().y, renderer);
+        else
+            renderer.drawArea(target, map, view, &between, between.getPosition().y);
+        target.display();
+        return target.getTexture().copyToImage();
+    };
+    const std::function<void()> steps[] = {
+        [] {},
+        [&] { map.scroll(-3, 2); },
+        [&] { map.scroll(17, -40); },
+        [&] { map.scroll(-1500, 0); },                             // farther than the view is wide
+        [&] { paint(100, 30, 2), putObject(101, 30, 2), paint(150, 50, 6, false); }, // far apart, in view
+        [&] { putObject(map.fieldUnder({152, 100})->x, map.fieldUnder({152, 100})->y, 3); }, // by the player
+        [&] { map.scroll(0.5f, 0); },                              // off the whole pixels
+        [&] { map.scroll(-0.5f, -1); },
+    };
+    map.setOrigin(-400, -500);
+    for (std::size_t step = 0; step < std::size(steps); ++step)
+    {
+        steps[step]();
+        map.refresh();
+        const sf::Image kept = picture(true), whole = picture(false);
+        EXPECT_TRUE(std::equal(kept.getPixelsPtr(), kept.getPixelsPtr() + view.width * view.height * 4,
+                               whole.getPixelsPtr()))
+            << "step " << step;
     }
 }

@@ -71,7 +71,27 @@ void FieldMap::setViewSize(int width, int height)
 {
     assert(width >= 1 && height >= 1);
     view = {width, height};
+    corner = {0, 0};
     ++drawChanges;
+}
+
+void FieldMap::setViewArea(const sf::IntRect& area)
+{
+    assert(area.width >= 1 && area.height >= 1);
+    if (area == sf::IntRect(corner.x, corner.y, view.x, view.y))
+        return;
+    view = {area.width, area.height};
+    corner = {area.left, area.top};
+    ++drawChanges;
+}
+
+sf::Vector2i FieldMap::cornerField() const
+{
+    // In 64 bits: a wild origin saturates near the int range's ends.
+    const auto first = [](float origin, int cornerPixel) {
+        return static_cast<int>(-((static_cast<long long>(truncatePixel(origin)) - cornerPixel) / FieldSize));
+    };
+    return {first(mapOrigin.x, corner.x), first(mapOrigin.y, corner.y)};
 }
 
 sf::IntRect FieldMap::solidRect(int column, int row) const
@@ -107,8 +127,9 @@ std::optional<sf::Vector2i> FieldMap::fieldUnder(sf::Vector2f point) const
     // first: the fields there are as much under the point as any other. The
     // two axes are tested apart, so the lowest column that holds x and the
     // lowest row that holds y are the first hit in column-then-row order.
-    const int c0 = std::max(0, -(truncatePixel(mapOrigin.x) / FieldSize));
-    const int r0 = std::max(0, -(truncatePixel(mapOrigin.y) / FieldSize));
+    const sf::Vector2i first = cornerField();
+    const int c0 = std::max(0, first.x);
+    const int r0 = std::max(0, first.y);
     const int column = axisHit(mapOrigin.x, point.x, c0);
     const int row = column < 0 ? -1 : axisHit(mapOrigin.y, point.y, r0);
     if (row < 0)
@@ -257,8 +278,9 @@ void FieldMap::autoTile(int column, int row, bool withNeighbours)
 
 FieldMap::TileWindow FieldMap::tileWindow() const
 {
-    const int firstColumnRaw = -(truncatePixel(mapOrigin.x) / FieldSize);
-    const int firstRowRaw = -(truncatePixel(mapOrigin.y) / FieldSize);
+    const sf::Vector2i first = cornerField();
+    const int firstColumnRaw = first.x;
+    const int firstRowRaw = first.y;
     const int columns = (view.x + FieldSize - 1) / FieldSize + AutoTileWindowExtra;
     const int rows = (view.y + FieldSize - 1) / FieldSize + AutoTileWindowExtra;
     // Each bound is clamped on its own, from the values before clamping.

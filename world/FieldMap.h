@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ScenePixels.h"
+#include "platform/ViewZoom.h"
 #include "world/Field.h"
 
 #include <SFML/Graphics/Rect.hpp>
@@ -21,6 +22,14 @@ constexpr int MapPixels = MapSize * FieldSize; // scene pixels per side of the w
 constexpr int GameViewWidth = 320;             // scene pixels the game shows: 20 fields
 constexpr int GameViewHeight = 192;            // scene pixels: 12 fields
 
+// The view `zoom` shows: the game's view grown around its centre, scene pixels.
+inline sf::IntRect zoomedView(ViewZoom zoom)
+{
+    const int grown = zoomFactor(zoom) - 1;
+    return {-grown * GameViewWidth / 2, -grown * GameViewHeight / 2, (grown + 1) * GameViewWidth,
+            (grown + 1) * GameViewHeight};
+}
+
 // A rectangle of scene pixels with inclusive bounds, tested on a field's
 // position truncated toward zero.
 struct PixelWindow
@@ -28,6 +37,8 @@ struct PixelWindow
     int left, top, right, bottom;
 
     constexpr bool contains(int x, int y) const { return x >= left && x <= right && y >= top && y <= bottom; }
+    // The same window moved by (dx, dy) scene pixels.
+    constexpr PixelWindow movedBy(int dx, int dy) const { return {left + dx, top + dy, right + dx, bottom + dy}; }
 };
 
 // Around a view of `width` x `height` scene pixels whose top-left corner is
@@ -68,8 +79,9 @@ protected:
 // camera. The field in column c and row r is fields()[c * 200 + r] and stands
 // at origin + (16 c, 16 r), computed in float; the origin (the map origin) is
 // where field (0, 0) stands in the scene. Walking moves the origin. The view
-// is the rectangle of the scene the game shows, from (0, 0), of any size: the
-// auto-tiling pass and the drawing windows follow it.
+// is the rectangle of the scene the game shows, of any size, from its corner
+// ((0, 0) for the game's own view; a wider view around the same centre starts
+// left of and above it): the auto-tiling pass and the drawing windows follow it.
 //
 // Every position, rectangle and box is computed from the origin when asked
 // for: a field's truncated position is each coordinate of its float position
@@ -118,8 +130,15 @@ public:
     const sf::Vector2f& origin() const { return mapOrigin; }
     // The view's size in scene pixels.
     sf::Vector2i viewSize() const { return view; }
-    // A view of another size (each at least 1); counts as a change to what is drawn.
+    // The view's top-left corner in scene pixels: (0, 0) unless a wider view
+    // was set around the game's.
+    sf::Vector2i viewCorner() const { return corner; }
+    // A view of another size (each at least 1) from the scene's (0, 0);
+    // counts as a change to what is drawn.
     void setViewSize(int width, int height);
+    // The view `area` (scene pixels, width and height at least 1); counts as
+    // a change to what is drawn when it differs from the view now.
+    void setViewArea(const sf::IntRect& area);
 
     // Computed from the origin, for field (c, r) in 0..199:
     // where it stands, scene pixels;
@@ -135,8 +154,9 @@ public:
     const std::string& message(int column, int row) const;
 
     // The field under scene point `point`: of the columns from c0 = max(0,
-    // -(x0 / 16)) and the rows from r0 = max(0, -(y0 / 16)) (x0, y0 the
-    // origin truncated toward zero, integer division toward zero), the one
+    // -((x0 - vx) / 16)) and the rows from r0 = max(0, -((y0 - vy) / 16)) (x0,
+    // y0 the origin truncated toward zero, (vx, vy) the view's corner, integer
+    // division toward zero: the field covering the view's corner), the one
     // whose truncated position (fx, fy) has fx <= x <= fx + 16 and
     // fy <= y <= fy + 16; a field's edges count as inside, and on a shared
     // edge the lower column, then the lower row, wins. Empty when no field
@@ -146,9 +166,9 @@ public:
     // The fields whose truncated position lies in `window`; a window test on
     // every field gives the same fields.
     FieldRange fieldsIn(const PixelWindow& window) const;
-    // The drawing windows for this map's view.
-    PixelWindow groundWindow() const { return ::groundWindow(view.x, view.y); }
-    PixelWindow objectWindow() const { return ::objectWindow(view.x, view.y); }
+    // The drawing windows for this map's view, moved with its corner.
+    PixelWindow groundWindow() const { return ::groundWindow(view.x, view.y).movedBy(corner.x, corner.y); }
+    PixelWindow objectWindow() const { return ::objectWindow(view.x, view.y).movedBy(corner.x, corner.y); }
 
     // Edits. Each changes one field of the grid (c, r in 0..199). A change of
     // the stored values raises revision() and is told to the observers; an
@@ -202,7 +222,8 @@ public:
 
     // Re-tiles every marked field of the pass's window: the view's columns
     // and rows and AutoTileWindowExtra more of each (36 x 28 for the game's
-    // view), starting at the field covering the view's top-left corner, each
+    // view), starting at the field covering the view's top-left corner (as
+    // fieldUnder's c0 and r0 find it), each
     // bound clamped on its own into 2..198 (so the outer two rings of the map
     // are never the centre of a call).
     void autoTilePass();
@@ -230,6 +251,9 @@ private:
         int firstColumn, firstRow, endColumn, endRow;
     };
     TileWindow tileWindow() const;
+    // The column and row of the field covering the view's corner, off the
+    // map when none does: -((x0 - vx) / 16), -((y0 - vy) / 16), see fieldUnder.
+    sf::Vector2i cornerField() const;
     // Puts definition `id` on the field (assigned from now on); counts a
     // drawing change when its object changes.
     void assignObject(Field& field, int id);
@@ -240,6 +264,7 @@ private:
     std::vector<Field> storage; // 40,000, column by column
     sf::Vector2f mapOrigin;
     sf::Vector2i view;
+    sf::Vector2i corner;
     std::uint64_t changes = 0;
     std::uint64_t drawChanges = 0;
     std::vector<FieldMapObserver*> observers;

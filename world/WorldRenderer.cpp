@@ -9,7 +9,9 @@
 #include <SFML/Graphics/Texture.hpp>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <limits>
 
 namespace
 {
@@ -122,9 +124,9 @@ void WorldRenderer::appendObject(const sf::Texture* texture, const ObjectSprite&
     batch.bounds = unite(batch.bounds, quad);
 }
 
-void WorldRenderer::drawObjects(sf::RenderTarget& target, const FieldMap& map, float betweenY, bool inFront)
+void WorldRenderer::drawObjects(sf::RenderTarget& target, const FieldMap& map, const FieldRange& range, float betweenY,
+                                bool inFront)
 {
-    const FieldRange range = map.fieldsIn(map.objectWindow());
     // Row by row, so objects of lower rows cover those above them.
     objectBatchesUsed = 0;
     for (int row = range.firstRow; row <= range.lastRow; ++row)
@@ -153,9 +155,50 @@ void WorldRenderer::drawObjects(sf::RenderTarget& target, const FieldMap& map, f
 void WorldRenderer::draw(sf::RenderTarget& target, const FieldMap& map, const sf::Drawable& between, float betweenY)
 {
     lastDrawCalls = 0;
+    drawFields(target, map, map.fieldsIn(map.groundWindow()), map.fieldsIn(map.objectWindow()), &between, betweenY);
+}
+
+void WorldRenderer::drawArea(sf::RenderTarget& target, const FieldMap& map, const sf::IntRect& area,
+                             const sf::Drawable* between, float betweenY)
+{
+    const int areaRight = area.left + area.width, areaBottom = area.top + area.height;
+    const PixelWindow ground{area.left - FieldSize, area.top - FieldSize, areaRight, areaBottom};
+    drawFields(target, map, map.fieldsIn(ground), fieldsReaching(map, area), between, betweenY);
+}
+
+WorldRenderer::Reach WorldRenderer::reach(const GameData& content)
+{
+    Reach most;
+    for (int id = 1; id < content.objectCount(); ++id)
+    {
+        if (const ObjectType* object = content.object(id))
+        {
+            const sf::IntRect& piece = object->sprite.getTextureRect();
+            const sf::Vector2f origin = object->sprite.getOrigin();
+            const int originX = static_cast<int>(std::ceil(origin.x)), originY = static_cast<int>(std::ceil(origin.y));
+            most.left = std::max(most.left, originX);
+            most.up = std::max(most.up, originY);
+            most.right = std::max(most.right, std::abs(piece.width) - originX + 1);
+            most.down = std::max(most.down, std::abs(piece.height) - originY + 1);
+        }
+    }
+    return most;
+}
+
+FieldRange WorldRenderer::fieldsReaching(const FieldMap& map, const sf::IntRect& area)
+{
+    const Reach most = reach(map.content());
+    // A pixel of margin each way for the truncation of positions.
+    const int areaRight = area.left + area.width, areaBottom = area.top + area.height;
+    return map.fieldsIn(
+        {area.left - most.right - 1, area.top - most.down - 1, areaRight + most.left + 1, areaBottom + most.up + 1});
+}
+
+void WorldRenderer::drawFields(sf::RenderTarget& target, const FieldMap& map, const FieldRange& range,
+                               const FieldRange& objectRange, const sf::Drawable* between, float betweenY)
+{
     const GameData& content = map.content();
     const sf::IntRect interior = autoTilePiece(InteriorPieceKey);
-    const FieldRange range = map.fieldsIn(map.groundWindow());
     // Fields never overlap, so every under layer can go before every ground
     // layer, grouped by texture, with the same pixels as field by field.
     for (int column = range.firstColumn; column <= range.lastColumn; ++column)
@@ -171,10 +214,15 @@ void WorldRenderer::draw(sf::RenderTarget& target, const FieldMap& map, const sf
     drawBatches(target, underBatches);
     drawBatches(target, groundBatches);
 
-    drawObjects(target, map, betweenY, false);
-    target.draw(between);
+    if (!between)
+    {
+        drawObjects(target, map, objectRange, std::numeric_limits<float>::infinity(), false);
+        return;
+    }
+    drawObjects(target, map, objectRange, betweenY, false);
+    target.draw(*between);
     ++lastDrawCalls;
-    drawObjects(target, map, betweenY, true);
+    drawObjects(target, map, objectRange, betweenY, true);
 }
 
 void WorldRenderer::describe(FrameKey& key, const FieldMap& map)

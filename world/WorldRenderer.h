@@ -1,5 +1,7 @@
 #pragma once
 
+#include "world/FieldMap.h"
+
 #include <SFML/Graphics/Rect.hpp>
 #include <SFML/Graphics/Vertex.hpp>
 
@@ -14,6 +16,7 @@ class Texture;
 } // namespace sf
 
 class FieldMap;
+class GameData;
 class FrameKey;
 class ObjectSprite;
 
@@ -34,11 +37,31 @@ public:
     // order. Object pictures are taken as defined, never scaled or rotated;
     // a ground type or picture without a texture draws nothing.
     void draw(sf::RenderTarget& target, const FieldMap& map, const sf::Drawable& between, float betweenY);
+    // Draws, in the same order, every field and object of `map` whose
+    // picture may reach into `area` (scene pixels), whatever the map's
+    // windows, with `between` (when given) as draw() has it; the caller's
+    // view clips the drawing to the area. Adds to drawCalls().
+    void drawArea(sf::RenderTarget& target, const FieldMap& map, const sf::IntRect& area, const sf::Drawable* between,
+                  float betweenY);
+    // Starts counting the draw calls of a frame afresh; counts `calls` more.
+    void resetDrawCalls() { lastDrawCalls = 0; }
+    void countDrawCalls(int calls) { lastDrawCalls += calls; }
+
+    // How far any picture of a field (its ground or the picture of any object
+    // `content` defines) may reach from the field's position, scene pixels:
+    // left and up of it, right and down from it.
+    struct Reach
+    {
+        int left = 0, up = 0, right = FieldSize, down = FieldSize;
+    };
+    static Reach reach(const GameData& content);
+    // The fields of `map` whose pictures may reach into `area` (scene pixels).
+    static FieldRange fieldsReaching(const FieldMap& map, const sf::IntRect& area);
     // Adds what draw() shows of `map` to `key` (see FrameKey); `between` is
     // its owner's to describe.
     static void describe(FrameKey& key, const FieldMap& map);
 
-    // Draw calls made by the last draw, for the benchmarks and the profile.
+    // Draw calls made by the last draw (and the areas since), for the benchmarks and the profile.
     int drawCalls() const { return lastDrawCalls; }
 
 private:
@@ -59,7 +82,10 @@ private:
     static void appendGround(std::vector<Batch>& batches, const sf::Texture* texture, sf::Vector2f position,
                              const sf::IntRect& piece);
     void drawBatches(sf::RenderTarget& target, std::vector<Batch>& batches);
-    void drawObjects(sf::RenderTarget& target, const FieldMap& map, float betweenY, bool inFront);
+    void drawFields(sf::RenderTarget& target, const FieldMap& map, const FieldRange& range,
+                    const FieldRange& objectRange, const sf::Drawable* between, float betweenY);
+    void drawObjects(sf::RenderTarget& target, const FieldMap& map, const FieldRange& range, float betweenY,
+                     bool inFront);
     void appendObject(const sf::Texture* texture, const ObjectSprite& picture, sf::Vector2f position);
 
     std::vector<Batch> underBatches;

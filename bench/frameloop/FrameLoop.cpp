@@ -2,6 +2,7 @@
 // time goes:
 //   quillora_frameloop [--frames N] [--limit] [--content DIR] [--startup-runs N] [--idle-seconds S]
 //                      [--autosave SECONDS] [--overview] [--map-picture SECONDS]
+//                      [--zoom game|half|quarter|all] [--baseline PROGRAM] [--rounds N]
 //
 // Start-up: the driver's floor (a bare window of the game's settings showing
 // one cleared frame) and the game (to its first displayed frame), each a fresh
@@ -23,7 +24,12 @@
 // often, and the frames of those writes are reported apart. With --overview
 // the map overview is shown throughout; with --map-picture the map picture
 // key is pressed that often (into a temporary folder), and the frames while a
-// picture is drawn and written on its worker are reported apart.
+// picture is drawn and written on its worker are reported apart. The worst
+// case runs in each of the editor's views (--zoom, all three by default),
+// each in a fresh process of this program; with --baseline the same worst
+// case of another build of this program (the game before the views, built
+// apart) runs beside them, its views and ours taking turns for N rounds, so
+// both see the same machine.
 #include "app/Game.h"
 #include "platform/AllocatorTuning.h"
 #include "platform/ExecutablePath.h"
@@ -252,16 +258,16 @@ void measureStandingStill(double seconds, const std::string& contentDir)
 }
 
 // Objects 1.. on every field of a wide band around the start, a third of the
-// fields solid.
+// fields solid: wide enough that the widest view, walking, stays full of it.
 void fillWorstCase(Game& game)
 {
     int objects = 0;
     while (objects + 1 < ContentSetCapacity && game.content().object(objects + 1))
         ++objects;
     FieldMap& map = game.worldForSetup();
-    for (int column = 0; column < 60; ++column)
+    for (int column = 0; column < 130; ++column)
     {
-        for (int row = 0; row < 50; ++row)
+        for (int row = 0; row < 100; ++row)
         {
             if (objects > 0)
                 map.setObject(column, row, 1 + (column + row) % objects);
@@ -269,12 +275,12 @@ void fillWorstCase(Game& game)
         }
     }
     // Start in the middle of the band, so the view is full of it.
-    map.setOrigin(-20.f * FieldSize, -16.f * FieldSize);
+    map.setOrigin(-55.f * FieldSize, -44.f * FieldSize);
     map.refresh();
 }
 
 void measureWorstCase(int frames, bool limit, const std::string& contentDir, double autosaveSeconds,
-                      bool overview, double pictureSeconds)
+                      bool overview, double pictureSeconds, ViewZoom zoom)
 {
     GameOptions options;
     options.contentRoot = contentDir;
@@ -306,10 +312,12 @@ void measureWorstCase(int frames, bool limit, const std::string& contentDir, dou
     InputState setup;
     setup.press(sf::Keyboard::Add);
     while (game.isOpen() && (!game.editor().active() || game.editor().choices().brushSize < MaxBrushSize ||
-                             game.overview().shown() != overview))
+                             game.overview().shown() != overview || game.zoom() != zoom))
     {
         setup.press(sf::Keyboard::E, !game.editor().active());
         setup.press(sf::Keyboard::M, game.overview().shown() != overview && !setup.isKeyPressed(sf::Keyboard::M));
+        setup.press(sf::Keyboard::PageDown, game.editor().active() && game.zoom() != zoom &&
+                                                !setup.isKeyPressed(sf::Keyboard::PageDown));
         game.frame(&setup);
     }
 
@@ -358,7 +366,9 @@ void measureWorstCase(int frames, bool limit, const std::string& contentDir, dou
     }
     const double seconds = std::chrono::duration<double>(Clock::now() - loopStart).count();
 
-    std::printf("worst case: frames %d, frame limit %s, brush %d, editor %s, overview %s\n",
+    const sf::Vector2i view = game.map().viewSize();
+    std::printf("worst case: view %s (%d x %d fields), frames %d, frame limit %s, brush %d, editor %s, overview %s\n",
+                std::string(zoomName(game.zoom())).c_str(), view.x / FieldSize, view.y / FieldSize,
                 static_cast<int>(total.size()), limit ? "on" : "off", game.editor().choices().brushSize,
                 game.editor().active() ? "on" : "off", game.overview().shown() ? "shown" : "hidden");
     report("whole frame", total);
@@ -399,6 +409,9 @@ int main(int argc, char** argv)
     double autosaveSeconds = 0;
     bool overview = false;
     double pictureSeconds = 0;
+    std::string zoom = "all";
+    std::string baseline;
+    int rounds = 1;
     std::string contentDir = QUILLORA_ASSETS_DIR;
     std::string child;
     for (int i = 1; i < argc; ++i)
@@ -419,6 +432,12 @@ int main(int argc, char** argv)
             overview = true;
         else if (!std::strcmp(argv[i], "--map-picture") && i + 1 < argc)
             pictureSeconds = std::atof(argv[++i]);
+        else if (!std::strcmp(argv[i], "--zoom") && i + 1 < argc)
+            zoom = argv[++i];
+        else if (!std::strcmp(argv[i], "--baseline") && i + 1 < argc)
+            baseline = argv[++i];
+        else if (!std::strcmp(argv[i], "--rounds") && i + 1 < argc)
+            rounds = std::max(1, std::atoi(argv[++i]));
         else if (!std::strcmp(argv[i], "--child") && i + 1 < argc)
             child = argv[++i];
     }
@@ -429,6 +448,13 @@ int main(int argc, char** argv)
         return startupGame(contentDir, child == "startup-game");
     if (child == "idle-redraw" || child == "idle-reuse")
         return standStill(contentDir, idleSeconds, child == "idle-reuse");
+    if (child == "worst")
+    {
+        keepFreedMemoryForReuse();
+        measureWorstCase(frames, limit, contentDir, autosaveSeconds, overview, pictureSeconds,
+                         zoomNamed(zoom).value_or(ViewZoom::Game));
+        return 0;
+    }
 
     if (startupRuns > 0)
     {
@@ -438,7 +464,39 @@ int main(int argc, char** argv)
     if (idleSeconds > 0)
         measureStandingStill(idleSeconds, contentDir);
     std::fflush(stdout);
-    keepFreedMemoryForReuse();
-    measureWorstCase(frames, limit, contentDir, autosaveSeconds, overview, pictureSeconds);
+    std::vector<std::string> views;
+    for (const ViewZoom view : {ViewZoom::Game, ViewZoom::Half, ViewZoom::Quarter})
+        if (zoom == "all" || zoom == zoomName(view))
+            views.emplace_back(zoomName(view));
+    std::vector<std::string> common{"--frames", std::to_string(frames), "--content", contentDir,
+                                    "--autosave", std::to_string(autosaveSeconds),
+                                    "--map-picture", std::to_string(pictureSeconds)};
+    if (limit)
+        common.push_back("--limit");
+    if (overview)
+        common.push_back("--overview");
+    constexpr std::size_t MaxReportBytes = 64 * 1024; // a screen of figures
+    for (int round = 1; round <= rounds; ++round)
+    {
+        if (rounds > 1)
+            std::printf("round %d of %d\n", round, rounds);
+        if (!baseline.empty())
+        {
+            // The other build knows no views: its own worst case, in the game's view.
+            std::vector<std::string> arguments = common;
+            arguments.insert(arguments.end(), {"--startup-runs", "0", "--idle-seconds", "0"});
+            const ProgramRun run = runProgram(baseline, arguments, MaxReportBytes);
+            std::printf("--- baseline %s:\n%s", baseline.c_str(),
+                        run.started && run.exitStatus == 0 ? run.output.c_str() : "failed\n");
+        }
+        for (const std::string& view : views)
+        {
+            std::vector<std::string> arguments = common;
+            arguments.insert(arguments.end(), {"--child", "worst", "--zoom", view});
+            const ProgramRun run = runProgram(executablePath(), arguments, MaxReportBytes);
+            std::printf("%s", run.started && run.exitStatus == 0 ? run.output.c_str() : "worst case: a run failed\n");
+        }
+        std::fflush(stdout);
+    }
     return 0;
 }
