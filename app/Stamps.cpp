@@ -94,6 +94,9 @@ StampOutcome Stamps::save(const FieldBlock& block)
     if (choice.status == FileChoice::Status::Cancelled)
         return {StampOutcome::Status::Cancelled, {}};
     std::string path = choice.path;
+    // A bare name (typed on the console's prompt) is a stamp of the folder.
+    if (!stampFolder.empty() && !fs::u8path(path).has_parent_path())
+        path = (fs::u8path(stampFolder) / fs::u8path(path)).u8string();
     const std::string extension(StampFileExtension);
     if (path.size() < extension.size() ||
         path.compare(path.size() - extension.size(), extension.size(), extension) != 0)

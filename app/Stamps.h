@@ -49,7 +49,8 @@ public:
 
     // Asks for a name (the file dialog, "Save stamp", opening the folder,
     // made if missing, with the first free "Stamp N.stamp" proposed) and
-    // saves `block` there, ".stamp" added to a name without it. Failed
+    // saves `block` there, ".stamp" added to a name without it; a bare name
+    // without a folder goes into the stamps folder. Failed
     // without asking for an empty block.
     StampOutcome save(const FieldBlock& block);
 

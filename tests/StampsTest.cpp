@@ -143,7 +143,7 @@ TEST(Stamps, SaveAsksForANameInTheFolderAndLoadBringsTheStampBack)
     const StampOutcome saved = stamps.save(sampleBlock());
     EXPECT_EQ(saved.message, "Stamp \"Stamp 1\" saved (3 x 2 fields)");
     EXPECT_EQ(dialogs, 0);
-    answer = folder + "/tree.stamp";
+    answer = "tree.stamp"; // a bare name: in the folder
     stamps.save(sampleBlock().flippedVertically());
     answer = folder + "/.stamp";
     EXPECT_EQ(stamps.save(sampleBlock()).message, "Saving the stamp failed: it needs a name");
