@@ -6,24 +6,9 @@
 set -euo pipefail
 game=$1 tool=$2
 [ -n "${DISPLAY:-}" ] && command -v xdotool >/dev/null || { echo "needs an X display and xdotool"; exit 1; }
-work=$(mktemp -d /tmp/quillora-keys-XXXXXX)
-game_pid=
-trap 'exec 3>&- 2>/dev/null; [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null; rm -rf "$work"' EXIT
-"$tool" content "$work"
-mkfifo "$work/stdin"
-log=$work/stdout.log
-fail() { echo "FAILED: $*"; cat "$log" "$work/stderr.log"; exit 1; }
-# Waits until the console shows at least $2 lines with $1.
-wait_for() {
-  for _ in $(seq 1 100); do [ "$(grep -c -- "$1" "$log" || true)" -ge "$2" ] && return 0; sleep 0.1; done
-  fail "fewer than $2 console lines with '$1'"
-}
-focus_game() { xdotool windowfocus "$(xdotool search --name "Quillora Indev" | tail -1)" 2>/dev/null || true; sleep 0.2; }
-hold() { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"; sleep 0.1; }
+. "$(dirname "$0")/session_lib.sh" quillora-keys
 # Ctrl+S as a hand types it: S goes down and up within Ctrl, each over frames.
 quick_save() { xdotool keydown ctrl; sleep 0.05; hold s 0.1; xdotool keyup ctrl; sleep 0.1; }
-# Over the console prompt (no dialog program on an empty PATH).
-answer() { printf '%s\n' "$1" >&3; hold "$2" 0.05; }
 origin_y() { sed -n 160002p "$1"; }
 
 mkdir -p "$work/config/quillora"

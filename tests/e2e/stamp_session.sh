@@ -6,23 +6,9 @@
 set -euo pipefail
 game=$1 tool=$2
 [ -n "${DISPLAY:-}" ] && command -v xdotool >/dev/null || { echo "needs an X display and xdotool"; exit 1; }
-work=$(mktemp -d /tmp/quillora-stamp-XXXXXX)
-game_pid=
-trap 'exec 3>&- 2>/dev/null; [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null; rm -rf "$work"' EXIT
-"$tool" content "$work"
-mkfifo "$work/stdin"
-log=$work/stdout.log
-fail() { echo "FAILED: $*"; cat "$log" "$work/stderr.log"; exit 1; }
-# Waits until the console shows at least $2 lines with $1.
-wait_for() {
-  for _ in $(seq 1 100); do [ "$(grep -c -- "$1" "$log" || true)" -ge "$2" ] && return 0; sleep 0.1; done
-  fail "fewer than $2 console lines with '$1'"
-}
-focus_game() { xdotool windowfocus "$(xdotool search --name "Quillora Indev" | tail -1)" 2>/dev/null || true; sleep 0.2; }
-tap() { xdotool keydown "$1"; sleep 0.05; xdotool keyup "$1"; sleep 0.15; }
+. "$(dirname "$0")/session_lib.sh" quillora-stamp
+tap() { hold "$1" 0.05; sleep 0.05; }
 ctrl_tap() { xdotool keydown ctrl; sleep 0.05; tap "$1"; xdotool keyup ctrl; sleep 0.1; }
-# Over the console prompt (no dialog program on an empty PATH).
-answer() { printf '%s\n' "$1" >&3; tap "$2"; }
 quick_save() { local n; n=$(grep -c -- '--- Saving Complete' "$log" || true); ctrl_tap s; wait_for '--- Saving Complete' $((n + 1)); }
 
 # The quarter view shows 1280 x 768 scene pixels on the 1080 x 720 window,
