@@ -226,20 +226,15 @@ void Game::edit(const InputState& in)
     InputState forEditor = routed.forEditor;
     if (ctrlHeld(in))
         forEditor.wheelNotches = 0.f;
-    if (const std::string* message = editorClipboard->beforeUpdate(forEditor, previousInput))
-        headUpDisplay->showMessage(*message);
+    say(editorClipboard->beforeUpdate(forEditor, previousInput));
     const float factor = static_cast<float>(zoomFactor(viewZoom.shown()));
-    if (const std::string* message =
-            mapEditor->update(forEditor, fieldMap.get(), editorScaleX / factor, editorScaleY / factor))
-        headUpDisplay->showMessage(*message);
-    if (const std::string* message = editorClipboard->afterUpdate(in, previousInput))
-        headUpDisplay->showMessage(*message);
+    say(mapEditor->update(forEditor, fieldMap.get(), editorScaleX / factor, editorScaleY / factor));
+    say(editorClipboard->afterUpdate(in, previousInput));
 }
 
 void Game::play(const InputState& in)
 {
-    if (const std::string* message = playerCharacter->update(*fieldMap, in))
-        headUpDisplay->showMessage(*message);
+    say(playerCharacter->update(*fieldMap, in));
     fieldMap->refresh();
 }
 
@@ -253,24 +248,14 @@ void Game::updateViews()
 void Game::mapPictureKey(const InputState& in)
 {
     if (pressed(in, KeyAction::MapPicture))
-    {
-        if (mapPictures->begin(mapValues(*fieldMap), localTimeNow()))
-            headUpDisplay->showMessage("Drawing the whole map ...");
-        else
-            headUpDisplay->showMessage("A picture of the map is being written already");
-    }
+        headUpDisplay->showMessage(mapPictures->begin(mapValues(*fieldMap), localTimeNow())
+                                       ? "Drawing the whole map ..."
+                                       : "A picture of the map is being written already");
     if (const std::optional<MapPictureResult> done = mapPictures->finished())
     {
-        if (*done)
-        {
-            *console << "--- Map picture written: " << done->file << std::endl;
-            headUpDisplay->showMessage("Map picture written: " + done->file);
-        }
-        else
-        {
-            *console << "--- Map picture failed: " << done->reason << std::endl;
-            headUpDisplay->showMessage("Map picture failed: " + done->reason);
-        }
+        const std::string line = *done ? "Map picture written: " + done->file : "Map picture failed: " + done->reason;
+        *console << "--- " << line << std::endl;
+        headUpDisplay->showMessage(line);
     }
 }
 
@@ -296,6 +281,12 @@ void Game::afterShowing(const InputState& in)
     profile.autosaveWriting = mapFiles->autosaveWriting();
     profile.mapPictureWriting = mapPictures->writing();
     previousInput = in;
+}
+
+void Game::say(const std::string* message)
+{
+    if (message)
+        headUpDisplay->showMessage(*message);
 }
 
 void Game::closeIfAsked()

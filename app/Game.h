@@ -153,6 +153,8 @@ private:
     // The autosave, the workers' state for the profile, the input kept.
     void afterShowing(const InputState& in);
     void closeIfAsked();
+    // Shows `message` on the HUD; nothing for null.
+    void say(const std::string* message);
     bool held(const InputState& in, KeyAction action) const { return options.keys.held(in, action); }
     bool pressed(const InputState& in, KeyAction action) const
     {
