@@ -160,7 +160,8 @@ TEST(Stamps, SaveAsksForANameInTheFolderAndLoadBringsTheStampBack)
     EXPECT_EQ(loaded, sampleBlock().flippedVertically());
 
     // A stamp made with other content: refused, naming what is missing.
-    Stamps fewer(ContentDescription(9, 4), folder, desktop, console);
+    const ContentDescription fewerObjects(9, 4); // outlives the stamps, which keep it
+    Stamps fewer(fewerObjects, folder, desktop, console);
     const StampOutcome refused = fewer.load("Stamp 1", loaded);
     EXPECT_EQ(refused.status, StampOutcome::Status::Failed);
     EXPECT_EQ(refused.message, "Stamp \"Stamp 1\" refused: line 22 names object 5, which has no definition");
