@@ -15,18 +15,9 @@ mkdir -p "$work/config/quillora"
 printf '[keys]\nwalk_up = J, Up\nwalk_down = Nokey\nwalk_down = K\n' >"$work/config/quillora/settings.ini"
 cd "$work"
 exec 3<>"$work/stdin"
-PATH=/nonexistent XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state" "$game" \
-  <"$work/stdin" >"$log" 2>"$work/stderr.log" &
-game_pid=$!
-for _ in $(seq 1 100); do
-  grep -q '^---Items laden bei ' "$log" && break
-  kill -0 "$game_pid" 2>/dev/null || fail "the game ended at start"
-  sleep 0.1
-done
-grep -q '^---Items laden bei ' "$log" || fail "the game did not start"
+start_game
 grep -q 'settings.ini, line 3: walk_down: "Nokey" is no key (the default is kept)' "$work/stderr.log" \
   || fail "the bad settings line was not reported"
-focus_game
 
 answer "$work/walk.map" F5
 wait_for '--- Saving Complete' 1
@@ -52,7 +43,4 @@ quick_save
 wait_for '--- Saving Complete' 4
 cmp -s walk.map saved-1.map || fail "loading did not bring back origin y $(origin_y saved-1.map): $(origin_y walk.map)"
 [ "$(grep -c 'Save map to' "$log")" -eq 1 ] || fail "Ctrl+S asked for a file"
-hold Escape 0.05
-for _ in $(seq 1 100); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
-wait "$game_pid" || fail "exit code $?"
-game_pid=
+quit_game

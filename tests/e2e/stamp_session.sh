@@ -22,25 +22,6 @@ click_field() { move_to "$1" "$2"; xdotool mousedown 1; sleep 0.1; xdotool mouse
 field() { sed -n "$(( 4 * ($1 * 200 + $2) + 1 )),+3p" "$3" | tr '\n' ' '; }
 expect_field() { [ "$(field "$1" "$2" "$3")" = "$4" ] || fail "field $1,$2 of $(basename "$3") is '$(field "$1" "$2" "$3")', not '$4' ($5)"; }
 
-start_game() {
-  PATH=/nonexistent XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state" XDG_DATA_HOME="$work/data" \
-    "$game" <"$work/stdin" >"$log" 2>"$work/stderr.log" &
-  game_pid=$!
-  for _ in $(seq 1 150); do
-    grep -q '^---Items laden bei ' "$log" && break
-    kill -0 "$game_pid" 2>/dev/null || fail "the game ended at start"
-    sleep 0.1
-  done
-  grep -q '^---Items laden bei ' "$log" || fail "the game did not start"
-  focus_game
-}
-quit_game() {
-  tap Escape
-  for _ in $(seq 1 100); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
-  wait "$game_pid" || fail "exit code $?"
-  game_pid=
-}
-
 cd "$work"
 exec 3<>"$work/stdin"
 start_game
